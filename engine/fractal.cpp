@@ -1,0 +1,67 @@
+#include "fractal.h"
+
+#include "ifs_set.h"
+
+namespace engine {
+
+IfsSet::~IfsSet() {
+  while (members) {
+    SetMember* m = members;
+    members = m->next;
+    delete m;
+  }
+}
+
+int IfsSet::memberCount() const {
+  int n = 0;
+  for (const SetMember* m = members; m; m = m->next) ++n;
+  return n;
+}
+
+Fractal::Fractal(FractalType type) : type_(type) {
+  materials_.push_back(std::make_unique<Material>(Material::sceneDefault()));
+}
+
+Fractal::~Fractal() { clearSets(); }
+
+void Fractal::clearSets() {
+  while (sets_) {
+    IfsSet* s = sets_;
+    sets_ = s->next;
+    delete s;
+  }
+}
+
+IfsSet* Fractal::newSet() {
+  if (!sets_) sets_ = new IfsSet;
+  IfsSet* s = new IfsSet;
+  s->next = sets_->next;
+  sets_->next = s;
+  return s;
+}
+
+SetMember* Fractal::addMember(IfsSet* owner, IfsSet* target) {
+  owner->members = newMember(target, owner->members);
+  return owner->members;
+}
+
+int Fractal::addMapSpec(const MapSpec& spec) {
+  if (mapTable.empty()) mapTable.push_back(MapSpec{});
+  for (size_t i = 0; i < mapTable.size(); ++i)
+    if (mapTable[i] == spec) return int(i);
+  mapTable.push_back(spec);
+  return int(mapTable.size() - 1);
+}
+
+Material* Fractal::addMaterial() {
+  materials_.push_back(std::make_unique<Material>());
+  return materials_.back().get();
+}
+
+std::unique_ptr<Fractal> createFractal(int detectedType) {
+  if (detectedType < -1) return nullptr;
+  if (detectedType == 1) return std::make_unique<ConformalFractal>();
+  return std::make_unique<AffineFractal>();
+}
+
+}  // namespace engine

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "random_state.h"
+
+namespace engine {
+
+struct SelectionRect {
+  int left = 0, top = 0, right = 0, bottom = 0;  // pixels, y from the top; right and bottom exclusive
+};
+
+// A document's image with its depth buffer, the size the next frame is to
+// have, the progress of the frame being built, the script text and the
+// random state that every build advances.
+class FrameBuffer {
+ public:
+  FrameBuffer();
+
+  // Image: rows bottom first, blue-green-red (or 4 bytes a pixel at 32 bits),
+  // each row padded to a multiple of 4 bytes. Empty until the first frame.
+  std::vector<uint8_t> bits;
+  std::vector<float> depth;  // width * height, bottom row first; +inf where nothing was hit
+  bool valid = false;        // the image holds a complete frame
+  int bitsPerPixel = 0;
+  uint32_t width = 0, height = 0;
+  uint32_t stride = 0;
+
+  uint32_t requestedWidth = 320, requestedHeight = 240;
+  std::atomic<double> progress{-1.0};  // percent of the frame being built
+  uint64_t memoryBudget = 512000;      // bytes of ray records for one tile
+
+  // Zoom selection.
+  int anchorX = 0, anchorY = 0;
+  SelectionRect selection;
+  int selectionHalfWidth = 0;
+  bool zoomRequested = false;
+  bool selectionAllowed = false;
+  bool selectionDragged = false;
+
+  RandomState randomState;       // the generator of "rnd"; advanced by every build
+  RandomState savedRandomState;  // the state at the start of the last successful build
+
+  std::string scriptText;
+  int frameCount = 0;
+  int errorLine = -1;
+  bool savesFrames = false;
+  int framesPerSecond = 0;
+  bool showRequested = false;
+
+  // Takes a frame rendered by "save_frame"; true when the frame was taken.
+  std::function<bool(FrameBuffer&)> frameSink;
+  // Called after the camera statement in scriptText was rewritten.
+  std::function<void()> textChanged;
+
+  bool hasImage() const { return !bits.empty(); }
+
+  // (Re)allocates the image; the same size and depth keep pixels and depths.
+  void resizeImage(uint32_t w, uint32_t h, int bpp);
+  // Sets the selection rectangle around the anchor from half sizes, widened to
+  // the aspect ratio of the requested image and clipped to it.
+  void setSelection(int halfWidth, int halfHeight);
+  // Writes the image as a 24-bit BMP file; false when it cannot be written.
+  bool saveBitmap(const std::string& fileName) const;
+};
+
+}  // namespace engine

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+
+#include "random_state.h"
+#include "vec3.h"
+
+namespace engine {
+
+struct IfsSet;
+struct Material;
+
+// One map of a set applied to a target set. The map itself lives in the
+// concrete member class of each fractal type.
+class SetMember {
+ public:
+  virtual ~SetMember() = default;
+
+  // this map := this map o other's map
+  virtual void compose(const SetMember& other) = 0;
+  virtual Vec3 apply(const Vec3& p) const = 0;
+  virtual bool buildFrom(const struct MapSpec& spec) = 0;
+
+  RandomState colorState;
+  int32_t colorKey = 0;          // the "|" suffix; 0 = none
+  double selectionWeight = 1.0;  // the "{...}" suffix
+  bool chosen = false;           // scratch flag of the random pick
+  int32_t mapIndex = 0;          // into the scene's map table
+  const Material* material = nullptr;
+  double weight = -1.0;  // negative: unset
+  IfsSet* target = nullptr;
+  SetMember* next = nullptr;
+};
+
+// A set is the union of its members' images. Owned by the scene's set list.
+struct IfsSet {
+  ~IfsSet();  // deletes the members
+
+  int32_t selectionCount = 0;  // 0: every member; n: n members picked at random per split
+  IfsSet* next = nullptr;
+  SetMember* members = nullptr;
+  bool mark = false;
+  int32_t level = 0;
+  Vec3 boundCenter;
+  double boundRadius2 = -1.0;  // negative: no bound yet
+
+  bool defined() const { return members != nullptr; }
+  int memberCount() const;
+};
+
+}  // namespace engine

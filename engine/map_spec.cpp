@@ -1,0 +1,38 @@
+#include "map_spec.h"
+
+namespace engine {
+
+int comparedArgumentCount(MapKind kind) {
+  switch (kind) {
+    case MapKind::Id:
+    case MapKind::Empty:
+      return 0;
+    case MapKind::Weight:
+      return 1;
+    case MapKind::Scale:
+    case MapKind::Translate:
+    case MapKind::Reflect:
+      return 3;
+    case MapKind::Stretch:
+    case MapKind::Inverse:
+    case MapKind::Bound:
+      return 4;
+    case MapKind::Rotate:
+    case MapKind::Affine2d:
+    case MapKind::RotateV:
+      return 6;
+    case MapKind::Matrix:
+      return 9;
+  }
+  return 0;
+}
+
+bool MapSpec::operator==(const MapSpec& other) const {
+  if (kind != other.kind) return false;
+  const int n = comparedArgumentCount(mapKind());
+  for (int i = 0; i < n; ++i)
+    if (args[i] != other.args[i]) return false;
+  return true;
+}
+
+}  // namespace engine

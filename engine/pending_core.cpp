@@ -1,0 +1,34 @@
+// Scaffolding: placeholders for the scene core that is being written.
+// Every function here fails; the real implementations replace this file.
+#include "affine_map.h"
+#include "conformal_map.h"
+#include "fractal.h"
+#include "frame_buffer.h"
+#include "trace_context.h"
+
+namespace engine {
+
+bool AffineMap::buildFrom(const MapSpec&) { return false; }
+double AffineMap::maxStretchSquared() const { return 0.0; }
+void compose(AffineMap&, const AffineMap&, const AffineMap&) {}
+bool ConformalMap::applyToSphere(Vec3&, double&) const { return false; }
+Vec3 ConformalMap::applyToPoint(const Vec3& p) const { return p; }
+bool ConformalMap::buildFrom(const MapSpec&) { return false; }
+void compose(ConformalMap&, const ConformalMap&, const ConformalMap&) {}
+
+bool Fractal::initRoot(TraceContext&) const { return false; }
+bool Fractal::prepare() {
+  renderError = "scene compilation not available";
+  canceled = true;
+  return false;
+}
+bool Fractal::splitNode(TraceContext&, SphereNode&) const { return false; }
+bool Fractal::computeBounds() { return false; }
+bool TraceContext::expandTopNode(double) { return false; }
+void TraceContext::sortNodesByDistance(SphereNode*, SphereNode*) {}
+
+void FrameBuffer::resizeImage(uint32_t, uint32_t, int) {}
+void FrameBuffer::setSelection(int, int) {}
+bool FrameBuffer::saveBitmap(const std::string&) const { return false; }
+
+}  // namespace engine

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "affine_map.h"
+#include "conformal_map.h"
+#include "random_state.h"
+#include "vec3.h"
+
+namespace engine {
+
+struct IfsSet;
+struct Material;
+struct PixelRay;
+
+// A bounding sphere of the image of a set's attractor under the maps
+// accumulated on the way from the root. Nodes live in a trace context's pool.
+struct SphereNode {
+  virtual ~SphereNode() = default;
+  // Makes the accumulated map the identity.
+  virtual void resetMap() = 0;
+
+  Vec3 center;
+  double radius2 = 0.0;
+  double mass = 1.0;       // share of the parent's mass (work share in the hit and shadow walks)
+  double dimension = 2.0;  // exponent of the automatic masses
+  PixelRay* parkedRays = nullptr;
+  const Material* material = nullptr;  // null: the scene's first material
+  SphereNode* next = nullptr;          // link in the stack or the free list
+  RandomState randomState;
+  IfsSet* set = nullptr;
+};
+
+struct AffineNode final : SphereNode {
+  void resetMap() override { map = AffineMap{}; }
+  AffineMap map;
+};
+
+struct ConformalNode final : SphereNode {
+  void resetMap() override { map = ConformalMap{}; }
+  ConformalMap map;
+};
+
+}  // namespace engine

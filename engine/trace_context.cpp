@@ -1,0 +1,64 @@
+#include "trace_context.h"
+
+#include "fractal.h"
+#include "frame_buffer.h"
+
+namespace engine {
+
+TraceContext::TraceContext(Fractal& scene) : scene(scene) {}
+
+TraceContext::~TraceContext() {
+  flushProgress();
+  clearNodeStack();
+  while (freeList) {
+    SphereNode* n = freeList;
+    freeList = n->next;
+    delete n;
+  }
+}
+
+bool TraceContext::pushNode() {
+  if (!freeList) {
+    if (nodesCreated > kNodeLimit) return false;
+    freeList = scene.newNode();
+    ++nodesCreated;
+  }
+  SphereNode* n = freeList;
+  freeList = n->next;
+  n->next = top;
+  top = n;
+  return true;
+}
+
+bool TraceContext::popNode(SphereNode* after) {
+  SphereNode** link = after ? &after->next : &top;
+  SphereNode* n = *link;
+  if (!n) return false;
+  *link = n->next;
+  n->next = freeList;
+  freeList = n;
+  return true;
+}
+
+void TraceContext::clearNodeStack() {
+  while (popNode()) {
+  }
+}
+
+bool TraceContext::resetNodeStack() {
+  clearNodeStack();
+  return pushNode();
+}
+
+void TraceContext::addProgress(double percent) {
+  pendingProgress_ += percent;
+  if (pendingProgress_ >= 0.01) flushProgress();
+}
+
+void TraceContext::flushProgress() {
+  if (pendingProgress_ == 0.0 || !scene.frameBuffer) return;
+  scene.frameBuffer->progress.fetch_add(pendingProgress_, std::memory_order_relaxed);
+  pendingProgress_ = 0.0;
+}
+
+}  // namespace engine

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <vector>
+
+#include "pixel_ray.h"
+#include "sphere_node.h"
+#include "vec3.h"
+
+namespace engine {
+
+class Fractal;
+
+// Everything one worker mutates while it walks the sphere tree: the node
+// pool with its stack and free list, and the rays of the tile it traces.
+// The scene itself stays read-only while tiles are traced, so each worker
+// owns one context and workers never share one.
+class TraceContext {
+ public:
+  // At most kNodeLimit + 1 nodes are ever created by one context.
+  static constexpr int kNodeLimit = 50000;
+
+  explicit TraceContext(Fractal& scene);
+  ~TraceContext();
+  TraceContext(const TraceContext&) = delete;
+  TraceContext& operator=(const TraceContext&) = delete;
+
+  Fractal& scene;
+
+  // --- Node pool. The stack is linked through SphereNode::next, top first.
+  SphereNode* top = nullptr;
+  SphereNode* freeList = nullptr;
+  int nodesCreated = 0;
+
+  // Puts a free (or new) node on top; false when the pool is exhausted.
+  bool pushNode();
+  // Moves the top node, or the node after `after`, to the free list.
+  bool popNode(SphereNode* after = nullptr);
+  void clearNodeStack();
+  bool resetNodeStack();
+  // Replaces the top node by its descendants whose squared radius is below
+  // factor times its own; false when a split failed.
+  bool expandTopNode(double factor);
+  // Sorts the nodes strictly between head and end, nearest to sortOrigin first.
+  void sortNodesByDistance(SphereNode* head, SphereNode* end);
+  Vec3 sortOrigin;
+
+  // --- The tile being traced.
+  std::vector<PixelRay> rays;
+  PixelRay* active = nullptr;
+  int x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // subpixels; x1 and y1 exclusive
+  int level = 0;
+  double progressWeight = 0.0;  // percent the pass under way may add
+  Vec3 currentEye;
+
+  // Adds to the frame's progress; buffered so that workers rarely touch the
+  // shared counter.
+  void addProgress(double percent);
+  void flushProgress();
+
+ private:
+  double pendingProgress_ = 0.0;
+};
+
+}  // namespace engine
