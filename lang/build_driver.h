@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+
+namespace engine {
+class Fractal;
+class FrameBuffer;
+}  // namespace engine
+
+namespace lang {
+
+// One run of a document's script: the script in the scene's frame buffer is
+// parsed and executed into the scene, the scene is checked and rendered.
+// Script errors are printed on std::cerr as "error: ..." lines; echo output
+// and warnings go to std::cout.
+class BuildDriver {
+ public:
+  // True when an image was rendered (by the driver or by the script's
+  // "save_frame" statements) and the build was neither canceled nor failed.
+  bool run(engine::Fractal& scene);
+  // After run: the script ran without an error but has nothing to draw (no
+  // camera, light or set statement), so run returned false silently.
+  bool drewNothing() const { return drewNothing_; }
+
+  // Type pre-scan of the script text: 1 when the conformal type is needed,
+  // 0 otherwise, -2 when the parse failed (the error is printed). Also stores
+  // savesFrames, framesPerSecond and errorLine in the frame buffer.
+  static int detectFractalType(engine::FrameBuffer& frameBuffer);
+
+ private:
+  bool drewNothing_ = false;
+};
+
+// The type pre-scan followed by the scene factory: a new scene for the script
+// in the frame buffer (not yet attached to it), or null when the pre-scan failed.
+std::unique_ptr<engine::Fractal> createScene(engine::FrameBuffer& frameBuffer);
+
+}  // namespace lang
