@@ -14,8 +14,9 @@ using Tokens = FractalParserTokenTypes;
 
 namespace {
 
-// Far beyond what scripts nest, well within the stack of a worker thread.
-constexpr int kMaxNesting = 200;
+// Far beyond what scripts nest (about 85 parentheses in one another, or 256
+// blocks), and at most about a megabyte of stack even with the sanitizers.
+constexpr int kMaxNesting = 256;
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 
 }  // namespace

@@ -34,7 +34,8 @@ Interpreter::Interpreter(const std::string& text, engine::FractalType type)
       text_(text),
       input_(text_),
       lexer_(input_),
-      parser(lexer_) {
+      tokens_(lexer_),
+      parser(tokens_) {
   scene->frameBuffer = &frameBuffer;
   parser.attachScene(scene.get());
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <antlr/TokenBuffer.hpp>
 #include "FractalLexer.hpp"
 #include "FractalParser.hpp"
 #include "engine/fractal.h"
@@ -55,6 +56,13 @@ std::vector<Token> lex(const std::string& text, std::string* error = nullptr);
 // The token types alone.
 std::vector<int> tokenTypes(const std::string& text, std::string* error = nullptr);
 
+// A token buffer that tells whether a loop left a mark behind.
+class InspectableTokenBuffer : public antlr::TokenBuffer {
+ public:
+  using antlr::TokenBuffer::TokenBuffer;
+  bool marked() const { return nMarkers != 0; }
+};
+
 // Runs the statements of a script on a fresh scene, with none of the build
 // driver's checks and render after it; keeps everything for inspection.
 class Interpreter {
@@ -70,6 +78,8 @@ class Interpreter {
   // A variable's value; NaN when the variable does not exist.
   double value(const std::string& name) const;
   bool exists(const std::string& name) const { return parser.variables.count(name) != 0; }
+  // Every mark a loop set was released again.
+  bool marksBalanced() const { return !tokens_.marked(); }
 
   engine::FrameBuffer frameBuffer;
   std::unique_ptr<engine::Fractal> scene;
@@ -79,6 +89,7 @@ class Interpreter {
   CapturedOutput output_;
   MemoryInputBuffer input_;
   FractalLexer lexer_;
+  InspectableTokenBuffer tokens_;
 
  public:
   FractalParser parser;
