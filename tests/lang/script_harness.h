@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -38,6 +39,25 @@ class CapturedOutput {
   std::streambuf* oldOut_;
   std::streambuf* oldErr_;
   std::streamsize oldPrecision_;
+};
+
+// Stands for the user's stop command: sets the cancel flag as soon as the
+// script writes anything.
+class CancelOnOutput : public std::streambuf {
+ public:
+  explicit CancelOnOutput(std::atomic<bool>& canceled)
+      : canceled_(canceled), old_(std::cout.rdbuf(this)) {}
+  ~CancelOnOutput() override { std::cout.rdbuf(old_); }
+
+ protected:
+  int overflow(int c) override {
+    canceled_ = true;
+    return c;
+  }
+
+ private:
+  std::atomic<bool>& canceled_;
+  std::streambuf* old_;
 };
 
 struct Token {

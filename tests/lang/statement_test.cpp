@@ -129,25 +129,6 @@ TEST(Loops, AliasDefinedInAnUntakenBranchIsStillDefined) {
   EXPECT_EQ(s.value("x"), 5);
 }
 
-// Stands for the user's stop command: sets the cancel flag as soon as the
-// script writes anything.
-class CancelOnOutput : public std::streambuf {
- public:
-  explicit CancelOnOutput(std::atomic<bool>& canceled)
-      : canceled_(canceled), old_(std::cout.rdbuf(this)) {}
-  ~CancelOnOutput() override { std::cout.rdbuf(old_); }
-
- protected:
-  int overflow(int c) override {
-    canceled_ = true;
-    return c;
-  }
-
- private:
-  std::atomic<bool>& canceled_;
-  std::streambuf* old_;
-};
-
 TEST(Loops, CancelEndsEndlessLoopsAndTheStatementsAfterThem) {
   for (const std::string loop : {"while (1) { n++; if (n == 100) echo 1; }",
                                  "for (i = 0; 1; i++) { n++; if (n == 100) echo 1; }",
