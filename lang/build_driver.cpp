@@ -67,7 +67,7 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   if (!parser.cameraSeen && stage_ == Stage::Render) {
     if (parser.lightAdded || parser.setStatementSeen)
       throw Var::varException("camera statement not found");
-    drewNothing_ = true;
+    drewNothing_ = !scene.canceled;
     return false;
   }
   frameBuffer.errorLine = parser.errorLine;
