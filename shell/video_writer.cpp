@@ -112,7 +112,16 @@ struct VideoWriter::Output {
   bool writePacket() {
     packet->stream_index = stream->index;
     av_packet_rescale_ts(packet, AVRational{1, fps}, stream->time_base);
-    return av_interleaved_write_frame(format, packet) == 0;
+    const bool written = av_write_frame(format, packet) == 0;
+    av_packet_unref(packet);
+    return written;
+  }
+
+  // Pushes the frame to the file now, so that a full disk fails this frame
+  // rather than a later one or only the closing.
+  bool flush() {
+    avio_flush(format->pb);
+    return format->pb->error == 0;
   }
 
   bool writeRawFrame(const uint8_t* bits, int64_t index) {
@@ -194,8 +203,9 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
 
 bool VideoWriter::writeFrame(std::span<const uint8_t> bits) {
   if (!output_ || bits.size() < output_->frameBytes()) return false;
-  const bool written = output_->encoder ? output_->encodeFrame(bits.data(), framesWritten_)
-                                        : output_->writeRawFrame(bits.data(), framesWritten_);
+  const bool written = (output_->encoder ? output_->encodeFrame(bits.data(), framesWritten_)
+                                         : output_->writeRawFrame(bits.data(), framesWritten_)) &&
+                       output_->flush();
   if (written) ++framesWritten_;
   return written;
 }

@@ -143,12 +143,14 @@ TEST(VideoWriter, FailsToWriteFramesOnAFullDisk) {
   ASSERT_EQ(writer.open("/dev/full", 64, 64, 25, "rawvideo", 75), "");
   bool allWritten = true;
   for (int i = 0; i < 20 && allWritten; ++i) allWritten = writer.writeFrame(makeFrame(64, 64, i));
-  EXPECT_FALSE(allWritten && writer.close());
+  EXPECT_FALSE(allWritten);
+  EXPECT_FALSE(writer.close());
 }
 
 class VideoWriterCodec : public ::testing::TestWithParam<std::string> {};
 
-// Odd sizes: 322 pixels make rows of 968 bytes, two of them padding.
+// Odd sizes: 322 pixels make rows of 968 bytes, two of them padding. Every
+// frame is a key frame.
 TEST_P(VideoWriterCodec, WritesAFileThatFfprobeReads) {
   if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   testing::TempDir dir;
@@ -159,13 +161,21 @@ TEST_P(VideoWriterCodec, WritesAFileThatFfprobeReads) {
   EXPECT_EQ(stream["r_frame_rate"], "25/1");
   EXPECT_EQ(stream["width"], "322");
   EXPECT_EQ(stream["height"], "7");
+  std::istringstream packets(
+      run("ffprobe -v error -show_entries packet=flags -of csv=p=0 '" + file + "'"));
+  int keyFrames = 0;
+  for (std::string flags; std::getline(packets, flags);) keyFrames += flags.starts_with('K');
+  EXPECT_EQ(keyFrames, 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryOfferedCodec, VideoWriterCodec, [] {
-  std::vector<std::string> names;
-  for (const VideoCodecInfo& codec : availableVideoCodecs()) names.push_back(codec.name);
-  return ::testing::ValuesIn(names);
-}());
+INSTANTIATE_TEST_SUITE_P(
+    EveryOfferedCodec, VideoWriterCodec,
+    [] {
+      std::vector<std::string> names;
+      for (const VideoCodecInfo& codec : availableVideoCodecs()) names.push_back(codec.name);
+      return ::testing::ValuesIn(names);
+    }(),
+    [](const auto& info) { return info.param; });
 
 class LosslessCodec : public ::testing::TestWithParam<std::string> {};
 
@@ -185,7 +195,8 @@ TEST_P(LosslessCodec, DecodesToTheFramesWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lossless, LosslessCodec,
-                         ::testing::Values("rawvideo", "ffv1", "huffyuv", "utvideo"));
+                         ::testing::Values("rawvideo", "ffv1", "huffyuv", "utvideo"),
+                         [](const auto& info) { return info.param; });
 
 TEST(VideoWriter, RawFramesKeepTheirPaddedRowsAndRateDefaultsTo15) {
   if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
