@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "video_codecs.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
@@ -20,6 +22,9 @@ namespace {
 // as in a device-independent bitmap.
 constexpr char kBottomUpMarker[] = "BottomUp";
 
+// Uncompressed frames need no encoder: the rows go into the file as they are.
+constexpr std::string_view kRawVideo = "rawvideo";
+
 // Maps quality 1..100 to the quantiser scale 31..2 (lower is better).
 int quantiserScale(int quality) {
   return 2 + (100 - std::clamp(quality, 1, 100)) * 29 / 99;
@@ -30,7 +35,7 @@ int quantiserScale(int quality) {
 struct VideoWriter::Output {
   AVFormatContext* format = nullptr;
   AVStream* stream = nullptr;
-  AVCodecContext* encoder = nullptr;  // none for rawvideo: rows go out as they are
+  AVCodecContext* encoder = nullptr;  // none for raw video
   SwsContext* converter = nullptr;
   AVFrame* picture = nullptr;
   AVPacket* packet = nullptr;
@@ -169,7 +174,7 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
   framesWritten_ = 0;
   const std::optional<VideoCodecInfo> codec = findVideoCodec(codecName);
   if (!codec) return kCantCreateCompressedStream;
-  if (width <= 0 || height <= 0) return kCantSelectStreamFormat;
+  if (av_image_check_size(width, height, 0, nullptr) < 0) return kCantSelectStreamFormat;
 
   auto out = std::make_unique<Output>();
   out->width = width;
@@ -185,7 +190,7 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
   out->stream->time_base = {1, out->fps};
   out->stream->avg_frame_rate = {out->fps, 1};
 
-  if (codec->name == kDefaultVideoCodec) {
+  if (codec->name == kRawVideo) {
     if (!out->describeRawStream()) return kCantSelectStreamFormat;
   } else {
     if (!out->openEncoder(avcodec_find_encoder_by_name(codec->name.c_str()), quality,

@@ -122,6 +122,8 @@ TEST(VideoWriter, ReportsSetUpFailuresWithTheirMessages) {
             kCantCreateCompressedStream);
   EXPECT_EQ(writer.open((dir.path() / "a.avi").string(), 0, 0, 25, "rawvideo", 75),
             kCantSelectStreamFormat);
+  EXPECT_EQ(writer.open((dir.path() / "a.avi").string(), 1 << 30, 1 << 30, 25, "rawvideo", 75),
+            kCantSelectStreamFormat);
   EXPECT_FALSE(writer.isOpen());
   EXPECT_FALSE(writer.writeFrame(makeFrame(8, 8, 0)));
   EXPECT_TRUE(writer.close());
