@@ -8,14 +8,6 @@
 
 namespace engine {
 
-bool AffineMap::buildFrom(const MapSpec&) { return false; }
-double AffineMap::maxStretchSquared() const { return 0.0; }
-void compose(AffineMap&, const AffineMap&, const AffineMap&) {}
-bool ConformalMap::applyToSphere(Vec3&, double&) const { return false; }
-Vec3 ConformalMap::applyToPoint(const Vec3& p) const { return p; }
-bool ConformalMap::buildFrom(const MapSpec&) { return false; }
-void compose(ConformalMap&, const ConformalMap&, const ConformalMap&) {}
-
 bool Fractal::initRoot(TraceContext&) const { return false; }
 bool Fractal::prepare() {
   renderError = "scene compilation not available";
