@@ -3,7 +3,6 @@
 #include "affine_map.h"
 #include "conformal_map.h"
 #include "fractal.h"
-#include "frame_buffer.h"
 #include "trace_context.h"
 
 namespace engine {
@@ -18,9 +17,5 @@ bool Fractal::splitNode(TraceContext&, SphereNode&) const { return false; }
 bool Fractal::computeBounds() { return false; }
 bool TraceContext::expandTopNode(double) { return false; }
 void TraceContext::sortNodesByDistance(SphereNode*, SphereNode*) {}
-
-void FrameBuffer::resizeImage(uint32_t, uint32_t, int) {}
-void FrameBuffer::setSelection(int, int) {}
-bool FrameBuffer::saveBitmap(const std::string&) const { return false; }
 
 }  // namespace engine
