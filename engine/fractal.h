@@ -83,6 +83,12 @@ class Fractal {
   FrameBuffer* frameBuffer = nullptr;
   std::atomic<bool> canceled{false};
   std::string renderError;
+  // Stores the message, stops the build and returns false.
+  bool fail(const char* message) {
+    renderError = message;
+    canceled = true;
+    return false;
+  }
 
   // ---- Render settings ------------------------------------------------------
 

@@ -24,12 +24,6 @@ constexpr double kShrinkFactor = 0.95;
 constexpr double kTightFactor = 1.02;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-bool setVoid(Fractal& scene) {
-  scene.renderError = "Set is void";
-  scene.canceled = true;
-  return false;
-}
-
 // Moves the centre of every unbounded set of the group to the average of its
 // members' images of their targets' centres until the centres settle.
 bool iterateCenters(Fractal& scene, const std::vector<IfsSet*>& group) {
@@ -49,7 +43,7 @@ bool iterateCenters(Fractal& scene, const std::vector<IfsSet*>& group) {
     }
     if (!moved) return true;
   }
-  return setVoid(scene);
+  return scene.fail("Set is void");
 }
 
 // Replaces each node that splitNode just pushed (those above `rest`) by the
@@ -128,6 +122,7 @@ bool refineRadius(Fractal& scene, TraceContext& ctx, IfsSet& s) {
       break;
   }
   ctx.clearNodeStack();
+  if (scene.canceled) return false;
 
   // Nodes dropped as lying within the lower bound may have held the farthest
   // points, so a radius below the bound is raised as well.
@@ -137,7 +132,7 @@ bool refineRadius(Fractal& scene, TraceContext& ctx, IfsSet& s) {
   }
   if (s.boundRadius2 < kShrinkFactor * start2) return false;
   if (lower > 0) return true;
-  return setVoid(scene);
+  return scene.fail("Set is void");
 }
 
 bool boundGroup(Fractal& scene, TraceContext& ctx, const std::vector<IfsSet*>& group) {

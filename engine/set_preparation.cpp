@@ -9,12 +9,6 @@ namespace engine {
 
 namespace {
 
-bool fail(Fractal& scene, const char* message) {
-  scene.renderError = message;
-  scene.canceled = true;
-  return false;
-}
-
 // Each entry is converted once: its meaning is fixed by the angle unit in
 // force when it is first prepared.
 void convertRotateAngles(std::vector<MapSpec>& mapTable, bool useRadians) {
@@ -114,11 +108,11 @@ void collapseChains(IfsSet* list) {
 
 // Steps of prepare up to the bounds; `list` receives the compiled copy.
 bool compileSets(Fractal& scene, IfsSet*& list) {
-  if (scene.mapTable.empty()) return fail(scene, "No maps found");
+  if (scene.mapTable.empty()) return scene.fail("No maps found");
   convertRotateAngles(scene.mapTable, scene.useRadians);
   list = copySets(scene.rootSet(), scene);
-  if (!setsComplete(list)) return fail(scene, "Invalid set");
-  if (!buildMaps(list, scene.mapTable)) return fail(scene, "Invalid map");
+  if (!setsComplete(list)) return scene.fail("Invalid set");
+  if (!buildMaps(list, scene.mapTable)) return scene.fail("Invalid map");
   pruneUnreachable(list);
   if (!selectionCountsPossible(list)) {
     scene.canceled = true;  // without a message
