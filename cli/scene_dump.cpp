@@ -19,13 +19,14 @@ std::string number(double v) {
 
 }  // namespace
 
-void dumpScene(const engine::Fractal& scene, std::ostream& out) {
+void dumpSets(engine::FractalType type, size_t mapCount, const engine::IfsSet* first,
+              std::ostream& out) {
   std::map<const engine::IfsSet*, int> index;
-  for (const engine::IfsSet* set = scene.firstSet(); set; set = set->next)
+  for (const engine::IfsSet* set = first; set; set = set->next)
     index.emplace(set, int(index.size()));
-  out << "scene " << (scene.type() == engine::FractalType::Affine ? "affine" : "conformal")
-      << " sets " << index.size() << " maps " << scene.mapTable.size() << '\n';
-  for (const engine::IfsSet* set = scene.firstSet(); set; set = set->next) {
+  out << "scene " << (type == engine::FractalType::Affine ? "affine" : "conformal") << " sets "
+      << index.size() << " maps " << mapCount << '\n';
+  for (const engine::IfsSet* set = first; set; set = set->next) {
     const engine::Vec3& c = set->boundCenter;
     out << "set " << index[set] << " level " << set->level << " members " << set->memberCount()
         << " centre " << number(c.x) << ' ' << number(c.y) << ' ' << number(c.z) << " radius "
@@ -37,6 +38,10 @@ void dumpScene(const engine::Fractal& scene, std::ostream& out) {
           << number(m->selectionWeight) << '\n';
     }
   }
+}
+
+void dumpScene(const engine::Fractal& scene, std::ostream& out) {
+  dumpSets(scene.type(), scene.mapTable.size(), scene.preparedSets(), out);
 }
 
 }  // namespace cli

@@ -1,7 +1,5 @@
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <spawn.h>
@@ -10,45 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "cli_runner.h"
 #include "engine/random_state.h"
 
 extern char** environ;
 
+namespace cli::testing {
 namespace {
-
-struct CliRun {
-  int status;  // exit status
-  std::string out, err;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-// Runs the program with `args` (shell words) and `input` on standard input.
-CliRun runCli(const std::string& args, const std::string& input = "") {
-  const std::string dir = ::testing::TempDir();
-  writeFile(dir + "cli_in", input);
-  const std::string command = std::string(CLI_PATH) + " " + args + " <" + dir + "cli_in >" + dir +
-                              "cli_out 2>" + dir + "cli_err";
-  const int status = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(status)) << command;
-  return {WEXITSTATUS(status), readFile(dir + "cli_out"), readFile(dir + "cli_err")};
-}
-
-// A script file in the test's temporary directory.
-std::string scriptFile(const std::string& name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + name;
-  writeFile(path, text);
-  return path;
-}
 
 TEST(Cli, VersionAndHelp) {
   const CliRun version = runCli("--version");
@@ -106,9 +72,11 @@ TEST(Cli, ScriptErrorsExitWithOne) {
 }
 
 TEST(Cli, VerboseReportsStartAndDuration) {
-  const CliRun run = runCli("-v " + scriptFile("named.ifs", "echo 1;"));
+  const std::string path = scriptFile("named.ifs", "echo 1;");
+  const CliRun run = runCli("-v " + path);
   EXPECT_EQ(run.out, "1\n");
-  EXPECT_EQ(run.err.rfind("building: named.ifs\nfinished: ", 0), 0u) << run.err;
+  const std::string name = path.substr(path.rfind('/') + 1);
+  EXPECT_EQ(run.err.rfind("building: " + name + "\nfinished: ", 0), 0u) << run.err;
   EXPECT_EQ(run.err.back(), '\n');
 }
 
@@ -170,3 +138,4 @@ TEST(Cli, InterruptCancelsTheBuild) {
 }
 
 }  // namespace
+}  // namespace cli::testing

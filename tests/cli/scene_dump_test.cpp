@@ -24,9 +24,8 @@ TEST(SceneDump, SetsInListOrderWithTheirMembers) {
   root->boundRadius2 = 2.25;
   a->level = 1;
   a->boundRadius2 = 2;
-  scene.addMapSpec(engine::MapSpec{});
   std::ostringstream out;
-  dumpScene(scene, out);
+  dumpSets(scene.type(), 1, scene.firstSet(), out);
   EXPECT_EQ(out.str(),
             "scene conformal sets 2 maps 1\n"
             "set 0 level 2 members 1 centre 0.5 -1 1e-10 radius 1.5\n"
@@ -36,10 +35,9 @@ TEST(SceneDump, SetsInListOrderWithTheirMembers) {
             "  member target 1 weight 0.25 key 3 selection 0.333333333\n");
 }
 
-TEST(SceneDump, EmptyScene) {
-  engine::AffineFractal scene;
+TEST(SceneDump, EmptyList) {
   std::ostringstream out;
-  dumpScene(scene, out);
+  dumpSets(engine::FractalType::Affine, 0, nullptr, out);
   EXPECT_EQ(out.str(), "scene affine sets 0 maps 0\n");
 }
 
