@@ -146,7 +146,7 @@ doStatement
 
 settingsStatement
 { antlr::RefToken keyword = LT(1); double a[4]; int n; bool radians = false; }
-  : "precision" n=argumentList[a, 0, 2]
+  : "precision" n=readArguments[a, 0, 2]
   | "angles" ( "degree" | "radian" { radians = true; } )
     { if (executing()) scene->useRadians = radians; }
   | "tracing_depth" LPAREN n=readIntegerLiteral RPAREN
@@ -196,7 +196,8 @@ echoValue
 cameraStatement
 { antlr::RefToken keyword = LT(1); double a[3]; bool position = false, direction = false, vertical = false; }
   : "camera"
-    { cameraSeen = true;
+    { cameraSeen = true;  // also when suppressed
+      // Every camera statement starts from a 50 degree field of view, no stereo.
       if (executing()) { scene->fov = 0.8726646259944445; scene->stereo = false; } }
     ( "position" fixedArguments[a, 3]
       { position = true; if (executing()) scene->position = {a[0], a[1], a[2]}; }
@@ -331,7 +332,7 @@ mapCall returns [engine::MapSpec spec]
 { antlr::RefToken keyword = LT(1); double a[9]; int count; }
   : ( "id" | "scale" | "translate" | "rotate" | "reflect" | "stretch" | "inverse"
     | "matrix" | "affine2d" | "rotate_v" | "weight" | "bound" | "empty" )
-    count=argumentList[a, 0, mapArgumentLimit(keyword->getType())]
+    count=readArguments[a, 0, mapArgumentLimit(keyword->getType())]
     { spec = mapSpecFromCall(keyword, a, count); }
   ;
 
@@ -372,7 +373,7 @@ typeScan returns [int type = -1]
 // ---- Argument lists ------------------------------------------------------
 
 // Up to maxCount values are stored; further ones are evaluated and dropped.
-argumentList[double* args, int minCount, int maxCount] returns [int count = 0]
+readArguments[double* args, int minCount, int maxCount] returns [int count = 0]
 { antlr::RefToken open = LT(1); double v; Var* lvalue; }
   : LPAREN
     ( v=assignment[lvalue] { if (count < maxCount) args[count] = v; ++count; }
@@ -386,14 +387,19 @@ argumentList[double* args, int minCount, int maxCount] returns [int count = 0]
 // Exactly `count` values.
 fixedArguments[double* args, int count]
 { int given; }
-  : given=argumentList[args, count, count]
+  : given=readArguments[args, count, count]
+  ;
+
+// One, three or four values: what a colour or a vector argument takes.
+readVectorArguments[double* args] returns [int count]
+{ antlr::RefToken open = LT(1); }
+  : count=readArguments[args, 1, 4]
+    { if (count == 2) raiseAt(open, "wrong number of arguments, should be 1,3 or 4"); }
   ;
 
 colorArgument returns [engine::Rgb color]
-{ antlr::RefToken open = LT(1); double a[4]; int count; }
-  : count=argumentList[a, 1, 4]
-    { if (count == 2) raiseAt(open, "wrong number of arguments, should be 1,3 or 4");
-      color = colorFromArguments(a, count); }
+{ double a[4]; int count; }
+  : count=readVectorArguments[a] { color = colorFromArguments(a, count); }
   ;
 
 readIntegerLiteral returns [int value]

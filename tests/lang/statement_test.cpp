@@ -249,5 +249,17 @@ TEST(SaveFrame, NeedsSetsAndACamera) {
             "error: line 1:33: expecting ')', found '1'");
 }
 
+TEST(SaveFrame, FailedRenderStopsTheScript) {
+  // A set without maps cannot be compiled: the render cancels the scene.
+  Interpreter s(
+      "camera position(0, 0, -5) vertical(0, 1, 0);\n"
+      "set A = A; build A;\n"
+      "  save_frame(); after = 1;");
+  EXPECT_EQ(s.run(), "error: line 3:3: canceled by user");
+  EXPECT_EQ(s.scene->renderError, "No maps found");
+  EXPECT_FALSE(s.exists("after"));
+  EXPECT_EQ(s.frameBuffer.frameCount, 0);
+}
+
 }  // namespace
 }  // namespace lang::testing
