@@ -77,6 +77,7 @@ ALIAS
         match(":=");
         defineAlias(name);
         mALIAS_BODY(false);
+        finishAlias(name);
         type = antlr::Token::SKIP;
       } else if (type == ID && beginSubstitution(name)) {
         type = antlr::Token::SKIP;

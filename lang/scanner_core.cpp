@@ -8,6 +8,9 @@ namespace lang {
 
 namespace {
 
+// Far more than any scene script substitutes, and read in about a second.
+constexpr size_t kMaxSubstitutedBytes = size_t{4} << 20;
+
 std::string describeChar(int c) {
   if (c == EOF) return "EOF";
   if (c >= 0x20 && c < 0x7F) return std::string(1, char(c));
@@ -51,6 +54,11 @@ void ScannerCore::defineAlias(const std::string& name) {
   aliases_[name].body = here();
 }
 
+void ScannerCore::finishAlias(const std::string& name) {
+  AliasRecord& alias = aliases_[name];
+  alias.bodyLength = memory().position() - alias.body.offset;
+}
+
 bool ScannerCore::beginSubstitution(const std::string& name) {
   const auto found = aliases_.find(name);
   if (found == aliases_.end()) return false;
@@ -58,6 +66,10 @@ bool ScannerCore::beginSubstitution(const std::string& name) {
   if (alias.active)
     throw antlr::ANTLRException("line " + std::to_string(alias.body.line) +
                                 ": recursion found in substitution: " + name);
+  substitutedBytes_ += alias.bodyLength;
+  if (substitutedBytes_ > kMaxSubstitutedBytes)
+    throw antlr::ANTLRException("line " + std::to_string(getLine()) +
+                                ": alias substitutions exceed 4 MB at: " + name);
   alias.active = true;
   substitutions_.push_back({here(), &alias});
   moveTo(alias.body);

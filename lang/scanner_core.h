@@ -25,8 +25,10 @@ class ScannerCore : public antlr::CharScanner {
   void match(const char* s) override;
 
  protected:
-  // Records `name` with its body starting at the current position.
+  // Records `name` with its body starting at the current position; the body
+  // is read next, and finishAlias notes where it ended.
   void defineAlias(const std::string& name);
+  void finishAlias(const std::string& name);
   // Starts reading the body of `name`; false when `name` is no alias. Raises
   // the recursion error when `name` is being substituted already.
   bool beginSubstitution(const std::string& name);
@@ -42,6 +44,7 @@ class ScannerCore : public antlr::CharScanner {
   };
   struct AliasRecord {
     Position body;
+    size_t bodyLength = 0;
     bool active = false;
   };
   struct Substitution {
@@ -55,6 +58,9 @@ class ScannerCore : public antlr::CharScanner {
 
   std::map<std::string, AliasRecord> aliases_;
   std::vector<Substitution> substitutions_;
+  // Text read through substitutions so far: nested aliases can multiply it
+  // beyond any use, so it is limited.
+  size_t substitutedBytes_ = 0;
 };
 
 }  // namespace lang

@@ -113,5 +113,20 @@ TEST(Alias, BodyRedefiningItsOwnAliasCannotLoop) {
   EXPECT_EQ(error, "error: line 1: recursion found in substitution: a");
 }
 
+TEST(Alias, SubstitutionsThatMultiplyWithoutBoundAreStopped) {
+  // Each alias uses the one before ten times: 10^9 copies of a 100 kB body.
+  std::string script = "a0 := /*" + std::string(100000, 'x') + "*/ 1;\n";
+  for (int i = 1; i <= 9; ++i) {
+    const std::string previous = "a" + std::to_string(i - 1);
+    script += "a" + std::to_string(i) + " :=";
+    for (int k = 0; k < 10; ++k) script += " " + previous;
+    script += ";\n";
+  }
+  script += "x = a9;";
+  std::string error;
+  lex(script, &error);
+  EXPECT_EQ(error, "error: line 2: alias substitutions exceed 4 MB at: a0");
+}
+
 }  // namespace
 }  // namespace lang::testing
