@@ -56,19 +56,13 @@ bool zoomToSelection(Fractal& scene, const FrameBuffer& frame) {
   return true;
 }
 
-bool fail(Fractal& scene, const char* message) {
-  scene.renderError = message;
-  scene.canceled = true;
-  return false;
-}
-
 // The camera values that would make every ray degenerate: no field of view,
 // or an image plane at or behind the eyes.
 bool checkProjection(Fractal& scene) {
   if (!(scene.fov > 0.0 && scene.fov < std::numbers::pi))
-    return fail(scene, "Invalid field of view");
+    return scene.fail("Invalid field of view");
   if (!(scene.focalDistance > 0.0) || !std::isfinite(scene.focalDistance))
-    return fail(scene, "Invalid focal distance");
+    return scene.fail("Invalid focal distance");
   return true;
 }
 
@@ -103,7 +97,7 @@ void Fractal::setupCamera() {
 
   TraceContext rootOnly(*this);
   if (!initRoot(rootOnly) || !rootOnly.top) {
-    fail(*this, "Set is void");
+    fail("Set is void");
     return;
   }
   const Vec3 center = rootOnly.top->center;
@@ -118,12 +112,12 @@ void Fractal::setupCamera() {
 
   viewDir = direction;
   if (!viewDir.normalize()) {
-    fail(*this, "Invalid direction");
+    fail("Invalid direction");
     return;
   }
   viewUp -= viewDir * viewUp.dot(viewDir);
   if (!viewUp.normalize()) {
-    fail(*this, "Invalid vertical direction");
+    fail("Invalid vertical direction");
     return;
   }
   viewRight = viewUp.cross(viewDir);
