@@ -52,22 +52,27 @@ std::vector<Vec3> mengerCorners() {
   for (int x = -1; x <= 1; ++x)
     for (int y = -1; y <= 1; ++y)
       for (int z = -1; z <= 1; ++z)
-        if ((x == 0) + (y == 0) + (z == 0) <= 1) corners.push_back({double(x), double(y), double(z)});
+        if ((x == 0) + (y == 0) + (z == 0) <= 1)
+          corners.push_back({double(x), double(y), double(z)});
   return corners;
 }
 
 // Every piece of the pearls lies in one of four disjoint spheres; inverting
-// in sphere i maps the pieces in the other three into sphere i.
+// in sphere i maps the pieces in the other three into sphere i. The spheres
+// are given as the pieces' bounds: an inversion turns a bound holding its
+// centre inside out.
 void buildPearls(Fractal& scene) {
-  const double radius = 1.3;
+  const double radius = 1.41;
+  const std::vector<Vec3>& corners = tetrahedronCorners();
   std::vector<IfsSet*> pieces;
-  for (size_t i = 0; i < tetrahedronCorners().size(); ++i) pieces.push_back(scene.newSet());
+  for (size_t i = 0; i < corners.size(); ++i) pieces.push_back(scene.newSet());
   for (size_t i = 0; i < pieces.size(); ++i) {
-    const Vec3& c = tetrahedronCorners()[i];
+    const Vec3& c = corners[i];
     for (size_t j = 0; j < pieces.size(); ++j)
-      if (j != i) addTerm(scene, pieces[i], spec(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
+      if (j != i)
+        addTerm(scene, pieces[i], spec(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
+    addTerm(scene, scene.rootSet(), spec(MapKind::Bound, {c.x, c.y, c.z, radius}), pieces[i]);
   }
-  for (IfsSet* piece : pieces) build(scene, piece);
 }
 
 void lookAtOrigin(Fractal& scene, const Vec3& position, double fovDegrees) {
@@ -97,7 +102,9 @@ void addMainLight(Fractal& scene, bool shadows) {
 
 }  // namespace
 
-std::vector<Scene> allScenes() { return {Scene::Menger, Scene::Sierpinski, Scene::Pearls}; }
+std::vector<Scene> allScenes() {
+  return {Scene::Menger, Scene::Sierpinski, Scene::Pearls};
+}
 
 const char* sceneName(Scene scene) {
   switch (scene) {
@@ -136,7 +143,7 @@ std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
     case Scene::Pearls:
       scene = engine::createFractal(1);
       buildPearls(*scene);
-      lookAtOrigin(*scene, {4.2, -3.0, 2.4}, 41.1);
+      lookAtOrigin(*scene, {2.9, -2.1, 1.6}, 41.1);
       break;
   }
   addMainLight(*scene, options.shadows);

@@ -53,7 +53,8 @@ Timing timeCase(const Case& c, int repetitions, const char* imageFile) {
     scene->threadCount = c.threads;
     const auto start = std::chrono::steady_clock::now();
     const bool ok = scene->renderFrame();
-    seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    seconds.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (!ok || !frame.valid) {
       std::fprintf(stderr, "render failed: %s\n", scene->renderError.c_str());
       return timing;
@@ -70,19 +71,21 @@ Timing timeCase(const Case& c, int repetitions, const char* imageFile) {
 
 void printRow(const Case& c, const Timing& t) {
   const double rays = double(c.width) * c.height * c.options.antialiasing * c.options.antialiasing;
-  std::printf("%-10s %5dx%-5d aa %d shadows %-3s threads %d  best %7.3f s  median %7.3f s  "
-              "%6.2f Mrays/s  peak %6ld MiB\n",
-              bench::sceneName(c.scene), c.width, c.height, c.options.antialiasing,
-              c.options.shadows ? "on" : "off", c.threads, t.bestSeconds, t.medianSeconds,
-              rays / t.bestSeconds / 1e6, peakResidentKiB() / 1024);
+  std::printf(
+      "%-10s %5dx%-5d aa %d shadows %-3s threads %d  best %7.3f s  median %7.3f s  "
+      "%6.2f Mrays/s  peak %6ld MiB\n",
+      bench::sceneName(c.scene), c.width, c.height, c.options.antialiasing,
+      c.options.shadows ? "on" : "off", c.threads, t.bestSeconds, t.medianSeconds,
+      rays / t.bestSeconds / 1e6, peakResidentKiB() / 1024);
   std::fflush(stdout);
 }
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: zentarel3d-bench [--reps N]\n"
-               "       zentarel3d-bench --scene menger|sierpinski|pearls [--size WxH] [--aa N]\n"
-               "                        [--shadows 0|1] [--threads N] [--reps N] [--out file.bmp]\n");
+  std::fprintf(
+      stderr,
+      "usage: zentarel3d-bench [--reps N]\n"
+      "       zentarel3d-bench --scene menger|sierpinski|pearls [--size WxH] [--aa N]\n"
+      "                        [--shadows 0|1] [--threads N] [--reps N] [--out file.bmp]\n");
   return 2;
 }
 
