@@ -9,6 +9,7 @@
 #include "capture_stdout.h"
 #include "engine/frame_buffer.h"
 #include "engine/pixel_ray.h"
+#include "map_test_util.h"
 #include "synthetic_scene.h"
 
 namespace engine {
@@ -16,12 +17,6 @@ namespace {
 
 using testing::CaptureStdout;
 using testing::SyntheticScene;
-
-void expectNear(const Vec3& a, const Vec3& b, double tolerance = 1e-12) {
-  EXPECT_NEAR(a.x, b.x, tolerance);
-  EXPECT_NEAR(a.y, b.y, tolerance);
-  EXPECT_NEAR(a.z, b.z, tolerance);
-}
 
 // A scene whose attractor is bounded by a sphere of radius 2 about (1, 2, 3).
 class CameraTest : public ::testing::Test {
