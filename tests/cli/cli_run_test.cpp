@@ -137,5 +137,30 @@ TEST(Cli, InterruptCancelsTheBuild) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
+TEST(Cli, DemoSceneBuilds) {
+  const CliRun run = runCli("--size 64x48 " SAMPLES_DIR "/demo.ifs");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(Cli, RenderErrorIsPrintedAfterTheBuild) {
+  const CliRun run = runCli("--size 32x24 -",
+                            "echo \"first\";\n"
+                            "camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);\n"
+                            "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "first\nInvalid direction\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST(Cli, FramesNeedATaker) {
+  const CliRun run = runCli("--size 32x24 -",
+                            "camera position(0, 0, -5) vertical(0, 1, 0);\n"
+                            "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A; save_frame();");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "error: line 2:52: can't save frame\n");
+}
+
 }  // namespace
 }  // namespace cli::testing

@@ -101,10 +101,23 @@ TEST(BuildDriver, PerBuildSettingsAreReset) {
 }
 
 TEST(BuildDriver, CompleteSceneIsRendered) {
-  const BuildResult result = build(kScene);
-  // Whatever the renderer makes of it, the script itself is fine.
+  engine::FrameBuffer frame;
+  frame.requestedWidth = 40;
+  frame.requestedHeight = 30;
+  const BuildResult result = build(kScene, &frame);
+  EXPECT_TRUE(result.built);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.built, result.scene->renderError.empty() && !result.scene->canceled);
+  EXPECT_TRUE(frame.valid);
+  EXPECT_EQ(frame.width, 40u);
+}
+
+TEST(BuildDriver, RenderErrorsFailTheBuildSilently) {
+  const BuildResult result = build(
+      "camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
+  EXPECT_FALSE(result.built);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.scene->renderError, "Invalid direction");
 }
 
 TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {

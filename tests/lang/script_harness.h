@@ -16,7 +16,8 @@
 
 namespace lang::testing {
 
-// Captures std::cout and std::cerr while it lives.
+// Captures std::cout and std::cerr while it lives. Captures nest: the one
+// made last must end first.
 class CapturedOutput {
  public:
   CapturedOutput()

@@ -261,5 +261,62 @@ TEST(SaveFrame, FailedRenderStopsTheScript) {
   EXPECT_EQ(s.frameBuffer.frameCount, 0);
 }
 
+constexpr const char* kFrameScene =
+    "camera position(0, 0, -5) vertical(0, 1, 0);\n"
+    "light color(1) position(0, 5, -5);\n"
+    "set A = 0.5 A + translate(1, 0, 0) 0.5 A + translate(0, 1, 0) 0.5 A; build A;\n";
+
+// An interpreter of a small image, so frames render fast.
+std::unique_ptr<Interpreter> frameScript(const std::string& text) {
+  auto s = std::make_unique<Interpreter>(text);
+  s->frameBuffer.requestedWidth = 32;
+  s->frameBuffer.requestedHeight = 24;
+  return s;
+}
+
+TEST(SaveFrame, RenderedFrameNeedsATaker) {
+  const auto noSink = frameScript(std::string(kFrameScene) + "save_frame();");
+  EXPECT_EQ(noSink->run(), "error: line 4:1: can't save frame");
+  EXPECT_TRUE(noSink->frameBuffer.valid);
+  const auto refusing = frameScript(std::string(kFrameScene) + "save_frame();");
+  refusing->frameBuffer.frameSink = [](engine::FrameBuffer&) { return false; };
+  EXPECT_EQ(refusing->run(), "error: line 4:1: can't save frame");
+  EXPECT_EQ(refusing->frameBuffer.frameCount, 0);
+}
+
+TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
+  auto s = frameScript("for (i = 0; i < 3; i++) {\n" + std::string(kFrameScene) +
+                       "save_frame(); }\nafter = 1;");
+  int frames = 0;
+  s->frameBuffer.frameSink = [&](engine::FrameBuffer& frame) {
+    EXPECT_TRUE(frame.valid);
+    EXPECT_EQ(frame.width, 32u);
+    return ++frames > 0;
+  };
+  // The same names are defined anew for every frame: no redefinition.
+  ASSERT_EQ(s->run(), "");
+  EXPECT_EQ(frames, 3);
+  EXPECT_EQ(s->frameBuffer.frameCount, 3);
+  EXPECT_TRUE(s->parser.frameSaved);
+  EXPECT_EQ(s->scene->rootSet(), nullptr);
+  EXPECT_TRUE(s->scene->mapTable.empty());
+  EXPECT_TRUE(s->scene->lights.empty());
+  EXPECT_TRUE(s->parser.setNames.empty());
+  EXPECT_EQ(s->value("after"), 1);
+}
+
+TEST(SaveFrame, BuildWithSavedFramesIsNotRenderedAgain) {
+  engine::FrameBuffer frame;
+  frame.requestedWidth = 32;
+  frame.requestedHeight = 24;
+  int frames = 0;
+  frame.frameSink = [&](engine::FrameBuffer&) { return ++frames > 0; };
+  // After the last frame no set is left: a final render would fail.
+  const BuildResult result = build(std::string(kFrameScene) + "save_frame();", &frame);
+  EXPECT_TRUE(result.built);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(frames, 1);
+}
+
 }  // namespace
 }  // namespace lang::testing
