@@ -35,9 +35,7 @@ void resetScene(engine::Fractal& scene) {
 
 bool BuildDriver::run(engine::Fractal& scene) {
   drewNothing_ = false;
-  scene.tracingDepth = 1;
   scene.canceled = false;
-  scene.stereo = false;
   try {
     return execute(scene);
   } catch (const antlr::ANTLRException& e) {
