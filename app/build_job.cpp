@@ -17,7 +17,10 @@ BuildJob::BuildJob(BuildBackend& backend, std::shared_ptr<engine::FrameBuffer> f
     : QThread(parent),
       backend_(backend),
       frameBuffer_(std::move(frameBuffer)),
-      scene_(std::move(scene)) {}
+      scene_(std::move(scene)) {
+  cancelRepeater_.setInterval(50);
+  connect(&cancelRepeater_, &QTimer::timeout, this, [this] { scene_->canceled = true; });
+}
 
 BuildJob::~BuildJob() {
   wait();
@@ -25,6 +28,7 @@ BuildJob::~BuildJob() {
 
 void BuildJob::cancel() {
   scene_->canceled = true;
+  cancelRepeater_.start();
 }
 
 void BuildJob::run() {

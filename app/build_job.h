@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 
@@ -35,7 +36,9 @@ class BuildJob : public QThread {
   bool showsImage() const { return showsImage_; }
   bool succeeded() const { return succeeded_; }
 
-  // Sets the scene's canceled flag; the build ends at its next test.
+  // Sets the scene's canceled flag; the build ends at its next test. The
+  // driver clears the flag when it starts, so the flag is set again every
+  // 50 ms until the build has ended.
   void cancel();
 
  signals:
@@ -52,6 +55,7 @@ class BuildJob : public QThread {
   BuildBackend& backend_;
   std::shared_ptr<engine::FrameBuffer> frameBuffer_;
   std::shared_ptr<engine::Fractal> scene_;
+  QTimer cancelRepeater_;
   bool showsImage_ = false;
   bool succeeded_ = false;
 };

@@ -163,7 +163,11 @@ bool CFractal_Doc::stopAndWait(QWidget* owner, bool allowCancel) {
     LogStreamBuffer::stopWait = true;
     job_->cancel();
     for (int i = 0; i < kWaitSteps && job_; ++i) {
-      if (job_->wait(kWaitStepMs)) finishBuild(buildSerial_);
+      if (job_->wait(kWaitStepMs)) {
+        finishBuild(buildSerial_);
+      } else {
+        job_->cancel();
+      }
     }
     if (!job_) break;
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
