@@ -4,10 +4,15 @@
 
 namespace shell {
 
+bool readTextLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
 std::string readScriptText(std::istream& in) {
   std::string text, line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  while (readTextLine(in, line)) {
     text += line;
     text += "\r\n";
   }

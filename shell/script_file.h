@@ -6,6 +6,11 @@
 
 namespace shell {
 
+// Reads one line of 8-bit text without its line break, as a text-mode read
+// gives it: a carriage return before the line feed belongs to the break.
+// False at the end of the stream.
+bool readTextLine(std::istream& in, std::string& line);
+
 // Reads a scene script the way a document loads it: line by line, every line
 // (also a last one without a line break) followed by "\r\n". A carriage return
 // before a line feed belongs to the line break, as in a text-mode read.
