@@ -1,10 +1,8 @@
 // The command handlers of the main window.
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
@@ -21,10 +19,11 @@
 #include "fractal_doc.h"
 #include "fractal_text_view.h"
 #include "fractal_view.h"
-#include "help_file.h"
 #include "image_printing.h"
 #include "main_frame.h"
 #include "output_log_bar.h"
+#include "shell/program_paths.h"
+#include "shell/system_language.h"
 #include "user_dialogs.h"
 
 namespace app {
@@ -237,10 +236,10 @@ void CMainFrame::arrangeIcons() {
 }
 
 void CMainFrame::showHelp() {
-  const bool russian = QLocale::system().language() == QLocale::Russian;
-  const QString path = helpFilePath(QCoreApplication::applicationDirPath(), russian);
+  const QString path =
+      QString::fromStdString(shell::helpFilePath(shell::systemAsksForRussian()).string());
   if (!QFileInfo::exists(path)) {
-    dialogs_.inform(this, QMessageBox::Critical, helpFileMissingMessage(path));
+    dialogs_.inform(this, QMessageBox::Critical, "Help file \"" + path + "\" not found!");
   }
   QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
