@@ -122,6 +122,7 @@ void CFractal_Doc::build(int command) {
   if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->clientSize());
   fb.memoryBudget = renderMemoryBudget();
   fb.selectionAllowed = false;
+  fb.zoomRequested = selectionShown_;
 
   job_ = new BuildJob(backend_, frameBuffer_, scene_, this);
   connect(job_, &BuildJob::statusChanged, this, &CFractal_Doc::setStatusText);
@@ -131,8 +132,9 @@ void CFractal_Doc::build(int command) {
   emit stateChanged();
 }
 
-void CFractal_Doc::stop() {
+void CFractal_Doc::stop(bool closing) {
   if (!job_) return;
+  if (closing) job_->closing = true;
   job_->interrupted = true;
   job_->cancel();
 }
@@ -142,12 +144,11 @@ void CFractal_Doc::finishBuild(quint64 serial) {
   BuildJob* job = std::exchange(job_, nullptr);
   job->wait();
   engine::FrameBuffer& fb = *frameBuffer_;
-  if (job->succeeded()) {
-    fb.zoomRequested = false;
-    fb.showRequested = true;
-  }
+  if (job->succeeded()) fb.showRequested = true;
   fb.selectionAllowed = fb.valid && !fb.depth.empty();
-  if (!fb.selectionAllowed) showSelection(false);
+  // A successful build has done the zoom.
+  showSelection(selectionShown_ && fb.selectionAllowed && !job->succeeded());
+  fb.zoomRequested = selectionShown_;
   if (pendingRequestedSize_) setRequestedSize(*std::exchange(pendingRequestedSize_, {}));
   const bool show = job->showsImage();
   delete job;
@@ -268,7 +269,7 @@ void CFractal_Doc::setRequestedSize(QSize size) {
   engine::FrameBuffer& fb = *frameBuffer_;
   fb.requestedWidth = uint32_t(std::max(0, size.width()));
   fb.requestedHeight = uint32_t(std::max(0, size.height()));
-  if (fb.zoomRequested && fb.selectionHalfWidth > 0) {
+  if (selectionShown_ && fb.selectionHalfWidth > 0) {
     fb.setSelection(fb.selectionHalfWidth, 0);
     if (imageView_) imageView_->update();
   }
@@ -285,8 +286,9 @@ void CFractal_Doc::setImageView(CFractal_View* view) {
 }
 
 void CFractal_Doc::showSelection(bool shown) {
-  if (frameBuffer_->zoomRequested == shown) return;
-  frameBuffer_->zoomRequested = shown;
+  if (selectionShown_ == shown) return;
+  selectionShown_ = shown;
+  if (!job_) frameBuffer_->zoomRequested = shown;
   if (imageView_) imageView_->viewport()->update();
 }
 

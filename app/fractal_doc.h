@@ -51,7 +51,9 @@ class CFractal_Doc : public QObject {
   // ---- Build ----------------------------------------------------------------
 
   void build(int command = command::BUILD_FRACTAL);
-  void stop();
+  // Stops a running build; `closing`: the document is about to close, so the
+  // build's render error is not printed.
+  void stop(bool closing = false);
   bool isBuilding() const { return job_ != nullptr; }
   // Stops a running build and waits for it. When it does not end, the user is
   // asked whether to give up on it; false when the user chose Cancel.
@@ -89,8 +91,9 @@ class CFractal_Doc : public QObject {
   CFractal_View* imageView() const;
   void setImageView(CFractal_View* view);
   // Shows or hides the zoom selection; a shown selection is zoomed into by
-  // the next build.
+  // the next build. The frame buffer learns of it when no build reads it.
   void showSelection(bool shown);
+  bool selectionShown() const { return selectionShown_; }
 
  signals:
   // Status text, build state or image changed: titles and commands follow.
@@ -127,6 +130,7 @@ class CFractal_Doc : public QObject {
   QPointer<CFractal_View> imageView_;
   int imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   bool fixedImageSize_ = false;
+  bool selectionShown_ = false;
 };
 
 }  // namespace app

@@ -61,7 +61,7 @@ void CFractal_View::paintEvent(QPaintEvent*) {
   const QPoint origin(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
   painter.drawImage(origin, doc_->displayImage());
   const engine::FrameBuffer& fb = doc_->frameBuffer();
-  if (!fb.zoomRequested) return;
+  if (!doc_->selectionShown()) return;
   const engine::SelectionRect& s = fb.selection;
   const QRect rect =
       QRect(QPoint(s.left, s.top), QPoint(s.right - 1, s.bottom - 1)).translated(origin);
@@ -90,7 +90,7 @@ void CFractal_View::mousePressEvent(QMouseEvent* event) {
   const QSize requested = doc_->requestedSize();
   if (!ctrl && fb.selectionAllowed && p.x() >= 0 && p.y() >= 0 && p.x() < requested.width() &&
       p.y() < requested.height()) {
-    const bool wasShown = fb.zoomRequested && fb.selectionHalfWidth > 0;
+    const bool wasShown = doc_->selectionShown() && fb.selectionHalfWidth > 0;
     doc_->showSelection(false);
     fb.anchorX = p.x();
     fb.anchorY = p.y();
@@ -115,7 +115,7 @@ void CFractal_View::mouseMoveEvent(QMouseEvent* event) {
   }
 
   if (fb.selectionAllowed && !ctrl) {
-    if (fb.zoomRequested && leftButton) {
+    if (doc_->selectionShown() && leftButton) {
       const int dx = std::abs(p.x() - fb.anchorX), dy = std::abs(p.y() - fb.anchorY);
       if (dx > kDragThreshold || dy > kDragThreshold) fb.selectionDragged = true;
       if (fb.selectionDragged) {

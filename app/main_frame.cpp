@@ -278,7 +278,7 @@ void CMainFrame::goToLine(int line) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   for (CFractal_Doc* doc : QList(docs_)) {
-    doc->stop();
+    doc->stop(true);
     if (!askToSave(doc)) {
       event->ignore();
       return;

@@ -226,6 +226,22 @@ class BuildTest : public QObject {
     QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(330, 10));
   }
 
+  void aShownSelectionIsZoomedIntoByTheNextBuildOnly() {
+    CFractal_Doc* doc = newDocument("grey");
+    QVERIFY(buildTo(doc, "Ready"));
+    QWidget* area = doc->imageView()->viewport();
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(100, 80));
+    QVERIFY(buildTo(doc, "Ready"));
+    QVERIFY(backend_.sawZoom);
+    QVERIFY(!doc->selectionShown());
+    QVERIFY(!doc->frameBuffer().zoomRequested);
+
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(100, 80));
+    QTest::mouseClick(area, Qt::RightButton, {}, QPoint(100, 80));
+    QVERIFY(buildTo(doc, "Ready"));
+    QVERIFY(!backend_.sawZoom);
+  }
+
   void ctrlDragMovesTheImageWindow() {
     CFractal_Doc* doc = newDocument("grey");
     QVERIFY(buildTo(doc, "Ready"));

@@ -48,6 +48,7 @@ bool FakeBackend::run(engine::Fractal& scene) {
   ++runs;
   engine::FrameBuffer& fb = *scene.frameBuffer;
   scene.canceled = false;
+  sawZoom = fb.zoomRequested;
   fb.randomState.next();
   if (says(fb, "fail")) {
     std::cerr << "error: line 2:1: unexpected token: fail" << std::endl;

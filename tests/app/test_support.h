@@ -27,6 +27,7 @@ class FakeBackend : public BuildBackend {
 
   std::atomic<bool> release{false};
   std::atomic<int> runs{0};
+  std::atomic<bool> sawZoom{false};  // the last run was asked to zoom
 };
 
 // Answers the application's questions from a script and records them.
