@@ -1,6 +1,7 @@
 #include "fractal.h"
 
 #include "ifs_set.h"
+#include "set_graph.h"
 
 namespace engine {
 
@@ -22,14 +23,13 @@ Fractal::Fractal(FractalType type) : type_(type) {
   materials_.push_back(std::make_unique<Material>(Material::sceneDefault()));
 }
 
-Fractal::~Fractal() { clearSets(); }
+Fractal::~Fractal() {
+  clearSets();
+}
 
 void Fractal::clearSets() {
-  while (sets_) {
-    IfsSet* s = sets_;
-    sets_ = s->next;
-    delete s;
-  }
+  deleteSets(sets_);
+  deleteSets(prepared_);
 }
 
 IfsSet* Fractal::newSet() {

@@ -38,25 +38,30 @@ class Fractal {
   virtual bool initRoot(TraceContext& ctx) const;
   // A node of the type's size.
   virtual SphereNode* newNode() const = 0;
-  // Compiles and checks the sets before a render; on failure renderError and
-  // canceled are set.
+  // Compiles a copy of the sets and checks it before a render; on failure
+  // renderError and canceled are set. Each call starts again from the sets
+  // as defined, so a script may render, define more and render again.
   virtual bool prepare();
   // Pushes the children of `node` onto the context's stack.
   virtual bool splitNode(TraceContext& ctx, SphereNode& node) const;
   virtual SetMember* cloneMember(const SetMember& member) const = 0;
   // A member of the type's map class with the identity map index.
   virtual SetMember* newMember(IfsSet* target, SetMember* next) const = 0;
-  // Deletes every set.
+  // Deletes every set, the compiled ones included.
   virtual void clearSets();
-  // Gives every set without an explicit bound a bounding sphere.
+  // Gives every compiled set without an explicit bound a bounding sphere.
   virtual bool computeBounds();
   // Fills the child just pushed from its parent and a member; false when the
   // member's image of the target's bound is unusable.
   virtual bool childFromMap(const SphereNode& parent, const SetMember& member,
                             SphereNode& child) const = 0;
 
+  // The sets as the script defines them; prepare never changes them.
   IfsSet* rootSet() const { return sets_; }
   IfsSet* firstSet() const { return sets_; }
+  // The compiled copy that the last successful prepare made and that the
+  // renderer walks: pruned, collapsed, ordered by level and bounded.
+  const IfsSet* preparedSets() const { return prepared_; }
   // A new empty set linked just after the root (the root is created first).
   IfsSet* newSet();
   // A new member at the front of `owner`'s list.
@@ -78,6 +83,12 @@ class Fractal {
   FrameBuffer* frameBuffer = nullptr;
   std::atomic<bool> canceled{false};
   std::string renderError;
+  // Stores the message, stops the build and returns false.
+  bool fail(const char* message) {
+    renderError = message;
+    canceled = true;
+    return false;
+  }
 
   // ---- Render settings ------------------------------------------------------
 
@@ -126,7 +137,8 @@ class Fractal {
   bool reflectBackground = false;
 
  protected:
-  IfsSet* sets_ = nullptr;  // list, root first; owned
+  IfsSet* sets_ = nullptr;      // list, root first; owned
+  IfsSet* prepared_ = nullptr;  // compiled copy of sets_, root first; owned
   std::vector<std::unique_ptr<Material>> materials_;
 
  private:

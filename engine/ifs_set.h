@@ -24,7 +24,6 @@ class SetMember {
   RandomState colorState;
   int32_t colorKey = 0;          // the "|" suffix; 0 = none
   double selectionWeight = 1.0;  // the "{...}" suffix
-  bool chosen = false;           // scratch flag of the random pick
   int32_t mapIndex = 0;          // into the scene's map table
   const Material* material = nullptr;
   double weight = -1.0;  // negative: unset

@@ -1,5 +1,7 @@
 #include "map_spec.h"
 
+#include <cmath>
+
 namespace engine {
 
 int comparedArgumentCount(MapKind kind) {
@@ -28,10 +30,17 @@ int comparedArgumentCount(MapKind kind) {
 }
 
 bool MapSpec::operator==(const MapSpec& other) const {
-  if (kind != other.kind) return false;
+  if (kind != other.kind || angleConverted != other.angleConverted) return false;
   const int n = comparedArgumentCount(mapKind());
   for (int i = 0; i < n; ++i)
     if (args[i] != other.args[i]) return false;
+  return true;
+}
+
+bool MapSpec::argumentsFinite() const {
+  const int n = comparedArgumentCount(mapKind());
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(args[i])) return false;
   return true;
 }
 

@@ -26,15 +26,24 @@ enum class MapKind : int32_t {
 // also the most arguments the language accepts for it.
 int comparedArgumentCount(MapKind kind);
 
+// Index of the angle among a "rotate" call's arguments.
+inline constexpr int kRotateAngleArg = 3;
+
 // One map call as the script wrote it, with its canonical arguments.
 struct MapSpec {
   int32_t kind = int32_t(MapKind::Id);
   int32_t argCount = 0;  // arguments given before defaults were filled in
   double args[10] = {};
+  // Set once the scene's preparation has turned a "rotate" angle into
+  // radians, so that a later preparation does not convert it again and a new
+  // call in degrees never matches the converted entry.
+  bool angleConverted = false;
 
   MapKind mapKind() const { return MapKind(kind); }
-  // Same kind and equal compared arguments.
+  // Same kind, same angle state and equal compared arguments.
   bool operator==(const MapSpec& other) const;
+  // No compared argument is infinite or NaN.
+  bool argumentsFinite() const;
 };
 
 }  // namespace engine

@@ -26,7 +26,7 @@ struct SphereNode {
   const Material* material = nullptr;  // null: the scene's first material
   SphereNode* next = nullptr;          // link in the stack or the free list
   RandomState randomState;
-  IfsSet* set = nullptr;
+  const IfsSet* set = nullptr;  // read-only while tiles are traced
 };
 
 struct AffineNode final : SphereNode {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "pixel_ray.h"
@@ -43,6 +44,9 @@ class TraceContext {
   // Sorts the nodes strictly between head and end, nearest to sortOrigin first.
   void sortNodesByDistance(SphereNode* head, SphereNode* end);
   Vec3 sortOrigin;
+  // Scratch of splitNode's random member pick: one flag per member of the
+  // set being split.
+  std::vector<uint8_t> pickedMembers;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;

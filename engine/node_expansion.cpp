@@ -1,0 +1,93 @@
+// Refinement and ordering of the nodes on a context's stack.
+#include "fractal.h"
+#include "sphere_node.h"
+#include "trace_context.h"
+
+namespace engine {
+
+namespace {
+
+void sanitizeRadius(SphereNode& node) {
+  if (!(node.radius2 >= 0)) node.radius2 = 0;  // negative or not a number
+}
+
+double distance2(const SphereNode& node, const Vec3& origin) {
+  return (node.center - origin).lengthSquared();
+}
+
+}  // namespace
+
+bool TraceContext::expandTopNode(double factor) {
+  if (scene.canceled || !top) return true;
+  SphereNode* const expanded = top;
+  sanitizeRadius(*expanded);
+  const double threshold = factor * expanded->radius2;
+  SphereNode* const below = expanded->next;
+  SphereNode* collected = nullptr;
+  bool ok = true;
+  while (top != below && !scene.canceled) {
+    SphereNode* node = top;
+    sanitizeRadius(*node);
+    top = node->next;
+    // Nothing is smaller than a node of radius 0: its children are the
+    // result, or the expansion would never end.
+    const bool split = node->radius2 >= threshold && (threshold > 0 || node == expanded);
+    if (!split) {
+      node->next = collected;
+      collected = node;
+      continue;
+    }
+    ok = scene.splitNode(*this, *node);
+    node->next = freeList;
+    freeList = node;
+    if (!ok) break;
+  }
+  // The collected nodes go back with the last one on top, or to the free
+  // list when a split failed.
+  if (collected) {
+    SphereNode* tail = collected;
+    while (tail->next) tail = tail->next;
+    SphereNode*& destination = ok ? top : freeList;
+    tail->next = destination;
+    destination = collected;
+  }
+  return ok;
+}
+
+void TraceContext::sortNodesByDistance(SphereNode* head, SphereNode* end) {
+  while (head != end) {
+    SphereNode* pivot = head->next;
+    if (pivot == end || pivot->next == end) return;
+    const double pivotDistance = distance2(*pivot, sortOrigin);
+    // Partition the nodes after the pivot, keeping their order in each part;
+    // ties go after the pivot.
+    SphereNode *before = nullptr, *after = nullptr;
+    SphereNode **beforeTail = &before, **afterTail = &after;
+    int beforeCount = 0, afterCount = 0;
+    for (SphereNode* n = pivot->next; n != end; n = n->next)
+      if (distance2(*n, sortOrigin) >= pivotDistance) {
+        *afterTail = n;
+        afterTail = &n->next;
+        ++afterCount;
+      } else {
+        *beforeTail = n;
+        beforeTail = &n->next;
+        ++beforeCount;
+      }
+    *afterTail = end;
+    pivot->next = after;
+    *beforeTail = pivot;
+    head->next = before;
+    // The two parts are independent: recurse into the smaller one so that
+    // the depth stays logarithmic, and go on with the larger one here.
+    if (afterCount < beforeCount) {
+      sortNodesByDistance(pivot, end);
+      end = pivot;
+    } else {
+      sortNodesByDistance(head, pivot);
+      head = pivot;
+    }
+  }
+}
+
+}  // namespace engine
