@@ -12,6 +12,7 @@
 #include "detached_builds.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
+#include "engine/png_writer.h"
 #include "fractal_view.h"
 #include "frame_image.h"
 #include "log_stream_buffer.h"
@@ -223,10 +224,14 @@ void CFractal_Doc::saveBitmapAs(QWidget* owner) {
     dialogs_.inform(nullptr, QMessageBox::Information, "Build Fractal First!");
     return;
   }
-  QString path = dialogs_.saveFileName(owner, {}, "Bitmap Files 24bits (*.bmp)", nullptr);
+  const QString bmpFilter = "Bitmap Files 24bits (*.bmp)", pngFilter = "PNG Files (*.png)";
+  QString chosenFilter = bmpFilter;
+  QString path = dialogs_.saveFileName(owner, {}, bmpFilter + ";;" + pngFilter, &chosenFilter);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += ".bmp";
-  if (!frameBuffer_->saveBitmap(QFile::encodeName(path).toStdString())) {
+  if (QFileInfo(path).suffix().isEmpty()) path += chosenFilter == pngFilter ? ".png" : ".bmp";
+  const std::string fileName = QFile::encodeName(path).toStdString();
+  const bool png = QFileInfo(path).suffix().compare("png", Qt::CaseInsensitive) == 0;
+  if (!(png ? engine::savePng(*frameBuffer_, fileName) : frameBuffer_->saveBitmap(fileName))) {
     dialogs_.inform(owner, QMessageBox::Warning, QString("Cannot write \"%1\".").arg(path));
   }
 }

@@ -1,5 +1,6 @@
 #include <QMdiSubWindow>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
@@ -199,6 +200,28 @@ class BuildTest : public QObject {
     QCOMPARE(dialogs_.messages, QStringList{"Build Fractal First!"});
   }
 
+  void saveBitmapWritesBmpOrPng() {
+    CFractal_Doc* doc = newDocument("grey");
+    QVERIFY(buildTo(doc, "Ready"));
+    QTemporaryDir dir;
+    dialogs_.fileName = dir.filePath("image");
+    frame_->action(command::FILE_SAVE_BITMAP_AS)->trigger();
+    QFile bmp(dir.filePath("image.bmp"));
+    QVERIFY(bmp.open(QIODevice::ReadOnly));
+    const QByteArray header = bmp.read(2);
+    QCOMPARE(header, QByteArray("BM"));
+    QCOMPARE(bmp.size(), 54 + 960 * 240);
+
+    dialogs_.fileName = dir.filePath("image.png");
+    frame_->action(command::FILE_SAVE_BITMAP_AS)->trigger();
+    QCOMPARE(QImage(dir.filePath("image.png")).size(), QSize(320, 240));
+
+    dialogs_.fileName = dir.filePath("missing/image.bmp");
+    frame_->action(command::FILE_SAVE_BITMAP_AS)->trigger();
+    QCOMPARE(dialogs_.messages.size(), 1);
+    QVERIFY(dialogs_.messages.first().startsWith("Cannot write"));
+  }
+
   void zoomSelectionFollowsTheMouse() {
     CFractal_Doc* doc = newDocument("grey");
     QVERIFY(buildTo(doc, "Ready"));
@@ -206,17 +229,27 @@ class BuildTest : public QObject {
     QVERIFY(fb.selectionAllowed);
     QWidget* area = doc->imageView()->viewport();
 
+    const auto selection = [&] {
+      const engine::SelectionRect& s = fb.selection;
+      return QRect(QPoint(s.left, s.top), QPoint(s.right - 1, s.bottom - 1));
+    };
     QTest::mousePress(area, Qt::LeftButton, {}, QPoint(100, 80));
     QVERIFY(fb.zoomRequested);
     QCOMPARE(QPoint(fb.anchorX, fb.anchorY), QPoint(100, 80));
+    // At least 5 pixels each way, widened to the image's 4:3.
+    QCOMPARE(selection(), QRect(QPoint(94, 75), QPoint(105, 84)));
     QTest::mouseMove(area, QPoint(104, 83));  // within 5 pixels: no drag yet
     QVERIFY(!fb.selectionDragged);
     QMouseEvent drag(QEvent::MouseMove, QPointF(130, 90), area->mapToGlobal(QPointF(130, 90)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(area, &drag);
     QVERIFY(fb.selectionDragged);
+    QCOMPARE(selection(), QRect(QPoint(70, 58), QPoint(129, 101)));
     QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(130, 90));
     QVERIFY(fb.zoomRequested);  // the selection stays until a right click
+    // A second click moves it with its half width.
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(200, 100));
+    QCOMPARE(selection(), QRect(QPoint(170, 78), QPoint(229, 121)));
     QTest::mouseClick(area, Qt::RightButton, {}, QPoint(10, 10));
     QVERIFY(!fb.zoomRequested);
 
