@@ -18,11 +18,18 @@
 #include "output_log_bar.h"
 #include "user_dialogs.h"
 
+// The icons are compiled into this library; a static library's resources
+// are registered by hand.
+static void registerResources() {
+  Q_INIT_RESOURCE(zentarel3d);
+}
+
 namespace app {
 
 namespace {
 
 constexpr int kProgressIntervalMs = 250;
+const QSize kEditorWindowSize(520, 400);
 const QSize kInitialBarSize(160, 80);
 
 CFractal_Doc* documentOf(QMdiSubWindow* window) {
@@ -42,6 +49,7 @@ CMainFrame::CMainFrame(AppSettings& settings, UserDialogs& dialogs, BuildBackend
       backend_(backend),
       mdi_(new QMdiArea),
       log_(new OutputLogBar(this)) {
+  registerResources();
   setWindowTitle(kTitle);
   setWindowIcon(QIcon(":/icons/app.png"));
   setCentralWidget(mdi_);
@@ -122,7 +130,9 @@ void CMainFrame::attachDocument(CFractal_Doc* doc) {
   connect(doc, &CFractal_Doc::buildStarting, log_, &OutputLogBar::scrollToEnd);
   connect(doc, &CFractal_Doc::showImageRequested, this, [this, doc] { showImage(doc); });
   auto* view = new CFractal_TextView(doc);
-  addChildWindow(view, doc);
+  QMdiSubWindow* window = addChildWindow(view, doc);
+  window->setWindowIcon(QIcon(":/icons/new.png"));
+  window->resize(kEditorWindowSize);
   view->setFocus();
 }
 
