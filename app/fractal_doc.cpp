@@ -181,7 +181,8 @@ bool CFractal_Doc::stopAndWait(QWidget* owner, bool allowCancel) {
       std::cout.flush();
       return false;
     }
-    if (answer == QMessageBox::Yes) detachBuild();
+    // The question's own event loop may have seen the build end.
+    if (answer == QMessageBox::Yes && job_) detachBuild();
   }
   LogStreamBuffer::stopWait = false;
   std::cout.flush();

@@ -140,6 +140,18 @@ class BuildTest : public QObject {
     detached_builds::waitForAll();
   }
 
+  void aBuildEndingWhileTheQuestionIsOpenIsNotGivenUp() {
+    CFractal_Doc* doc = newDocument("deaf");
+    frame_->action(command::BUILD_FRACTAL)->trigger();
+    dialogs_.answers = {QMessageBox::Yes};
+    dialogs_.whileAsking = [&] {
+      backend_.release = true;
+      QVERIFY(test::waitFor([&] { return !doc->isBuilding(); }));
+    };
+    QVERIFY(frame_->closeDocument(doc));
+    QVERIFY(test::waitFor([&] { return frame_->documents().isEmpty(); }));
+  }
+
   void windowSizeModeSizesTheNextImage() {
     CFractal_Doc* doc = newDocument("grey");
     QVERIFY(buildTo(doc, "Ready"));

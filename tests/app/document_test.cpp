@@ -1,8 +1,10 @@
+#include <sys/resource.h>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <thread>
 
 #include "app/build_clock.h"
 #include "app/build_random_state.h"
@@ -11,6 +13,7 @@
 #include "app/image_printing.h"
 #include "app/memory_budget.h"
 #include "app/script_codec.h"
+#include "app/thread_priority.h"
 #include "engine/frame_buffer.h"
 #include "test_support.h"
 
@@ -139,6 +142,18 @@ class DocumentTest : public QObject {
     fb.zoomRequested = true;
     fb.valid = false;  // nothing to zoom into
     QCOMPARE(chooseBuildRandomState(fb), current);
+  }
+
+  void buildThreadsRunOneStepBelowNormal() {
+    int before = 0, after = 0;
+    std::thread worker([&] {
+      before = getpriority(PRIO_PROCESS, id_t(gettid()));
+      lowerCurrentThreadPriority();
+      after = getpriority(PRIO_PROCESS, id_t(gettid()));
+    });
+    worker.join();
+    QCOMPARE(after, std::min(before + 1, 19));
+    QCOMPARE(getpriority(PRIO_PROCESS, id_t(gettid())), before);  // this thread is untouched
   }
 
   void processorTimeOnlyForABuildThatRanAlone() {

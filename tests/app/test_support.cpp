@@ -74,6 +74,7 @@ bool FakeBackend::run(engine::Fractal& scene) {
 QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
                                                  QMessageBox::StandardButtons) {
   questions << text;
+  if (whileAsking) whileAsking();
   return answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
 }
 

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "app/app_settings.h"
@@ -45,6 +46,7 @@ class ScriptedDialogs : public UserDialogs {
   QStringList messages;
   QStringList questions;
   QList<QMessageBox::StandardButton> answers;  // taken in order; No when empty
+  std::function<void()> whileAsking;           // runs before a question is answered
   QString fileName;
   std::optional<QSize> customSizeAnswer;
 };
