@@ -10,9 +10,12 @@ const char* const DefaultScene::kScript =
     "      + translate(-0.5, 0.5, -0.5) scale(0.5) T\r\n"
     "      + translate(0.5, -0.5, -0.5) scale(0.5) T;\r\n"
     "build T;\r\n"
+    "color(1, 0.75, 0.3) specular(0.6) shininess(20);\r\n"
     "\r\n"
-    "camera position(2.2, 1.6, -3.4) vertical(0, 1, 0);\r\n"
-    "light position(-4, 6, -8) color(1);\r\n"
-    "ambient(0.25);\r\n";
+    "camera position(0.8, 2.6, -4.2) vertical(0, 1, 0);\r\n"
+    "light position(0, 0, 0) color(1);                    // at the camera\r\n"
+    "light position(-4, 4, -2) color(0.5) attachment(0);  // fixed in the scene\r\n"
+    "ambient(0.2);\r\n"
+    "background(0.15, 0.2, 0.35);\r\n";
 
 }  // namespace app

@@ -30,6 +30,7 @@ namespace {
 
 constexpr int kProgressIntervalMs = 250;
 const QSize kEditorWindowSize(520, 400);
+const QSize kFirstStartSize(1024, 740);
 const QSize kInitialBarSize(160, 80);
 
 CFractal_Doc* documentOf(QMdiSubWindow* window) {
@@ -361,6 +362,8 @@ void CMainFrame::restoreSettings() {
     if (placement->flags & WindowPlacement::kRestoreToMaximized) {
       setWindowState(Qt::WindowMaximized);
     }
+  } else {
+    resize(kFirstStartSize);
   }
 }
 
