@@ -52,6 +52,8 @@ class TraceContext {
   std::vector<PixelRay> rays;
   PixelRay* active = nullptr;
   int x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // subpixels; x1 and y1 exclusive
+  // Records of the tile: subpixel (x, y) is rays[(y - y0) * (x1 - x0) + x - x0].
+  int tileRayCount() const { return (x1 - x0) * (y1 - y0); }
   int level = 0;
   double progressWeight = 0.0;  // percent the pass under way may add
   Vec3 currentEye;

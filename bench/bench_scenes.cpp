@@ -1,0 +1,154 @@
+#include "bench_scenes.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace bench {
+
+namespace {
+
+using engine::Fractal;
+using engine::IfsSet;
+using engine::MapKind;
+using engine::MapSpec;
+using engine::Vec3;
+
+MapSpec spec(MapKind kind, std::initializer_list<double> args) {
+  MapSpec s;
+  s.kind = int32_t(kind);
+  s.argCount = int32_t(args.size());
+  int i = 0;
+  for (double a : args) s.args[i++] = a;
+  return s;
+}
+
+void addTerm(Fractal& scene, IfsSet* owner, const MapSpec& map, IfsSet* target) {
+  scene.addMember(owner, target)->mapIndex = scene.addMapSpec(map);
+}
+
+// x -> c + k (x - c) for every corner c: "translate(c (1 - k)) scale(k) set".
+IfsSet* contractionsTowards(Fractal& scene, const std::vector<Vec3>& corners, double k) {
+  IfsSet* set = scene.newSet();
+  for (const Vec3& c : corners) {
+    IfsSet* scaled = scene.newSet();
+    const Vec3 t = c * (1 - k);
+    addTerm(scene, set, spec(MapKind::Translate, {t.x, t.y, t.z}), scaled);
+    addTerm(scene, scaled, spec(MapKind::Scale, {k, k, k}), set);
+  }
+  return set;
+}
+
+void build(Fractal& scene, IfsSet* set) {
+  addTerm(scene, scene.rootSet(), spec(MapKind::Id, {}), set);
+}
+
+const std::vector<Vec3>& tetrahedronCorners() {
+  static const std::vector<Vec3> corners{{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}};
+  return corners;
+}
+
+std::vector<Vec3> mengerCorners() {
+  std::vector<Vec3> corners;
+  for (int x = -1; x <= 1; ++x)
+    for (int y = -1; y <= 1; ++y)
+      for (int z = -1; z <= 1; ++z)
+        if ((x == 0) + (y == 0) + (z == 0) <= 1)
+          corners.push_back({double(x), double(y), double(z)});
+  return corners;
+}
+
+// Every piece of the pearls lies in one of four disjoint spheres; inverting
+// in sphere i maps the pieces in the other three into sphere i. The spheres
+// are given as the pieces' bounds: an inversion turns a bound holding its
+// centre inside out.
+void buildPearls(Fractal& scene) {
+  const double radius = 1.41;
+  const std::vector<Vec3>& corners = tetrahedronCorners();
+  std::vector<IfsSet*> pieces;
+  for (size_t i = 0; i < corners.size(); ++i) pieces.push_back(scene.newSet());
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const Vec3& c = corners[i];
+    for (size_t j = 0; j < pieces.size(); ++j)
+      if (j != i)
+        addTerm(scene, pieces[i], spec(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
+    addTerm(scene, scene.rootSet(), spec(MapKind::Bound, {c.x, c.y, c.z, radius}), pieces[i]);
+  }
+}
+
+void lookAtOrigin(Fractal& scene, const Vec3& position, double fovDegrees) {
+  scene.position = position;
+  scene.direction = -position;
+  scene.verticalDirection = {0, 0, 1};
+  scene.fov = fovDegrees * std::numbers::pi / 180;
+  scene.autoCamera = false;
+}
+
+// A light shining from above and a little left of the camera, following it,
+// like the peer scenes' main light.
+void addMainLight(Fractal& scene, bool shadows) {
+  const double alpha = -15 * std::numbers::pi / 180, beta = 40 * std::numbers::pi / 180;
+  engine::Light light;
+  light.kind = engine::LightKind::Directional;
+  light.attachment = false;
+  light.direction = {-std::sin(alpha) * std::cos(beta), -std::sin(beta),
+                     std::cos(alpha) * std::cos(beta)};
+  light.diffuseColor = {0.45, 0.40, 0.31};
+  light.specularColor = {0.5, 0.5, 0.5};
+  light.shadows = shadows ? 1.0 : 0.0;
+  scene.lights.push_back(light);
+  scene.ambientLight = {0.12, 0.12, 0.14};
+  scene.background = {0.05, 0.07, 0.12};
+}
+
+}  // namespace
+
+std::vector<Scene> allScenes() {
+  return {Scene::Menger, Scene::Sierpinski, Scene::Pearls};
+}
+
+const char* sceneName(Scene scene) {
+  switch (scene) {
+    case Scene::Menger:
+      return "menger";
+    case Scene::Sierpinski:
+      return "sierpinski";
+    case Scene::Pearls:
+      return "pearls";
+  }
+  return "?";
+}
+
+bool sceneNamed(const std::string& name, Scene& scene) {
+  for (Scene s : allScenes())
+    if (name == sceneName(s)) {
+      scene = s;
+      return true;
+    }
+  return false;
+}
+
+std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
+  std::unique_ptr<Fractal> scene;
+  switch (which) {
+    case Scene::Menger:
+      scene = engine::createFractal(0);
+      build(*scene, contractionsTowards(*scene, mengerCorners(), 1.0 / 3));
+      lookAtOrigin(*scene, {2.4, -3.2, 2.1}, 41.1);
+      break;
+    case Scene::Sierpinski:
+      scene = engine::createFractal(0);
+      build(*scene, contractionsTowards(*scene, tetrahedronCorners(), 0.5));
+      lookAtOrigin(*scene, {3.9, -0.5, 1.1}, 41.1);
+      break;
+    case Scene::Pearls:
+      scene = engine::createFractal(1);
+      buildPearls(*scene);
+      lookAtOrigin(*scene, {2.9, -2.1, 1.6}, 41.1);
+      break;
+  }
+  addMainLight(*scene, options.shadows);
+  scene->antialiasing = options.antialiasing;
+  return scene;
+}
+
+}  // namespace bench

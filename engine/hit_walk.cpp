@@ -1,0 +1,111 @@
+#include <cmath>
+
+#include "fractal.h"
+#include "sphere_walks.h"
+#include "walk_support.h"
+
+namespace engine {
+
+bool intersectRays(TraceContext& ctx) {
+  const Fractal& scene = ctx.scene;
+  PixelRay* rays = ctx.active;
+  if (!startWalk(ctx)) return !scene.canceled;
+
+  const bool section = scene.sectionEnabled;
+  const Vec3& planeNormal = scene.sectionNormal;
+  const double planeOffset = scene.sectionOffset;
+  const double precision = scene.precisionFactor;
+  const double footprint = scene.footprintFactor;
+  const Material* firstMaterial = scene.defaultMaterial();
+  // Primary rays all leave the eye: one eye-to-center vector serves them all.
+  const bool sharedOrigin = ctx.level == 0;
+  const Vec3 eye = ctx.currentEye;
+
+  while (ctx.top && !scene.canceled) {
+    SphereNode* node = ctx.top;
+    const Vec3 c = node->center;
+    const double r = std::sqrt(std::max(node->radius2, 0.0));
+
+    if (section && std::fabs(planeNormal.dot(c) - planeOffset) > r) {
+      rays = joinRays(node->parkedRays, rays);
+      finishTopNode(ctx);
+      continue;
+    }
+
+    const Material* material = node->material ? node->material : firstMaterial;
+    const double smallRadius = r * precision;
+    Vec3 co = c - eye;
+    double co2 = co.lengthSquared();
+    PixelRay* pass = node->parkedRays;
+    PixelRay* hit = nullptr;
+    PixelRay* hitLast = nullptr;
+    for (PixelRay* ray = rays; ray;) {
+      PixelRay* next = ray->next;
+      if (!sharedOrigin) {
+        co = c - ray->origin;
+        co2 = co.lengthSquared();
+      }
+      const double p = co.dot(ray->direction);
+      const double f = (p + ray->travelled) * ray->cone * footprint;
+      if (smallRadius <= f) {
+        // Smaller than the pixel footprint: a surface of the footprint's radius.
+        const double q = p * p + f * f - co2;
+        if (q >= 0.0) {
+          const double u = p - std::sqrt(q);
+          if (u > 0.0 && u < ray->t) {
+            ray->material = material;
+            ray->t = u;
+            ray->flags &= ~PixelRay::kBackground;
+            if (section) {  // the first hit on a section is final
+              ray = next;
+              continue;
+            }
+          }
+        }
+        prependRay(pass, ray);
+      } else {
+        const double reach = f + r;
+        const double q = p * p + reach * reach - co2;
+        // Written so that a ray with non-finite values never enters a sphere.
+        if (q >= 0.0) {
+          const double s = std::sqrt(q);
+          if (p - s <= ray->t && p + s >= 0.0) {
+            if (!hit) hitLast = ray;
+            prependRay(hit, ray);
+            ray = next;
+            continue;
+          }
+        }
+        prependRay(pass, ray);
+      }
+      ray = next;
+    }
+
+    if (!hit) {
+      finishTopNode(ctx);
+      rays = pass;
+      continue;
+    }
+    SphereNode* below = node->next;
+    const double mass = node->mass;
+    const bool expanded = ctx.expandTopNode(1.0);
+    if (scene.canceled) break;
+    if (!expanded || ctx.top == below) {
+      discardNodesAbove(ctx, below);
+      ctx.addProgress(mass * ctx.progressWeight);
+      hitLast->next = pass;
+      rays = hit;
+      continue;
+    }
+    orderChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr);
+    shareWorkAmongChildren(ctx.top, below, mass, pass);
+    rays = hit;
+  }
+  if (scene.canceled) {
+    ctx.clearNodeStack();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace engine

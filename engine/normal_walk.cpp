@@ -1,0 +1,194 @@
+#include <algorithm>
+#include <cmath>
+
+#include "fractal.h"
+#include "sphere_walks.h"
+#include "walk_support.h"
+
+namespace engine {
+
+namespace {
+
+// With a section plane the surface is the plane itself, turned to the camera.
+void useSectionNormal(TraceContext& ctx) {
+  const Fractal& scene = ctx.scene;
+  Vec3 n = scene.sectionNormal;
+  if (!(n.dot(scene.position) - scene.sectionOffset > 0.0)) n = -n;
+  const Vec3f normal{float(n.x), float(n.y), float(n.z)};
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ray->normal = normal;
+}
+
+// Masses of the children above `below` that the maps give no weight: each
+// child's share grows as its radius to the power s, with s moved one Newton
+// step towards the value at which the shares of the radii add up to one.
+void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadius2,
+                           double parentMass, double s) {
+  double e = 0.0, f = 0.0;
+  for (SphereNode* child = top; child != below; child = child->next) {
+    if (child->radius2 > 0.0 && parentRadius2 > 0.0) {
+      const double x = std::log(child->radius2 / parentRadius2) / 2;
+      child->mass = x;
+      const double ex = std::exp(x * s);
+      e += ex;
+      f += x * ex;
+    }
+  }
+  double total = 0.0;
+  if (f == 0.0) {
+    s = 0.0;
+    for (SphereNode* child = top; child != below; child = child->next) {
+      child->mass = 1.0;
+      total += 1.0;
+    }
+  } else {
+    s -= (e - 1.0) / f;
+    if (!(s >= 0.0)) s = 2.0;
+    double smallest = 100000.0;
+    for (SphereNode* child = top; child != below; child = child->next) {
+      if (child->radius2 > 0.0) {
+        child->mass = std::pow(child->radius2, s / 2);
+        total += child->mass;
+        smallest = std::min(smallest, child->mass);
+      }
+    }
+    for (SphereNode* child = top; child != below; child = child->next) {
+      if (!(child->radius2 > 0.0)) {
+        child->mass = 0.1 * smallest;
+        total += child->mass;
+      }
+    }
+  }
+  for (SphereNode* child = top; child != below; child = child->next) {
+    child->dimension = s;
+    child->mass = total > 0.0 ? child->mass * parentMass / total : 0.0;
+  }
+}
+
+}  // namespace
+
+bool refineForNormals(TraceContext& ctx) {
+  SphereNode* node = ctx.top;
+  SphereNode* below = node->next;
+  const double radius2 = node->radius2;
+  const double mass = node->mass;
+  const double dimension = node->dimension;
+  if (!ctx.expandTopNode(0.7) || ctx.scene.canceled) return false;
+
+  bool weighted = true;
+  for (SphereNode* child = ctx.top; child != below; child = child->next)
+    if (child->mass < 0.0) weighted = false;
+  if (!weighted) {
+    assignAutomaticMasses(ctx.top, below, radius2, mass, dimension);
+    return true;
+  }
+  // Masses from the weights; deeper unweighted sets start from this exponent.
+  for (SphereNode* child = ctx.top; child != below; child = child->next)
+    child->dimension = dimension;
+  return true;
+}
+
+bool estimateNormals(TraceContext& ctx) {
+  const Fractal& scene = ctx.scene;
+  if (scene.sectionEnabled) {
+    useSectionNormal(ctx);
+    return true;
+  }
+  const double s2 = std::max(scene.normalRadiusFactor * scene.normalRadiusFactor, 1.0);
+  PixelRay* rays = ctx.active;
+  if (!startWalk(ctx)) return !scene.canceled;
+  const Material* firstMaterial = scene.defaultMaterial();
+
+  while (ctx.top && !scene.canceled) {
+    SphereNode* node = ctx.top;
+    const Vec3 c = node->center;
+    const double mass = node->mass;
+    const double nearLimit = s2 * node->radius2;
+    const double k = (node->material ? node->material : firstMaterial)->power;
+    const bool inverseSixth = std::fabs(k - 3.0) < 1e-5;
+
+    PixelRay* pass = node->parkedRays;
+    PixelRay* near = nullptr;
+    PixelRay* nearLast = nullptr;
+    Vec3 sum;
+    double sumOfSquares = 0.0;
+    int count = 0;
+    for (PixelRay* ray = rays; ray;) {
+      PixelRay* next = ray->next;
+      const Vec3 d = ray->origin - c;
+      const double d2 = d.lengthSquared();
+      if (d2 >= nearLimit) {
+        // Far enough to act as a point mass.
+        const double w = inverseSixth ? mass / (d2 * d2 * d2) : mass * std::pow(d2, -k);
+        ray->normal.x += float(d.x * w);
+        ray->normal.y += float(d.y * w);
+        ray->normal.z += float(d.z * w);
+        prependRay(pass, ray);
+      } else {
+        if (!near) nearLast = ray;
+        prependRay(near, ray);
+        sum += ray->origin;
+        sumOfSquares += ray->origin.lengthSquared();
+        ++count;
+      }
+      ray = next;
+    }
+    if (!near) {
+      finishTopNode(ctx);
+      rays = pass;
+      continue;
+    }
+
+    // A node that cannot be refined is passed over by its near rays.
+    auto passOver = [&] {
+      ctx.addProgress(mass * ctx.progressWeight);
+      nearLast->next = pass;
+      rays = near;
+    };
+    SphereNode* below = node->next;
+    if (!refineForNormals(ctx) || ctx.top == below) {
+      if (scene.canceled) break;
+      discardNodesAbove(ctx, below);
+      passOver();
+      continue;
+    }
+
+    // Children that hold all near points (out to two standard deviations)
+    // inside their widened spheres are refined at once, without sorting the
+    // rays again; the others are taken for the walk.
+    const Vec3 mean = sum * (1.0 / count);
+    const double spread = std::max((sumOfSquares / count - mean.lengthSquared()) * 4, 0.0);
+    SphereNode* taken = nullptr;
+    while (ctx.top != below && !scene.canceled) {
+      SphereNode* child = ctx.top;
+      const double e2 = (child->center - mean).lengthSquared();
+      if (2 * std::sqrt(e2 * spread) + e2 + spread <= s2 * child->radius2) {
+        SphereNode* under = child->next;
+        if (!refineForNormals(ctx)) discardNodesAbove(ctx, under);
+      } else {
+        ctx.top = child->next;
+        child->next = taken;
+        taken = child;
+      }
+    }
+    // Back on the stack in their order, the rays parked at the last one.
+    for (SphereNode* child = taken; child;) {
+      SphereNode* next = child->next;
+      child->parkedRays = ctx.top == below ? pass : nullptr;
+      child->next = ctx.top;
+      ctx.top = child;
+      child = next;
+    }
+    if (scene.canceled) break;
+    if (taken)
+      rays = near;
+    else
+      passOver();
+  }
+  if (scene.canceled) {
+    ctx.clearNodeStack();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,38 @@
+#include "tile_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+TileLayout layoutTiles(int width, int height, int antialiasing, uint64_t memoryBudget) {
+  TileLayout layout;
+  layout.width = width;
+  layout.height = height;
+  if (width <= 0 || height <= 0) return layout;
+
+  const int aa = std::max(antialiasing, 1);
+  int side;
+  if (double(width) * height * TileLayout::kBytesPerRay >= double(memoryBudget)) {
+    const double records = std::floor(double(memoryBudget) * (1.0 / TileLayout::kBytesPerRay));
+    side = int(std::min(std::sqrt(records), double(TileLayout::kMaxSide)));
+  } else {
+    side = std::min(width + height, TileLayout::kMaxSide);
+  }
+  side -= side % aa;  // whole pixels
+  side = std::max(side, aa);
+
+  layout.side = side;
+  layout.columns = (width + side - 1) / side;
+  layout.rows = (height + side - 1) / side;
+  layout.records = size_t(std::min(side, width)) * size_t(std::min(side, height));
+  return layout;
+}
+
+TileLayout::Bounds TileLayout::tile(int index) const {
+  const int x0 = index / rows * side;
+  const int y0 = index % rows * side;
+  return {x0, y0, std::min(x0 + side, width), std::min(y0 + side, height)};
+}
+
+}  // namespace engine

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace engine {
+
+// How a frame of width x height subpixels is cut into square tiles, taken in
+// column-major order. The cut depends only on the frame and the memory
+// budget, never on the number of workers, so that every worker count gives
+// the same image.
+struct TileLayout {
+  // Bytes that one ray record counts against the memory budget.
+  static constexpr double kBytesPerRay = 112.0;
+  // Largest tile side in subpixels. Keeps every core busy on an image that
+  // the budget would give to one tile, and bounds each worker's records.
+  static constexpr int kMaxSide = 128;
+
+  int width = 0, height = 0;  // the frame in subpixels
+  int side = 0;               // a multiple of the antialiasing factor, at least one pixel
+  int columns = 0, rows = 0;
+  size_t records = 0;  // ray records that the largest tile needs
+
+  int count() const { return columns * rows; }
+
+  struct Bounds {
+    int x0, y0, x1, y1;  // x1 and y1 exclusive
+  };
+  Bounds tile(int index) const;
+};
+
+TileLayout layoutTiles(int width, int height, int antialiasing, uint64_t memoryBudget);
+
+}  // namespace engine
