@@ -4,8 +4,6 @@
 // names menu items and dialog controls by them.
 namespace app::command {
 
-constexpr int HAND_CURSOR = 139;
-constexpr int OUTPUTLOG_EDIT = 1014;
 constexpr int URL_LABEL = 1015;
 constexpr int ABOUT_DLG_VERSION = 1016;
 constexpr int IMAGE_WIDTH_EDIT = 1011;
@@ -27,7 +25,6 @@ constexpr int FILE_SAVE_BITMAP_AS = 32812;
 constexpr int VIEW_TOOGLE_OUTPUTLOG = 32814;
 constexpr int BUILD_AUTOBUILD = 32826;
 constexpr int VIEW_CLEAR_OUTPUTLOG = 32827;
-constexpr int SHOW_IMAGE = 32900;
 constexpr int SAMPLES_FIRSTSAMPLE = 34000;
 
 constexpr int FILE_NEW = 57600;

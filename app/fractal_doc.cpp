@@ -106,9 +106,8 @@ void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
 
 // ---- Build ------------------------------------------------------------------
 
-void CFractal_Doc::build(int command) {
+void CFractal_Doc::build() {
   if (job_) return;
-  buildCommand_ = command;
   emit buildStarting();
 
   engine::FrameBuffer& fb = *frameBuffer_;

@@ -50,7 +50,7 @@ class CFractal_Doc : public QObject {
 
   // ---- Build ----------------------------------------------------------------
 
-  void build(int command = command::BUILD_FRACTAL);
+  void build();
   // Stops a running build; `closing`: the document is about to close, so the
   // build's render error is not printed.
   void stop(bool closing = false);
@@ -123,7 +123,6 @@ class CFractal_Doc : public QObject {
   std::shared_ptr<engine::Fractal> scene_;
   BuildJob* job_ = nullptr;
   quint64 buildSerial_ = 0;  // tells a build's late end notice from the next build's
-  int buildCommand_ = command::BUILD_FRACTAL;
   std::optional<QSize> pendingRequestedSize_;
 
   QImage displayImage_;

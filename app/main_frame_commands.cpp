@@ -125,7 +125,7 @@ void CMainFrame::connectCommands() {
   for (int id = BITMAPSIZE_100X100; id <= BITMAPSIZE_VARIABLE; ++id) {
     on(id, [this, id] { setImageSize(id); });
   }
-  onDocument(BUILD_FRACTAL, [](CFractal_Doc* doc) { doc->build(BUILD_FRACTAL); });
+  onDocument(BUILD_FRACTAL, [](CFractal_Doc* doc) { doc->build(); });
   onDocument(BUILD_STOP, [](CFractal_Doc* doc) { doc->stop(); });
   on(BUILD_AUTOBUILD, [this] {
     autoBuild_ = !autoBuild_;
