@@ -169,14 +169,26 @@ class MainFrameTest : public QObject {
     QVERIFY(!frame_->activeDocument());
   }
 
-  void missingHelpFileIsReportedAndStillOpened() {
+  void helpOpensTheFileBesideTheProgramOrSaysItIsMissing() {
+    const QString help = QCoreApplication::applicationDirPath() + "/Zentarel 3d.html";
+    const QString away = help + ".away";
+    QFile::remove(away);
+    QVERIFY(!QFile::exists(help) || QFile::rename(help, away));
     OpenedUrls opened;
     QDesktopServices::setUrlHandler("file", &opened, "open");
     frame_->action(command::HELP)->trigger();
+    QCOMPARE(dialogs_.messages, QStringList{"Help file \"" + help + "\" not found!"});
+    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(help)});
+
+    QFile file(help);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    frame_->action(command::HELP)->trigger();
     QDesktopServices::unsetUrlHandler("file");
-    const QString expected = QCoreApplication::applicationDirPath() + "/Zentarel 3d.html";
-    QCOMPARE(dialogs_.messages, QStringList{"Help file \"" + expected + "\" not found!"});
-    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(expected)});
+    QCOMPARE(dialogs_.messages.size(), 1);
+    QCOMPARE(opened.urls.size(), 2);
+    QFile::remove(help);
+    if (QFile::exists(away)) QFile::rename(away, help);
   }
 };
 
