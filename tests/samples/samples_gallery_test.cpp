@@ -52,11 +52,11 @@ std::vector<std::string> linesStartingWith(const std::string& text, const std::s
   return found;
 }
 
-TEST(SamplesFile, HoldsAtLeastThirtySamples) {
+TEST(ShippedSamples, HoldsAtLeastThirtySamples) {
   EXPECT_GE(sampleCount(), 30);
 }
 
-TEST(SamplesFile, HoldsAtLeastTwoAnimations) {
+TEST(ShippedSamples, HoldsAtLeastTwoAnimations) {
   int animations = 0;
   for (int i = 0; i < sampleCount(); ++i) animations += savesFrames(sampleText(i));
   EXPECT_GE(animations, 2);
@@ -65,7 +65,7 @@ TEST(SamplesFile, HoldsAtLeastTwoAnimations) {
 // Every closing tag closes something that is open, and nothing stays open:
 // the index would only warn about a stray "[/submenu]" and silently nest
 // everything after a missing one.
-TEST(SamplesFile, TagsAreMatched) {
+TEST(ShippedSamples, TagsAreMatched) {
   std::ifstream in(SAMPLES_FILE);
   ASSERT_TRUE(in) << SAMPLES_FILE;
   int submenus = 0;
