@@ -59,7 +59,7 @@ class EndToEndTest : public QObject {
   }
 
   void theStartSceneBuildsAndFollowsItsCamera() {
-    CFractal_Doc* doc = frame_->newDocumentWithFirstSample();  // auto-build is on
+    CFractal_Doc* doc = frame_->loadFirstSample();  // auto-build is on
     QVERIFY(test::waitFor([&] { return !doc->isBuilding() && doc->imageView(); }, 60000));
     QCOMPARE(doc->statusText(), QString("Ready"));
     QCOMPARE(doc->displayImage().size(), QSize(320, 240));
