@@ -40,7 +40,9 @@ VideoCompressionDialog::VideoCompressionDialog(QWidget* parent)
   qualityRow->addWidget(qualityValue_);
   auto* layout = new QFormLayout(this);
   layout->addRow(tr("&Compressor:"), codec_);
-  layout->addRow(tr("Compression &Quality:"), qualityRow);
+  auto* qualityLabel = new QLabel(tr("Compression &Quality:"));
+  qualityLabel->setBuddy(quality_);  // a row of a layout gets no buddy of its own
+  layout->addRow(qualityLabel, qualityRow);
   layout->addRow(buttons);
   codecChanged(codec_->currentIndex());
   UiTranslator::translateOnInit(*this);

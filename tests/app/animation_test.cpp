@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -217,6 +218,9 @@ class AnimationTest : public QObject {
     QCOMPARE(codecs->count(), int(available.size()));
     QCOMPARE(dialog.compression().codec, std::string("rawvideo"));
     QVERIFY(!quality->isEnabled());
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      if (label->text().contains('&')) QVERIFY2(label->buddy(), qPrintable(label->text()));
+    }
     for (int i = 0; i < codecs->count(); ++i) {
       codecs->setCurrentIndex(i);
       QCOMPARE(codecs->currentText(), QString::fromStdString(available[i].description));
