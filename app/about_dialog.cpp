@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "command_ids.h"
+#include "ui_translator.h"
 
 namespace app {
 
@@ -34,6 +35,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
   layout->addWidget(buttons);
+  UiTranslator::translateOnInit(*this);
 }
 
 }  // namespace app

@@ -7,17 +7,20 @@
 #include "build_random_state.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
+#include "interface_question.h"
 #include "shell/duration.h"
 #include "thread_priority.h"
 
 namespace app {
 
 BuildJob::BuildJob(BuildBackend& backend, std::shared_ptr<engine::FrameBuffer> frameBuffer,
-                   std::shared_ptr<engine::Fractal> scene, QObject* parent)
+                   std::shared_ptr<engine::Fractal> scene, AnimationQuestions animationQuestions,
+                   QObject* parent)
     : QThread(parent),
       backend_(backend),
       frameBuffer_(std::move(frameBuffer)),
-      scene_(std::move(scene)) {
+      scene_(std::move(scene)),
+      animationQuestions_(std::move(animationQuestions)) {
   cancelRepeater_.setInterval(50);
   connect(&cancelRepeater_, &QTimer::timeout, this, [this] { scene_->canceled = true; });
 }
@@ -35,6 +38,10 @@ void BuildJob::run() {
   lowerCurrentThreadPriority();
   engine::FrameBuffer& fb = *frameBuffer_;
   engine::Fractal& scene = *scene_;
+  // An animation needs its file before the script runs; without one the
+  // build ends here and the status stays as it was.
+  const bool animated = fb.savesFrames;
+  if (animated && !openAnimation()) return;
 
   fb.textChanged = [this, &fb] { emit scriptRewritten(QByteArray::fromStdString(fb.scriptText)); };
   scene.renderError.clear();
@@ -65,7 +72,25 @@ void BuildJob::run() {
   std::cout << std::endl;
 
   finishStatus(ok);
+  if (animated) animation_.close(fb);
   fb.textChanged = nullptr;
+}
+
+bool BuildJob::openAnimation() {
+  const auto stopped = [scene = scene_] { return scene->canceled.load(); };
+  // A stop meanwhile, or no file chosen: nothing to report.
+  const std::optional<QString> path =
+      askOnInterfaceThread<QString>(animationQuestions_.file, stopped);
+  if (!path || path->isEmpty()) return false;
+  const auto compression = askOnInterfaceThread<std::optional<VideoCompression>>(
+      animationQuestions_.compression, stopped);
+  if (!compression) return false;
+  if (!*compression) {
+    std::cerr << shell::kCantCreateVideoStream << std::endl;
+    return false;
+  }
+  return animation_.open(*path, **compression, *frameBuffer_, *scene_,
+                         [this](const QImage& frame) { emit frameRendered(frame); });
 }
 
 void BuildJob::finishStatus(bool driverOk) {

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
+
+#include "animation_export.h"
 
 namespace engine {
 class Fractal;
@@ -15,16 +20,18 @@ namespace app {
 
 class BuildBackend;
 
-// One build of a document on its own thread: runs the build driver on the
-// scene, prints the timing line and reports the outcome. It owns a share of
-// the frame buffer and the scene, so a build that is given up on (detached)
-// never works on freed memory. It reaches the interface only through its
-// signals, which are queued to the interface thread.
+// One build of a document on its own thread: opens the animation file when
+// the script saves frames, runs the build driver on the scene, prints the
+// timing line and reports the outcome. It owns a share of the frame buffer
+// and the scene, so a build that is given up on (detached) never works on
+// freed memory. It reaches the interface only through its signals, which are
+// queued to the interface thread, and through the animation's questions.
 class BuildJob : public QThread {
   Q_OBJECT
  public:
   BuildJob(BuildBackend& backend, std::shared_ptr<engine::FrameBuffer> frameBuffer,
-           std::shared_ptr<engine::Fractal> scene, QObject* parent = nullptr);
+           std::shared_ptr<engine::Fractal> scene, AnimationQuestions animationQuestions,
+           QObject* parent = nullptr);
   ~BuildJob() override;
 
   // Set by the interface thread: the user stopped the build; the document is
@@ -35,6 +42,8 @@ class BuildJob : public QThread {
   // Read after the thread has ended: a new image is to be shown.
   bool showsImage() const { return showsImage_; }
   bool succeeded() const { return succeeded_; }
+  // The frames written while the build writes an animation, else nothing.
+  std::optional<unsigned> animationFrames() const { return animation_.framesWritten(); }
 
   // Sets the scene's canceled flag; the build ends at its next test. The
   // driver clears the flag when it starts, so the flag is set again every
@@ -45,16 +54,21 @@ class BuildJob : public QThread {
   void statusChanged(const QString& status);
   // The build rewrote the camera statement; the new script text.
   void scriptRewritten(const QByteArray& script);
+  // The script saved a frame of its animation: a copy to show.
+  void frameRendered(const QImage& frame);
 
  protected:
   void run() override;
 
  private:
+  bool openAnimation();
   void finishStatus(bool driverOk);
 
   BuildBackend& backend_;
   std::shared_ptr<engine::FrameBuffer> frameBuffer_;
   std::shared_ptr<engine::Fractal> scene_;
+  AnimationQuestions animationQuestions_;
+  AnimationExport animation_;
   QTimer cancelRepeater_;
   bool showsImage_ = false;
   bool succeeded_ = false;

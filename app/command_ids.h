@@ -8,6 +8,8 @@ constexpr int URL_LABEL = 1015;
 constexpr int ABOUT_DLG_VERSION = 1016;
 constexpr int IMAGE_WIDTH_EDIT = 1011;
 constexpr int IMAGE_HEIGHT_EDIT = 1012;
+constexpr int IMAGE_WIDTH_LABEL = 1013;   // EDIT2 in the language file
+constexpr int IMAGE_HEIGHT_LABEL = 1014;  // OUTPUTLOG_EDIT (first) and EDIT3 there
 
 constexpr int WINDOW_NEXT = 32708;
 constexpr int BITMAPSIZE_100X100 = 32792;

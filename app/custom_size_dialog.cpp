@@ -2,9 +2,11 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QSpinBox>
 
 #include "command_ids.h"
+#include "ui_translator.h"
 
 namespace app {
 
@@ -16,6 +18,13 @@ QSpinBox* sideField(int value, int controlId) {
   field->setValue(value);
   field->setProperty("controlId", controlId);
   return field;
+}
+
+QLabel* sideLabel(const QString& text, QSpinBox* field, int controlId) {
+  auto* label = new QLabel(text);
+  label->setBuddy(field);
+  label->setProperty("controlId", controlId);
+  return label;
 }
 
 }  // namespace
@@ -30,9 +39,10 @@ CustomSizeDialog::CustomSizeDialog(QSize current, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QFormLayout(this);
-  layout->addRow(tr("&Width:"), width_);
-  layout->addRow(tr("&Height:"), height_);
+  layout->addRow(sideLabel(tr("&Width:"), width_, command::IMAGE_WIDTH_LABEL), width_);
+  layout->addRow(sideLabel(tr("&Height:"), height_, command::IMAGE_HEIGHT_LABEL), height_);
   layout->addRow(buttons);
+  UiTranslator::translateOnInit(*this);
 }
 
 QSize CustomSizeDialog::imageSize() const {

@@ -2,7 +2,7 @@
 
 namespace app {
 
-// The scene a new session starts with while no samples file is installed.
+// The scene a session starts with when the samples file holds no sample.
 struct DefaultScene {
   static constexpr const char* kTitle = "Sierpinski Tetrahedron";
   static const char* const kScript;

@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <iostream>
 
+#include "animation_export.h"
 #include "build_backend.h"
 #include "build_job.h"
 #include "detached_builds.h"
@@ -124,9 +125,12 @@ void CFractal_Doc::build() {
   fb.selectionAllowed = false;
   fb.zoomRequested = selectionShown_;
 
-  job_ = new BuildJob(backend_, frameBuffer_, scene_, this);
+  // The animation's dialogs belong to the main window.
+  const QPointer<QWidget> owner = qobject_cast<QWidget*>(parent());
+  job_ = new BuildJob(backend_, frameBuffer_, scene_, animationQuestions(dialogs_, owner), this);
   connect(job_, &BuildJob::statusChanged, this, &CFractal_Doc::setStatusText);
   connect(job_, &BuildJob::scriptRewritten, this, &CFractal_Doc::takeRewrittenScript);
+  connect(job_, &BuildJob::frameRendered, this, &CFractal_Doc::showFrame);
   connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
   job_->start(QThread::LowPriority);
   emit stateChanged();
@@ -210,7 +214,16 @@ void CFractal_Doc::setStatusText(const QString& status) {
 QString CFractal_Doc::progressPrefix() const {
   const double progress = frameBuffer_->progress;
   if (!job_ || progress < 0.0) return {};
+  if (const std::optional<unsigned> frames = job_->animationFrames()) {
+    return QString::asprintf("[%4.2f%%, Frame %u] ", progress, *frames);
+  }
   return QString::asprintf("[%4.2f%%] ", progress);
+}
+
+void CFractal_Doc::showFrame(const QImage& frame) {
+  pendingFrame_ = frame;
+  frameBuffer_->showRequested = true;
+  emit showImageRequested();
 }
 
 // ---- Image ------------------------------------------------------------------
@@ -238,7 +251,10 @@ void CFractal_Doc::saveBitmapAs(QWidget* owner) {
 
 void CFractal_Doc::updateViews() {
   if (frameBuffer_->showRequested) {
-    displayImage_ = frameImage(*frameBuffer_);
+    // While a build runs its frame buffer is being drawn into; its frames
+    // arrive as copies.
+    displayImage_ =
+        pendingFrame_.isNull() ? frameImage(*frameBuffer_) : std::exchange(pendingFrame_, {});
     frameBuffer_->showRequested = false;
   }
   if (imageView_) imageView_->imageChanged();

@@ -59,7 +59,8 @@ class CFractal_Doc : public QObject {
   // asked whether to give up on it; false when the user chose Cancel.
   bool stopAndWait(QWidget* owner, bool allowCancel);
   const QString& statusText() const { return statusText_; }
-  // "[12.50%] " while a build runs and reports progress, else empty.
+  // "[12.50%] " while a build runs and reports progress ("[12.50%, Frame 3] "
+  // while it writes an animation), else empty.
   QString progressPrefix() const;
 
   // ---- Image ----------------------------------------------------------------
@@ -107,6 +108,7 @@ class CFractal_Doc : public QObject {
  private:
   void setStatusText(const QString& status);
   void takeRewrittenScript(const QByteArray& script);
+  void showFrame(const QImage& frame);
   void finishBuild(quint64 serial);
   void detachBuild();
   std::string scriptFromEditor() const;
@@ -126,6 +128,7 @@ class CFractal_Doc : public QObject {
   std::optional<QSize> pendingRequestedSize_;
 
   QImage displayImage_;
+  QImage pendingFrame_;  // an animation frame handed over by the build, to show next
   QPointer<CFractal_View> imageView_;
   int imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   bool fixedImageSize_ = false;

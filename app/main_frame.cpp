@@ -10,7 +10,6 @@
 #include <QToolBar>
 
 #include "child_frame.h"
-#include "default_scene.h"
 #include "engine/frame_buffer.h"
 #include "fractal_doc.h"
 #include "fractal_text_view.h"
@@ -43,13 +42,14 @@ CFractal_Doc* documentOf(QMdiSubWindow* window) {
 }  // namespace
 
 CMainFrame::CMainFrame(AppSettings& settings, UserDialogs& dialogs, BuildBackend& backend,
-                       QWidget* parent)
+                       std::filesystem::path samplesFile, QWidget* parent)
     : QMainWindow(parent),
       settings_(settings),
       dialogs_(dialogs),
       backend_(backend),
       mdi_(new QMdiArea),
-      log_(new OutputLogBar(this)) {
+      log_(new OutputLogBar(this)),
+      samples_(std::move(samplesFile)) {
   registerResources();
   setWindowTitle(kTitle);
   setWindowIcon(QIcon(":/icons/app.png"));
@@ -89,15 +89,6 @@ CMainFrame::~CMainFrame() {
 CFractal_Doc* CMainFrame::newDocument() {
   auto* doc = new CFractal_Doc(dialogs_, backend_, this);
   attachDocument(doc);
-  return doc;
-}
-
-CFractal_Doc* CMainFrame::newDocumentWithFirstSample() {
-  // The first sample of the samples file goes here once that file is read.
-  CFractal_Doc* doc = newDocument();
-  doc->replaceScript(DefaultScene::kScript);
-  doc->setTitle(DefaultScene::kTitle);
-  if (autoBuild_) doc->build();
   return doc;
 }
 

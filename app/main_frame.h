@@ -5,9 +5,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <filesystem>
 #include <memory>
 
 #include "app_settings.h"
+#include "shell/samples_file.h"
+#include "shell/samples_menu.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -22,6 +25,7 @@ class CFractal_Doc;
 class CFractal_TextView;
 class CFractal_View;
 class OutputLogBar;
+class UiTranslator;
 class UserDialogs;
 
 // The main window: documents in MDI child windows, menus, toolbar, status
@@ -31,16 +35,20 @@ class CMainFrame : public QMainWindow {
  public:
   static constexpr const char* kTitle = "Zentarel 3d v1.6.2";
 
+  // `samplesFile`: the samples file of the Samples menu; none leaves that
+  // menu alone and starts sessions with the built-in scene.
   CMainFrame(AppSettings& settings, UserDialogs& dialogs, BuildBackend& backend,
-             QWidget* parent = nullptr);
+             std::filesystem::path samplesFile = {}, QWidget* parent = nullptr);
   ~CMainFrame() override;
 
   // ---- Documents ------------------------------------------------------------
 
   // A new empty document with its editor window.
   CFractal_Doc* newDocument();
-  // The document the program starts with when no file is given.
-  CFractal_Doc* newDocumentWithFirstSample();
+  // Puts the first sample into the active document when that can be reused,
+  // else into a new one (as the program starts without a file). The built-in
+  // scene stands in when the samples file holds no sample.
+  CFractal_Doc* loadFirstSample();
   // Opens a script file in a new document (or activates the document that
   // holds it); null when it cannot be read.
   CFractal_Doc* openFile(const QString& path);
@@ -57,6 +65,11 @@ class CMainFrame : public QMainWindow {
   void goToLine(int line);
   OutputLogBar* logBar() const { return log_; }
   bool autoBuild() const { return autoBuild_; }
+
+  // The menus of the menu bar, in order, without or with a document open.
+  QList<QMenu*> menuBarMenus(bool withDocument) const;
+  // Translates the titles and commands of both menu bars.
+  void translateMenus(const UiTranslator& translator);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,6 +101,13 @@ class CMainFrame : public QMainWindow {
   void showAbout();
   void arrangeIcons();
   CFractal_TextView* activeTextView() const;
+
+  // main_frame_samples.cpp
+  void refillSamplesMenu(QMenu* popup);
+  void chooseSample(int entry);
+  void stepSample(shell::SampleStep step);
+  CFractal_Doc* loadSample(int entry, bool stepping);
+  CFractal_Doc* putScript(const std::string& script, const QString& title, bool build);
 
   // main_frame.cpp
   void attachDocument(CFractal_Doc* doc);
@@ -125,6 +145,9 @@ class CMainFrame : public QMainWindow {
   QString findText_;
   bool autoBuild_ = true;
   BarSizes barSizes_;
+  shell::SamplesFile samples_;
+  int currentSample_ = 0;                          // the ordinal of the sample loaded last
+  QHash<QMenu*, unsigned> samplesMenuGeneration_;  // the index generation each popup shows
 };
 
 }  // namespace app

@@ -9,6 +9,8 @@
 #include "fractal_text_view.h"
 #include "main_frame.h"
 #include "output_log_bar.h"
+#include "shell/ui_language_file.h"
+#include "ui_translator.h"
 
 namespace app {
 
@@ -118,7 +120,11 @@ void CMainFrame::createMenus() {
   build->addMenu(imageSize);
   build->addSeparator();
   build->addActions({action(BUILD_FRACTAL), action(BUILD_STOP), action(BUILD_AUTOBUILD)});
-  addMenu("SAMPLES", tr("&Samples"), {SAMPLES_FIRSTSAMPLE});
+  build->addSeparator();
+  build->addActions({action(BUILD_PREV_SAMPLE), action(BUILD_NEXT_SAMPLE)});
+  // The placeholder gives way to the samples file's entries when it opens.
+  QMenu* samples = addMenu("SAMPLES", tr("&Samples"), {SAMPLES_FIRSTSAMPLE});
+  connect(samples, &QMenu::aboutToShow, this, [this, samples] { refillSamplesMenu(samples); });
   addMenu("WINDOW", tr("&Window"), {WINDOW_NEXT, WINDOW_CASCADE, WINDOW_TILE_HORZ, WINDOW_ARRANGE});
   addMenu("HELP", tr("&Help"), {HELP, 0, HELP_ABOUT});
 }
@@ -138,15 +144,27 @@ void CMainFrame::createToolBar() {
   }
 }
 
+QList<QMenu*> CMainFrame::menuBarMenus(bool withDocument) const {
+  QList<QMenu*> menus;
+  for (const char* name : {"FILE", "EDIT", "VIEW", "BUILD", "SAMPLES", "WINDOW", "HELP"}) {
+    const bool documentOnly =
+        QByteArray(name) == "EDIT" || QByteArray(name) == "BUILD" || QByteArray(name) == "WINDOW";
+    if (withDocument || !documentOnly) menus << menus_.value(name);
+  }
+  return menus;
+}
+
+void CMainFrame::translateMenus(const UiTranslator& translator) {
+  // Both bars share their menus; each is translated by its own names.
+  translator.translateMenuBar(menuBarMenus(false), shell::kMainMenuNames);
+  translator.translateMenuBar(menuBarMenus(true), shell::kDocumentMenuNames);
+}
+
 void CMainFrame::updateMenus() {
   // The document menus appear while a document is open.
   const bool withDocument = !docs_.isEmpty();
   menuBar()->clear();
-  for (const char* name : {"FILE", "EDIT", "VIEW", "BUILD", "SAMPLES", "WINDOW", "HELP"}) {
-    const bool documentOnly =
-        QByteArray(name) == "EDIT" || QByteArray(name) == "BUILD" || QByteArray(name) == "WINDOW";
-    if (withDocument || !documentOnly) menuBar()->addMenu(menus_.value(name));
-  }
+  for (QMenu* menu : menuBarMenus(withDocument)) menuBar()->addMenu(menu);
   for (int id :
        {FILE_CLOSE, FILE_SAVE, FILE_SAVE_AS, FILE_SAVE_BITMAP_AS, FILE_PRINT, FILE_PRINT_PREVIEW}) {
     action(id)->setVisible(withDocument);
@@ -168,9 +186,9 @@ void CMainFrame::updateCommands() {
   action(BUILD_FRACTAL)->setEnabled(doc && !building);
   action(BUILD_STOP)->setEnabled(building);
   action(FILE_SAVE_BITMAP_AS)->setEnabled(doc && doc->canSaveBitmap());
-  // Stepping through the samples needs the samples file.
-  action(BUILD_PREV_SAMPLE)->setEnabled(false);
-  action(BUILD_NEXT_SAMPLE)->setEnabled(false);
+  const bool haveSamples = samples_.index().sampleCount() > 0;
+  action(BUILD_PREV_SAMPLE)->setEnabled(haveSamples);
+  action(BUILD_NEXT_SAMPLE)->setEnabled(haveSamples);
   action(BUILD_AUTOBUILD)->setChecked(autoBuild_);
   action(VIEW_TOOGLE_OUTPUTLOG)->setChecked(!log_->isHidden());
   action(VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());

@@ -131,7 +131,9 @@ void CMainFrame::connectCommands() {
     autoBuild_ = !autoBuild_;
     updateCommands();
   });
-  on(SAMPLES_FIRSTSAMPLE, &CMainFrame::newDocumentWithFirstSample);
+  on(SAMPLES_FIRSTSAMPLE, &CMainFrame::loadFirstSample);
+  on(BUILD_PREV_SAMPLE, [this] { stepSample(shell::SampleStep::Previous); });
+  on(BUILD_NEXT_SAMPLE, [this] { stepSample(shell::SampleStep::Next); });
 
   on(WINDOW_NEXT, [this] { mdi_->activateNextSubWindow(); });
   on(WINDOW_CASCADE, [this] { mdi_->cascadeSubWindows(); });

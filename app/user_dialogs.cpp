@@ -4,6 +4,7 @@
 #include <QFileDialog>
 
 #include "custom_size_dialog.h"
+#include "video_compression_dialog.h"
 
 namespace app {
 
@@ -31,6 +32,12 @@ std::optional<QSize> StandardDialogs::customSize(QWidget* owner, QSize current) 
   CustomSizeDialog dialog(current, owner);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.imageSize();
+}
+
+std::optional<VideoCompression> StandardDialogs::videoCompression(QWidget* owner) {
+  VideoCompressionDialog dialog(owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.compression();
 }
 
 }  // namespace app

@@ -4,10 +4,18 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <string>
 
 class QWidget;
 
 namespace app {
+
+// How an animation is compressed: a codec of the video writer and its
+// quality (1 to 100, for codecs that take one).
+struct VideoCompression {
+  std::string codec;
+  int quality = 0;
+};
 
 // The questions the application asks the user. Tests answer them through a
 // scripted implementation instead of modal windows.
@@ -24,6 +32,8 @@ class UserDialogs {
                                QString* chosenFilter) = 0;
   // The "Custom Size" dialog; nothing when cancelled.
   virtual std::optional<QSize> customSize(QWidget* owner, QSize current) = 0;
+  // The compression of an animation; nothing when cancelled.
+  virtual std::optional<VideoCompression> videoCompression(QWidget* owner) = 0;
 };
 
 // The real dialogs.
@@ -36,6 +46,7 @@ class StandardDialogs : public UserDialogs {
   QString saveFileName(QWidget* owner, const QString& suggested, const QString& filter,
                        QString* chosenFilter) override;
   std::optional<QSize> customSize(QWidget* owner, QSize current) override;
+  std::optional<VideoCompression> videoCompression(QWidget* owner) override;
 };
 
 }  // namespace app

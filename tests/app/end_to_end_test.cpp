@@ -59,7 +59,7 @@ class EndToEndTest : public QObject {
   }
 
   void theStartSceneBuildsAndFollowsItsCamera() {
-    CFractal_Doc* doc = frame_->newDocumentWithFirstSample();  // auto-build is on
+    CFractal_Doc* doc = frame_->loadFirstSample();  // auto-build is on
     QVERIFY(test::waitFor([&] { return !doc->isBuilding() && doc->imageView(); }, 60000));
     QCOMPARE(doc->statusText(), QString("Ready"));
     QCOMPARE(doc->displayImage().size(), QSize(320, 240));
@@ -144,6 +144,29 @@ class EndToEndTest : public QObject {
     QCOMPARE(saved.size(), QSize(100, 100));
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
              doc->displayImage().convertToFormat(QImage::Format_RGB32));
+  }
+
+  void anAnimationIsWrittenFrameByFrameAtItsRate() {
+    CFractal_Doc* doc = newDocument(
+        "fps(25);\n"
+        "for (i = 0; i < 3; i++) {\n"
+        "  camera position(0, 0, -5) vertical(0, 1, 0);\n"
+        "  light color(1) position(0, 5, -5);\n"
+        "  set A = 0.5 A + translate(1, 0, 0) 0.5 A + translate(0, 1, 0) 0.5 A; build A;\n"
+        "  save_frame();\n"
+        "}\n");
+    doc->setFixedImageSize(command::BITMAPSIZE_CUSTOM_SIZE, QSize(34, 24));
+    QTemporaryDir dir;
+    dialogs_.fileName = dir.filePath("frames.avi");
+    dialogs_.compressionAnswer = VideoCompression{"rawvideo", 75};
+    QVERIFY(buildTo(doc, "Ready"));
+    QCOMPARE(doc->displayImage().size(), QSize(34, 24));
+    // Three frames of rows of 104 bytes (102 padded to 4), and the headers.
+    QVERIFY(QFile(dialogs_.fileName).size() > 3 * 104 * 24);
+    const auto probed = test::probeVideo(dialogs_.fileName);
+    if (!probed) QSKIP("ffprobe not installed");
+    QCOMPARE(*probed,
+             QStringList({"codec_name=rawvideo", "r_frame_rate=25/1", "nb_read_frames=3"}));
   }
 
   void twoDocumentsBuildAtOnce() {

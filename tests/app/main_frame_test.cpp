@@ -88,8 +88,8 @@ class MainFrameTest : public QObject {
              QStringList({"57600", "57601", "57603", "32812", "-", "32814", "-", "32807", "32808",
                           "-", "32800", "32806", "-", "57664"}));
     QMenu* build = frame_->findChild<QMenu*>("BUILD");
-    QCOMPARE(commandsOf(build->actions()),
-             QStringList({"BUILD_IMAGE_SIZE", "-", "32800", "32806", "32826"}));
+    QCOMPARE(commandsOf(build->actions()), QStringList({"BUILD_IMAGE_SIZE", "-", "32800", "32806",
+                                                        "32826", "-", "32807", "32808"}));
     QCOMPARE(frame_->action(command::BUILD_FRACTAL)->shortcut(), QKeySequence("F7"));
     QCOMPARE(frame_->action(command::BUILD_STOP)->shortcuts().size(), 2);
     QCOMPARE(frame_->action(command::VIEW_CLEAR_OUTPUTLOG)->text(), QString("C&lear Otput Log"));

@@ -1,7 +1,10 @@
 #include "test_support.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -34,6 +37,13 @@ const bool testMode = [] {
   return true;
 }();
 
+// What a question was asked by, and where.
+QString askedBy(QWidget* owner) {
+  const bool onInterfaceThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+  return QString(" by ") + (owner ? owner->metaObject()->className() : "nobody") +
+         (onInterfaceThread ? "" : "!");
+}
+
 }  // namespace
 
 std::unique_ptr<engine::Fractal> FakeBackend::createScene(engine::FrameBuffer& fb) {
@@ -41,6 +51,10 @@ std::unique_ptr<engine::Fractal> FakeBackend::createScene(engine::FrameBuffer& f
     std::cerr << "error: line 1:1: unexpected token: unscannable" << std::endl;
     return nullptr;
   }
+  const QRegularExpressionMatch rate =
+      QRegularExpression("fps\\((\\d+)\\)").match(QString::fromStdString(fb.scriptText));
+  fb.framesPerSecond = rate.hasMatch() ? rate.captured(1).toInt() : 0;
+  fb.savesFrames = says(fb, "save_frame");
   return engine::createFractal(0);
 }
 
@@ -53,6 +67,15 @@ bool FakeBackend::run(engine::Fractal& scene) {
   if (says(fb, "fail")) {
     std::cerr << "error: line 2:1: unexpected token: fail" << std::endl;
     return false;
+  }
+  if (fb.savesFrames) {
+    drawGreyImage(fb);
+    for (int frame = 0; frame < 2; ++frame) {
+      if (!fb.frameSink || !fb.frameSink(fb)) {
+        std::cerr << "error: line 1:1: can't save frame" << std::endl;
+        return false;
+      }
+    }
   }
   if (says(fb, "endless") || says(fb, "deaf")) {
     const bool deaf = says(fb, "deaf");
@@ -71,6 +94,18 @@ bool FakeBackend::run(engine::Fractal& scene) {
   return true;
 }
 
+QString ScriptedDialogs::saveFileName(QWidget* owner, const QString& suggested,
+                                      const QString& filter, QString*) {
+  asked << "save " + suggested + " " + filter + askedBy(owner);
+  if (whileAsking) whileAsking();
+  return fileName;
+}
+
+std::optional<VideoCompression> ScriptedDialogs::videoCompression(QWidget* owner) {
+  asked << "compression" + askedBy(owner);
+  return compressionAnswer;
+}
+
 QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
                                                  QMessageBox::StandardButtons) {
   questions << text;
@@ -80,6 +115,17 @@ QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {
   return QTest::qWaitFor(done, timeoutMs);
+}
+
+std::optional<QStringList> probeVideo(const QString& path) {
+  QProcess ffprobe;
+  ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
+                            "-show_entries", "stream=codec_name,r_frame_rate,nb_read_frames", "-of",
+                            "default=noprint_wrappers=1", path});
+  if (!ffprobe.waitForFinished(30000) || ffprobe.exitStatus() != QProcess::NormalExit) {
+    return std::nullopt;
+  }
+  return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 }  // namespace app::test

@@ -20,6 +20,8 @@ namespace app::test {
 //   "endless"      runs until canceled
 //   "deaf"         ignores the stop until `release` is set
 //   "camera"       rewrites the script text and announces it
+//   "save_frame"   saves two frames (the pre-scan finds that the script saves
+//                  frames, with the rate of "fps(n)"); then as below
 //   anything else  draws a grey image of the requested size with depths
 class FakeBackend : public BuildBackend {
  public:
@@ -38,17 +40,21 @@ class ScriptedDialogs : public UserDialogs {
   QMessageBox::StandardButton ask(QWidget*, const QString& text,
                                   QMessageBox::StandardButtons) override;
   QString openFileName(QWidget*, const QString&) override { return fileName; }
-  QString saveFileName(QWidget*, const QString&, const QString&, QString*) override {
-    return fileName;
-  }
+  QString saveFileName(QWidget* owner, const QString& suggested, const QString& filter,
+                       QString*) override;
   std::optional<QSize> customSize(QWidget*, QSize) override { return customSizeAnswer; }
+  std::optional<VideoCompression> videoCompression(QWidget* owner) override;
 
   QStringList messages;
   QStringList questions;
   QList<QMessageBox::StandardButton> answers;  // taken in order; No when empty
-  std::function<void()> whileAsking;           // runs before a question is answered
+  std::function<void()> whileAsking;           // runs before a question or file name is answered
   QString fileName;
   std::optional<QSize> customSizeAnswer;
+  std::optional<VideoCompression> compressionAnswer;  // nothing: Cancel
+  // "save <suggested name> <filter>" and "compression" as they were asked,
+  // each with " by <owner's class>"; "!" marks one asked off the interface thread.
+  QStringList asked;
 };
 
 // Settings in a fresh temporary INI file.
@@ -60,5 +66,10 @@ struct TempSettings {
 
 // Runs the event loop until `done` or the time-out; the result of `done`.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000);
+
+// What ffprobe reads in a video file: "codec_name=...", "r_frame_rate=..."
+// and "nb_read_frames=..." lines of its first stream; nothing when ffprobe
+// cannot be run.
+std::optional<QStringList> probeVideo(const QString& path);
 
 }  // namespace app::test
