@@ -1,0 +1,35 @@
+#include "image_output.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/frame_buffer.h"
+#include "engine/png_writer.h"
+
+namespace cli {
+
+namespace {
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+  return text.size() > suffix.size() &&
+         std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == b;
+         });
+}
+
+}  // namespace
+
+std::optional<ImageFormat> imageFormatOf(std::string_view fileName) {
+  if (endsWithIgnoringCase(fileName, ".bmp")) return ImageFormat::Bmp;
+  if (endsWithIgnoringCase(fileName, ".png")) return ImageFormat::Png;
+  return std::nullopt;
+}
+
+bool saveImage(const engine::FrameBuffer& frame, const std::string& fileName) {
+  const std::optional<ImageFormat> format = imageFormatOf(fileName);
+  if (!format) return false;
+  return *format == ImageFormat::Png ? engine::savePng(frame, fileName)
+                                     : frame.saveBitmap(fileName);
+}
+
+}  // namespace cli
