@@ -10,10 +10,11 @@ namespace cli {
 
 namespace {
 
+// `suffix` in lower case.
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
   return text.size() > suffix.size() &&
-         std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == b;
+         std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char lower, char c) {
+           return std::tolower(static_cast<unsigned char>(c)) == lower;
          });
 }
 
