@@ -17,7 +17,6 @@ FrameOutputs::FrameOutputs(const Options& options)
                                             : shell::FramePattern::parse(options.framePattern)) {}
 
 bool FrameOutputs::open(engine::FrameBuffer& frame, const engine::Fractal& scene) {
-  framesTaken_ = 0;
   if (!videoFile_.empty() && frame.savesFrames) {
     const std::string failure =
         video_.open(videoFile_, int(frame.requestedWidth), int(frame.requestedHeight),

@@ -15,7 +15,7 @@
 
 namespace {
 
-int fileProblem(const std::string& message) {
+int exitWithMessage(const std::string& message) {
   std::cerr << "zentarel3d-cli: " << message << std::endl;
   return cli::kUsage;
 }
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<cli::Options> options =
       cli::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-  if (!options) return fileProblem(error + " (see --help)");
+  if (!options) return exitWithMessage(error + " (see --help)");
   if (options->help) {
     std::cout << cli::usageText();
     return 0;
@@ -37,12 +37,12 @@ int main(int argc, char** argv) {
   }
   if (options->listSamples) {
     std::optional<shell::SamplesFile> samples = cli::openSamplesFile(options->samplesFile, error);
-    if (!samples) return fileProblem(error);
+    if (!samples) return exitWithMessage(error);
     cli::listSamples(samples->index(), std::cout);
     return 0;
   }
   const std::optional<cli::Script> script = cli::readScript(*options, error);
-  if (!script) return fileProblem(error);
+  if (!script) return exitWithMessage(error);
   if (options->listTokens) {
     return cli::listTokens(script->text, std::cout, std::cerr) ? cli::kBuilt : cli::kFailed;
   }

@@ -106,7 +106,9 @@ TEST(CliProgress, NoBarWhenStandardErrorIsNoTerminal) {
 
 TEST(CliProgress, BarOnATerminalIsErasedAtTheEnd) {
   int master = -1, slave = -1;
-  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+    GTEST_SKIP() << "no pseudo-terminal";
+  }
   const std::string script = testing::scriptFile("slow.ifs", kSlowScene);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
