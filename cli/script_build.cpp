@@ -60,10 +60,10 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   bool done = false;
   {
     InterruptCancels interrupt(scene->canceled);
+    const bool animation = frame.savesFrames && frame.frameSink;
     const std::unique_ptr<ProgressBar> progress =
-        options.dumpScene
-            ? nullptr
-            : terminalProgress(frame, frame.frameSink ? &outputs.framesTaken() : nullptr);
+        options.dumpScene ? nullptr
+                          : terminalProgress(frame, animation ? &outputs.framesTaken() : nullptr);
     done = driver.run(*scene);
   }
   const bool videoFinished = outputs.close(frame);
