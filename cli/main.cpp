@@ -1,74 +1,23 @@
 // zentarel3d-cli: builds one scene script from the command line, as the
 // desktop application's "Build Fractal" does, and reports the outcome in its
 // exit status.
-#include <chrono>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "engine/fractal.h"
-#include "engine/frame_buffer.h"
-#include "interrupt.h"
-#include "lang/build_driver.h"
+#include "exit_codes.h"
 #include "options.h"
-#include "scene_dump.h"
-#include "shell/duration.h"
-#include "shell/script_file.h"
+#include "sample_scripts.h"
+#include "script_build.h"
+#include "script_source.h"
 #include "token_listing.h"
 
 namespace {
 
-enum ExitCode { kBuilt = 0, kFailed = 1, kUsage = 2, kNothingToDraw = 3 };
-
-std::optional<std::string> readScript(const std::string& name) {
-  if (name == "-") return shell::readScriptText(std::cin);
-  if (std::filesystem::is_directory(name)) return std::nullopt;
-  return shell::readScriptFile(name);
-}
-
-engine::RandomState startState(const std::optional<uint64_t>& seed) {
-  using engine::RandomState;
-  if (seed) return RandomState::fromValue(*seed & RandomState::kModulusMask);
-  // An odd state: the generator only multiplies, so an even one loses low bits.
-  const auto now = std::chrono::system_clock::now().time_since_epoch().count();
-  return RandomState::fromValue((uint64_t(now) | 1) & RandomState::kModulusMask);
-}
-
-std::string displayName(const std::string& script) {
-  return script == "-" ? "<stdin>" : std::filesystem::path(script).filename().string();
-}
-
-int build(const cli::Options& options, const std::string& text) {
-  engine::FrameBuffer frame;
-  frame.scriptText = text;
-  frame.requestedWidth = options.width;
-  frame.requestedHeight = options.height;
-  frame.randomState = startState(options.seed);
-  const auto start = std::chrono::steady_clock::now();
-  if (options.verbose) std::cerr << "building: " << displayName(options.script) << std::endl;
-
-  int code = kFailed;
-  if (std::unique_ptr<engine::Fractal> scene = lang::createScene(frame)) {
-    scene->frameBuffer = &frame;
-    lang::BuildDriver driver(options.dumpScene ? lang::BuildDriver::Stage::Prepare
-                                               : lang::BuildDriver::Stage::Render);
-    bool done = false;
-    {
-      cli::InterruptCancels interrupt(scene->canceled);
-      done = driver.run(*scene);
-    }
-    if (!scene->renderError.empty()) std::cout << scene->renderError << std::endl;
-    if (done && options.dumpScene) cli::dumpScene(*scene, std::cout);
-    code = done ? kBuilt : driver.drewNothing() ? kNothingToDraw : kFailed;
-  }
-
-  if (options.verbose) {
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    const auto ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count() / 100;
-    std::cerr << "finished: " << shell::formatDuration(uint64_t(ticks)) << std::endl;
-  }
-  return code;
+int exitWithMessage(const std::string& message) {
+  std::cerr << "zentarel3d-cli: " << message << std::endl;
+  return cli::kUsage;
 }
 
 }  // namespace
@@ -77,10 +26,7 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<cli::Options> options =
       cli::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-  if (!options) {
-    std::cerr << "zentarel3d-cli: " << error << " (see --help)" << std::endl;
-    return kUsage;
-  }
+  if (!options) return exitWithMessage(error + " (see --help)");
   if (options->help) {
     std::cout << cli::usageText();
     return 0;
@@ -89,11 +35,16 @@ int main(int argc, char** argv) {
     std::cout << "zentarel3d-cli " ZENTAREL_VERSION << std::endl;
     return 0;
   }
-  const std::optional<std::string> text = readScript(options->script);
-  if (!text) {
-    std::cerr << "zentarel3d-cli: cannot read '" << options->script << "'" << std::endl;
-    return kUsage;
+  if (options->listSamples) {
+    std::optional<shell::SamplesFile> samples = cli::openSamplesFile(options->samplesFile, error);
+    if (!samples) return exitWithMessage(error);
+    cli::listSamples(samples->index(), std::cout);
+    return 0;
   }
-  if (options->listTokens) return cli::listTokens(*text, std::cout, std::cerr) ? 0 : kFailed;
-  return build(*options, *text);
+  const std::optional<cli::Script> script = cli::readScript(*options, error);
+  if (!script) return exitWithMessage(error);
+  if (options->listTokens) {
+    return cli::listTokens(script->text, std::cout, std::cerr) ? cli::kBuilt : cli::kFailed;
+  }
+  return cli::buildScript(*options, *script);
 }

@@ -2,15 +2,25 @@
 
 #include <charconv>
 
+#include "image_output.h"
+#include "shell/frame_pattern.h"
+
 namespace cli {
 
 namespace {
+
+// Enough for any machine this runs on; more would only waste memory.
+constexpr int kMaxThreads = 1024;
 
 template <typename Number>
 bool parseNumber(const std::string& text, Number& value) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   return error == std::errc() && stop == end;
+}
+
+bool parseNumberIn(const std::string& text, int low, int high, int& value) {
+  return parseNumber(text, value) && value >= low && value <= high;
 }
 
 // "WxH" with both sides from 1 to 65535.
@@ -21,11 +31,44 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
          width >= 1 && height >= 1 && width <= 65535 && height <= 65535;
 }
 
+std::string codecNames() {
+  std::string names;
+  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs()) {
+    names += (names.empty() ? "" : ", ") + codec.name;
+  }
+  return names;
+}
+
+// The combinations that make no sense; an empty string when there is none.
+std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven) {
+  const bool fromSample = options.sample.has_value();
+  if (options.listTokens && options.dumpScene)
+    return "--tokens and --dump-scene exclude each other";
+  if ((options.listTokens || options.dumpScene) &&
+      (!options.imageFile.empty() || !options.videoFile.empty() || !options.framePattern.empty() ||
+       options.updateScript)) {
+    return "-o, --avi, --frames and --update-script need a render, not --tokens or --dump-scene";
+  }
+  if (fromSample && !options.script.empty())
+    return "--sample builds a sample, not the script '" + options.script + "'";
+  if (options.updateScript && (fromSample || options.script == "-"))
+    return "--update-script needs a script file, not standard input or a sample";
+  if (!options.samplesFile.empty() && !fromSample && !options.listSamples)
+    return "--samples needs --sample or --list-samples";
+  if ((codecGiven || qualityGiven) && options.videoFile.empty())
+    return "--codec and --quality need --avi";
+  if (options.videoFile.empty()) return {};
+  const std::optional<shell::VideoCodecInfo> codec = shell::findVideoCodec(options.videoCodec);
+  if (!codec) return "unknown codec '" + options.videoCodec + "'; available: " + codecNames();
+  if (qualityGiven && !codec->takesQuality) return "codec " + codec->name + " takes no --quality";
+  return {};
+}
+
 }  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  bool haveScript = false;
+  bool haveScript = false, codecGiven = false, qualityGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // The value of an option that takes one.
@@ -48,6 +91,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       options.listTokens = true;
     } else if (arg == "--dump-scene") {
       options.dumpScene = true;
+    } else if (arg == "--update-script") {
+      options.updateScript = true;
+    } else if (arg == "--list-samples") {
+      options.listSamples = true;
     } else if (arg == "--seed") {
       uint64_t seed = 0;
       if (!value(text)) return std::nullopt;
@@ -62,6 +109,51 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         error = "--size needs WIDTHxHEIGHT (1 to 65535 each), not '" + text + "'";
         return std::nullopt;
       }
+    } else if (arg == "--threads") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumberIn(text, 0, kMaxThreads, options.threads)) {
+        error = "--threads needs a number from 0 (every core) to " + std::to_string(kMaxThreads) +
+                ", not '" + text + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "-o") {
+      if (!value(options.imageFile)) return std::nullopt;
+      if (!imageFormatOf(options.imageFile)) {
+        error = "-o needs a file name ending in .bmp or .png, not '" + options.imageFile + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--avi") {
+      if (!value(options.videoFile)) return std::nullopt;
+    } else if (arg == "--codec") {
+      if (!value(options.videoCodec)) return std::nullopt;
+      codecGiven = true;
+    } else if (arg == "--quality") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumberIn(text, 1, 100, options.videoQuality)) {
+        error = "--quality needs a number from 1 to 100, not '" + text + "'";
+        return std::nullopt;
+      }
+      qualityGiven = true;
+    } else if (arg == "--frames") {
+      if (!value(options.framePattern)) return std::nullopt;
+      if (!shell::FramePattern::parse(options.framePattern) ||
+          !imageFormatOf(options.framePattern)) {
+        error =
+            "--frames needs a pattern with one number field such as frame%04d.png (.bmp or "
+            ".png), not '" +
+            options.framePattern + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--sample") {
+      int ordinal = 0;
+      if (!value(text)) return std::nullopt;
+      if (!parseNumber(text, ordinal) || ordinal < 0) {
+        error = "--sample needs a sample number from 0 up, not '" + text + "'";
+        return std::nullopt;
+      }
+      options.sample = ordinal;
+    } else if (arg == "--samples") {
+      if (!value(options.samplesFile)) return std::nullopt;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option '" + arg + "'";
       return std::nullopt;
@@ -73,30 +165,54 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       haveScript = true;
     }
   }
-  if (!haveScript && !options.help && !options.version) {
+  // --help, --version and --list-samples do their job and stop.
+  if (options.help || options.version) return options;
+  if (!haveScript && !options.sample && !options.listSamples) {
     error = "no script given";
     return std::nullopt;
   }
-  if (options.listTokens && options.dumpScene) {
-    error = "--tokens and --dump-scene exclude each other";
-    return std::nullopt;
-  }
+  error = conflictIn(options, codecGiven, qualityGiven);
+  if (!error.empty()) return std::nullopt;
   return options;
 }
 
 std::string usageText() {
-  return "Usage: zentarel3d-cli [OPTIONS] SCRIPT\n"
-         "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
-         "\n"
-         "  -s, --size WxH    image size in pixels (default 320x240)\n"
-         "      --seed N      start the random generator at N (modulo 2^40)\n"
-         "  -v, --verbose     report start and duration of the build on standard error\n"
-         "      --tokens      print the script's tokens (line, type, text) and stop\n"
-         "      --dump-scene  compile the sets, print them and stop before rendering\n"
-         "  -h, --help        show this text\n"
-         "      --version     show the version\n"
-         "\n"
-         "Exit status: 0 image built, 3 nothing to draw, 1 build failed, 2 usage error.\n";
+  std::string text =
+      "Usage: zentarel3d-cli [OPTIONS] SCRIPT\n"
+      "       zentarel3d-cli [OPTIONS] --sample N\n"
+      "       zentarel3d-cli --list-samples\n"
+      "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
+      "\n"
+      "  -s, --size WxH        image size in pixels (default 320x240)\n"
+      "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
+      "      --seed N          start the random generator at N (modulo 2^40)\n"
+      "      --threads N       render threads (default 0: one per core)\n"
+      "  -v, --verbose         report start and duration of the build on standard error\n"
+      "      --update-script   write a camera statement that the build rewrote back to SCRIPT\n"
+      "      --avi FILE        write the frames of save_frame to the AVI video FILE\n"
+      "      --codec NAME      video codec for --avi (default rawvideo, see below)\n"
+      "      --quality Q       1 to 100 for the codecs that take a quality (default 75)\n"
+      "      --frames PATTERN  write each frame to an image file, such as frame%04d.png\n"
+      "      --list-samples    list the samples (number, submenus, name) and stop\n"
+      "      --sample N        build sample N (counted from 0) instead of a script file\n"
+      "      --samples FILE    read the samples from FILE, not from the samples file\n"
+      "                        beside the program\n"
+      "      --tokens          print the script's tokens (line, type, text) and stop\n"
+      "      --dump-scene      compile the sets, print them and stop before rendering\n"
+      "  -h, --help            show this text\n"
+      "      --version         show the version\n"
+      "\n"
+      "Video codecs:\n";
+  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs()) {
+    const size_t pad = codec.name.size() < 10 ? 10 - codec.name.size() : 1;
+    text += "  " + codec.name + std::string(pad, ' ') + codec.description +
+            (codec.takesQuality ? " (takes --quality)" : "") + "\n";
+  }
+  text +=
+      "\n"
+      "Exit status: 0 image built, 3 nothing to draw, 1 build failed,\n"
+      "2 usage error or a file that cannot be read or written.\n";
+  return text;
 }
 
 }  // namespace cli

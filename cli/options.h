@@ -1,18 +1,46 @@
 #pragma once
 
+// The command line of zentarel3d-cli.
+//
+// The runner builds one script (a file, "-" for standard input, or a sample
+// of the samples file) as the application's "Build Fractal" does. The
+// script's own output keeps the application's log formats: echo lines,
+// warnings and camera changes on standard output, "error: ..." lines on
+// standard error. The runner's own messages start with "zentarel3d-cli: ".
+// Nothing is written unless asked for: -o writes the image of a successful
+// build, --avi and --frames take the frames of "save_frame", --update-script
+// writes a rewritten camera statement back. Exit status: 0 image built,
+// 1 build failed, 2 usage error or a file that cannot be read or written,
+// 3 the script has nothing to draw.
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "shell/video_codecs.h"
+
 namespace cli {
 
 // What the command line asks for.
 struct Options {
-  std::string script;  // a file name, or "-" for standard input
+  std::string script;  // a file name, or "-" for standard input; empty with --sample
   bool verbose = false;
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
+  int threads = 0;  // render workers; 0: one per core
+
+  std::string imageFile;      // -o: the image of a successful build
+  bool updateScript = false;  // write a rewritten camera statement back to the script
+  std::string videoFile;      // --avi: the frames of "save_frame" as a video
+  std::string videoCodec = shell::kDefaultVideoCodec;  // --codec
+  int videoQuality = shell::kDefaultVideoQuality;      // --quality, for codecs that take one
+  std::string framePattern;  // --frames: the frames as numbered image files
+
+  bool listSamples = false;
+  std::optional<int> sample;  // the ordinal of the sample to build instead of a script
+  std::string samplesFile;    // empty: the samples file beside the executable
+
   bool listTokens = false;  // print the token stream instead of building
   bool dumpScene = false;   // build up to the set compilation and print the sets
   bool help = false;

@@ -63,10 +63,12 @@ Dump dumpOf(const std::string& script) {
   return parse(run.out);
 }
 
-TEST(DumpScene, DemoSceneIsOneSetOfFourMapsUnderTheRoot) {
-  const CliRun run = runCli("--dump-scene " SAMPLES_DIR "/demo.ifs");
-  ASSERT_EQ(run.status, 0) << run.err;
-  const Dump dump = parse(run.out);
+TEST(DumpScene, TetrahedronIsOneSetOfFourMapsUnderTheRoot) {
+  const Dump dump = dumpOf(
+      "half := scale(0.5);\n"
+      "set T = translate( 0.5,  0.5,  0.5) half T + translate( 0.5, -0.5, -0.5) half T\n"
+      "      + translate(-0.5,  0.5, -0.5) half T + translate(-0.5, -0.5,  0.5) half T;\n"
+      "build T; color(1, 0.78, 0.42) shininess(20);\n");
   EXPECT_EQ(dump.type, "affine");
   ASSERT_EQ(dump.sets, 2);
   const SetLine& root = dump.setLines[0];

@@ -13,13 +13,6 @@ namespace cli::testing {
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -30,6 +23,13 @@ std::string ownFile(const std::string& name) {
 }
 
 }  // namespace
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 CliRun runCli(const std::string& args, const std::string& input) {
   const std::string in = ownFile("in"), out = ownFile("out"), err = ownFile("err");

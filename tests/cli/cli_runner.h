@@ -13,6 +13,9 @@ struct CliRun {
 // Runs the program with `args` (shell words) and `input` on standard input.
 CliRun runCli(const std::string& args, const std::string& input = "");
 
+// The bytes of a file; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 // Writes a script file into a temporary directory of this test process and
 // returns its path.
 std::string scriptFile(const std::string& name, const std::string& text);

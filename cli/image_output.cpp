@@ -1,0 +1,36 @@
+#include "image_output.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "engine/frame_buffer.h"
+#include "engine/png_writer.h"
+
+namespace cli {
+
+namespace {
+
+// `suffix` in lower case.
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+  return text.size() > suffix.size() &&
+         std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char lower, char c) {
+           return std::tolower(static_cast<unsigned char>(c)) == lower;
+         });
+}
+
+}  // namespace
+
+std::optional<ImageFormat> imageFormatOf(std::string_view fileName) {
+  if (endsWithIgnoringCase(fileName, ".bmp")) return ImageFormat::Bmp;
+  if (endsWithIgnoringCase(fileName, ".png")) return ImageFormat::Png;
+  return std::nullopt;
+}
+
+bool saveImage(const engine::FrameBuffer& frame, const std::string& fileName) {
+  const std::optional<ImageFormat> format = imageFormatOf(fileName);
+  if (!format) return false;
+  return *format == ImageFormat::Png ? engine::savePng(frame, fileName)
+                                     : frame.saveBitmap(fileName);
+}
+
+}  // namespace cli

@@ -1,0 +1,51 @@
+#include "sample_scripts.h"
+
+#include <fstream>
+
+#include "shell/program_paths.h"
+#include "shell/samples_index.h"
+
+namespace cli {
+
+std::optional<shell::SamplesFile> openSamplesFile(const std::string& samplesOption,
+                                                  std::string& error) {
+  const std::filesystem::path path =
+      samplesOption.empty() ? shell::samplesFilePath() : std::filesystem::path(samplesOption);
+  std::error_code failure;
+  if (std::filesystem::is_directory(path, failure) ||
+      !std::ifstream(path, std::ios::binary).is_open()) {
+    error = "cannot read samples file '" + path.string() + "'";
+    return std::nullopt;
+  }
+  return shell::SamplesFile(path);
+}
+
+void listSamples(const shell::SamplesIndex& index, std::ostream& out) {
+  for (int ordinal = 0; ordinal < index.sampleCount(); ++ordinal) {
+    const std::optional<std::vector<std::string>> path =
+        index.samplePath(index.entryOfSample(ordinal));
+    if (!path) continue;  // a sample outside any proper submenu cannot be loaded either
+    std::string submenus;
+    for (size_t i = 0; i + 1 < path->size(); ++i) submenus += (i ? " / " : "") + (*path)[i];
+    out << ordinal << '\t' << submenus << '\t' << path->back() << '\n';
+  }
+}
+
+std::optional<SampleScript> loadSample(shell::SamplesFile& file, int ordinal, std::string& error) {
+  const shell::SamplesIndex& index = file.index();
+  const int entry = index.entryOfSample(ordinal);
+  if (entry < 0) {
+    error = "no sample " + std::to_string(ordinal) + ": '" + file.path().string() + "' has " +
+            std::to_string(index.sampleCount()) + " samples (see --list-samples)";
+    return std::nullopt;
+  }
+  std::optional<std::string> text = file.sampleText(entry);
+  if (!text) {
+    error = "cannot find the text of sample " + std::to_string(ordinal) + " in '" +
+            file.path().string() + "'";
+    return std::nullopt;
+  }
+  return SampleScript{index.nameOfEntry(entry), std::move(*text)};
+}
+
+}  // namespace cli
