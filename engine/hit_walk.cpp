@@ -97,8 +97,7 @@ bool intersectRays(TraceContext& ctx) {
       rays = hit;
       continue;
     }
-    orderChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr);
-    shareWorkAmongChildren(ctx.top, below, mass, pass);
+    arrangeChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr, mass, pass);
     rays = hit;
   }
   if (scene.canceled) {
