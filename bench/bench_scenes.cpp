@@ -57,12 +57,13 @@ std::vector<Vec3> mengerCorners() {
   return corners;
 }
 
-// Every piece of the pearls lies in one of four disjoint spheres; inverting
-// in sphere i maps the pieces in the other three into sphere i. The spheres
+// Every piece of the pearls lies in one of four disjoint, nearly touching
+// spheres; inverting in sphere i maps the pieces in the other three into
+// sphere i. The limit set is a gasket of circles. The spheres
 // are given as the pieces' bounds: an inversion turns a bound holding its
 // centre inside out.
 void buildPearls(Fractal& scene) {
-  const double radius = 1.41;
+  const double radius = 1.414;
   const std::vector<Vec3>& corners = tetrahedronCorners();
   std::vector<IfsSet*> pieces;
   for (size_t i = 0; i < corners.size(); ++i) pieces.push_back(scene.newSet());
@@ -147,7 +148,7 @@ std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
     case Scene::Pearls:
       scene = engine::createFractal(1);
       buildPearls(*scene);
-      lookAtOrigin(*scene, {2.9, -2.1, 1.6});
+      lookAtOrigin(*scene, {1.9, -1.4, 1.05});
       break;
   }
   addMainLight(*scene, options.shadows);
