@@ -91,10 +91,7 @@ bool intersectRays(TraceContext& ctx) {
     const bool expanded = ctx.expandTopNode(1.0);
     if (scene.canceled) break;
     if (!expanded || ctx.top == below) {
-      discardNodesAbove(ctx, below);
-      ctx.addProgress(mass * ctx.progressWeight);
-      hitLast->next = pass;
-      rays = hit;
+      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
       continue;
     }
     arrangeChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr, mass, pass);

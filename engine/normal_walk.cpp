@@ -147,17 +147,10 @@ bool estimateNormals(TraceContext& ctx) {
       continue;
     }
 
-    // A node that cannot be refined is passed over by its near rays.
-    auto passOver = [&] {
-      ctx.addProgress(mass * ctx.progressWeight);
-      nearLast->next = pass;
-      rays = near;
-    };
     SphereNode* below = node->next;
     if (!refineForNormals(ctx) || ctx.top == below) {
       if (scene.canceled) break;
-      discardNodesAbove(ctx, below);
-      passOver();
+      rays = passOverNode(ctx, below, mass, near, nearLast, pass);
       continue;
     }
 
@@ -188,10 +181,7 @@ bool estimateNormals(TraceContext& ctx) {
       child = next;
     }
     if (scene.canceled) break;
-    if (taken)
-      rays = near;
-    else
-      passOver();
+    rays = taken ? near : passOverNode(ctx, below, mass, near, nearLast, pass);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

@@ -98,10 +98,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
         !expandChildrenHoldingLight(ctx, below, light) || ctx.top == below) {
       if (scene.canceled) break;
       // Not refinable: it blocks none of its rays.
-      discardNodesAbove(ctx, below);
-      ctx.addProgress(mass * ctx.progressWeight);
-      hitLast->next = pass;
-      rays = hit;
+      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
       continue;
     }
     arrangeChildren(ctx, below, &light, mass, pass);

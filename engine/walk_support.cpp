@@ -24,6 +24,14 @@ void discardNodesAbove(TraceContext& ctx, SphereNode* below) {
   while (ctx.top && ctx.top != below) ctx.popNode();
 }
 
+PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelRay* needed,
+                       PixelRay* neededLast, PixelRay* pass) {
+  discardNodesAbove(ctx, below);
+  ctx.addProgress(mass * ctx.progressWeight);
+  neededLast->next = pass;
+  return needed;
+}
+
 namespace {
 
 // Stable sort of the children by distance: insertion for the few children of
