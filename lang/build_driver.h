@@ -15,8 +15,15 @@ namespace lang {
 // and warnings go to std::cout.
 class BuildDriver {
  public:
+  // How far a run goes after the script: the whole render, or only the
+  // compilation of the sets (no camera check, no camera set-up, no tracing).
+  enum class Stage { Render, Prepare };
+
+  explicit BuildDriver(Stage stage = Stage::Render) : stage_(stage) {}
+
   // True when an image was rendered (by the driver or by the script's
   // "save_frame" statements) and the build was neither canceled nor failed.
+  // With Stage::Prepare: true when the sets were compiled.
   bool run(engine::Fractal& scene);
   // After run: the script ran without an error but has nothing to draw (no
   // camera, light or set statement), so run returned false silently.
@@ -28,6 +35,9 @@ class BuildDriver {
   static int detectFractalType(engine::FrameBuffer& frameBuffer);
 
  private:
+  bool execute(engine::Fractal& scene);
+
+  Stage stage_;
   bool drewNothing_ = false;
 };
 

@@ -1,0 +1,43 @@
+#include "build_clock.h"
+
+#include <sys/resource.h>
+
+#include <atomic>
+
+namespace app {
+
+namespace {
+
+std::atomic<int> runningBuilds{0};
+std::atomic<unsigned> buildsStarted{0};
+
+// User time of the whole process, every thread included.
+uint64_t processUserTicks() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return uint64_t(usage.ru_utime.tv_sec) * 10000000u + uint64_t(usage.ru_utime.tv_usec) * 10u;
+}
+
+}  // namespace
+
+BuildClock::BuildClock()
+    : wallStart_(std::chrono::steady_clock::now()),
+      userStart_(processUserTicks()),
+      alone_(runningBuilds.fetch_add(1) == 0),
+      startNumber_(buildsStarted.fetch_add(1) + 1) {}
+
+BuildClock::~BuildClock() {
+  runningBuilds.fetch_sub(1);
+}
+
+uint64_t BuildClock::elapsedTicks() const {
+  const auto elapsed = std::chrono::steady_clock::now() - wallStart_;
+  return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count() / 100);
+}
+
+std::optional<uint64_t> BuildClock::processorTicks() const {
+  if (!alone_ || buildsStarted.load() != startNumber_) return std::nullopt;
+  return processUserTicks() - userStart_;
+}
+
+}  // namespace app

@@ -1,0 +1,300 @@
+#include "fractal_doc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextDocumentLayout>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <iostream>
+
+#include "build_backend.h"
+#include "build_job.h"
+#include "detached_builds.h"
+#include "engine/fractal.h"
+#include "engine/frame_buffer.h"
+#include "engine/png_writer.h"
+#include "fractal_view.h"
+#include "frame_image.h"
+#include "log_stream_buffer.h"
+#include "memory_budget.h"
+#include "shell/script_file.h"
+#include "user_dialogs.h"
+
+namespace app {
+
+namespace {
+int untitledCount = 0;
+}
+
+CFractal_Doc::CFractal_Doc(UserDialogs& dialogs, BuildBackend& backend, QObject* parent)
+    : QObject(parent),
+      dialogs_(dialogs),
+      backend_(backend),
+      text_(new QTextDocument(this)),
+      title_(QString("Fractal%1").arg(++untitledCount)),
+      frameBuffer_(std::make_shared<engine::FrameBuffer>()) {
+  text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
+  connect(text_, &QTextDocument::modificationChanged, this, &CFractal_Doc::titleChanged);
+}
+
+CFractal_Doc::~CFractal_Doc() {
+  // The frame waits for builds before it closes a document; a build still
+  // running here is given up on rather than freed under its thread.
+  if (job_) {
+    blockSignals(true);
+    job_->cancel();
+    detachBuild();
+  }
+}
+
+// ---- Script -----------------------------------------------------------------
+
+void CFractal_Doc::setTitle(const QString& title) {
+  title_ = title;
+  emit titleChanged();
+}
+
+bool CFractal_Doc::isModified() const {
+  return text_->isModified();
+}
+
+bool CFractal_Doc::load(const QString& path) {
+  const auto script = shell::readScriptFile(QFile::encodeName(path).toStdString());
+  if (!script) return false;
+  replaceScript(*script);
+  filePath_ = path;
+  setTitle(QFileInfo(path).fileName());
+  return true;
+}
+
+void CFractal_Doc::replaceScript(const std::string& script) {
+  if (!job_) frameBuffer_->scriptText = script;
+  text_->setPlainText(codec_.toEditor(script));
+  text_->setModified(false);
+}
+
+std::string CFractal_Doc::scriptFromEditor() const {
+  return codec_.fromEditor(text_->toPlainText());
+}
+
+bool CFractal_Doc::save(const QString& path) {
+  const std::string script = scriptFromEditor();
+  // A running build reads the frame buffer's copy of the text.
+  if (!job_) frameBuffer_->scriptText = script;
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  if (file.write(script.data(), qint64(script.size())) != qint64(script.size())) return false;
+  if (!file.flush()) return false;
+  filePath_ = path;
+  setTitle(QFileInfo(path).fileName());
+  text_->setModified(false);
+  return true;
+}
+
+void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
+  // A rewritten camera makes the editor differ from the file it came from, so
+  // a titled document becomes modified; an untitled one (a sample, a new
+  // document) keeps its flag, so it is still reused for the next sample.
+  const bool modified = text_->isModified() || !filePath_.isEmpty();
+  QTextCursor all(text_);
+  all.beginEditBlock();
+  all.select(QTextCursor::Document);
+  all.insertText(codec_.toEditor(script.toStdString()));
+  all.endEditBlock();
+  text_->setModified(modified);
+}
+
+// ---- Build ------------------------------------------------------------------
+
+void CFractal_Doc::build() {
+  if (job_) return;
+  emit buildStarting();
+
+  engine::FrameBuffer& fb = *frameBuffer_;
+  fb.scriptText = scriptFromEditor();
+  std::cout << "building: " << title_.toStdString() << std::endl;
+
+  scene_.reset();
+  std::unique_ptr<engine::Fractal> scene = backend_.createScene(fb);
+  if (!scene) return;
+  scene_ = std::move(scene);
+  scene_->frameBuffer = &fb;
+  if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->clientSize());
+  fb.memoryBudget = renderMemoryBudget();
+  fb.selectionAllowed = false;
+  fb.zoomRequested = selectionShown_;
+
+  job_ = new BuildJob(backend_, frameBuffer_, scene_, this);
+  connect(job_, &BuildJob::statusChanged, this, &CFractal_Doc::setStatusText);
+  connect(job_, &BuildJob::scriptRewritten, this, &CFractal_Doc::takeRewrittenScript);
+  connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
+  job_->start(QThread::LowPriority);
+  emit stateChanged();
+}
+
+void CFractal_Doc::stop(bool closing) {
+  if (!job_) return;
+  if (closing) job_->closing = true;
+  job_->interrupted = true;
+  job_->cancel();
+}
+
+void CFractal_Doc::finishBuild(quint64 serial) {
+  if (!job_ || serial != buildSerial_) return;  // already finished by stopAndWait
+  BuildJob* job = std::exchange(job_, nullptr);
+  job->wait();
+  engine::FrameBuffer& fb = *frameBuffer_;
+  if (job->succeeded()) fb.showRequested = true;
+  fb.selectionAllowed = fb.valid && !fb.depth.empty();
+  // A successful build has done the zoom.
+  showSelection(selectionShown_ && fb.selectionAllowed && !job->succeeded());
+  fb.zoomRequested = selectionShown_;
+  if (pendingRequestedSize_) setRequestedSize(*std::exchange(pendingRequestedSize_, {}));
+  const bool show = job->showsImage();
+  delete job;
+  if (show) emit showImageRequested();
+  emit stateChanged();
+}
+
+bool CFractal_Doc::stopAndWait(QWidget* owner, bool allowCancel) {
+  constexpr int kWaitSteps = 20;
+  constexpr int kWaitStepMs = 100;
+  while (job_) {
+    job_->closing = true;
+    LogStreamBuffer::stopWait = true;
+    job_->cancel();
+    for (int i = 0; i < kWaitSteps && job_; ++i) {
+      if (job_->wait(kWaitStepMs)) {
+        finishBuild(buildSerial_);
+      } else {
+        job_->cancel();
+      }
+    }
+    if (!job_) break;
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (allowCancel) buttons |= QMessageBox::Cancel;
+    const auto answer = dialogs_.ask(
+        owner, "The fractal building process seems not responding!\nTerminate it?", buttons);
+    if (answer == QMessageBox::Cancel) {
+      LogStreamBuffer::stopWait = false;
+      std::cout.flush();
+      return false;
+    }
+    // The question's own event loop may have seen the build end.
+    if (answer == QMessageBox::Yes && job_) detachBuild();
+  }
+  LogStreamBuffer::stopWait = false;
+  std::cout.flush();
+  return true;
+}
+
+void CFractal_Doc::detachBuild() {
+  disconnect(job_, nullptr, this, nullptr);
+  detached_builds::adopt(job_);
+  job_ = nullptr;
+  // The abandoned build keeps the frame buffer and scene it works on.
+  auto fresh = std::make_shared<engine::FrameBuffer>();
+  fresh->requestedWidth = frameBuffer_->requestedWidth;
+  fresh->requestedHeight = frameBuffer_->requestedHeight;
+  frameBuffer_ = std::move(fresh);
+  scene_.reset();
+  displayImage_ = {};
+  setStatusText("Canceled!");
+}
+
+void CFractal_Doc::setStatusText(const QString& status) {
+  statusText_ = status;
+  emit stateChanged();
+}
+
+QString CFractal_Doc::progressPrefix() const {
+  const double progress = frameBuffer_->progress;
+  if (!job_ || progress < 0.0) return {};
+  return QString::asprintf("[%4.2f%%] ", progress);
+}
+
+// ---- Image ------------------------------------------------------------------
+
+bool CFractal_Doc::canSaveBitmap() const {
+  return !job_ && frameBuffer_->hasImage();
+}
+
+void CFractal_Doc::saveBitmapAs(QWidget* owner) {
+  if (!canSaveBitmap()) {
+    dialogs_.inform(nullptr, QMessageBox::Information, "Build Fractal First!");
+    return;
+  }
+  const QString bmpFilter = "Bitmap Files 24bits (*.bmp)", pngFilter = "PNG Files (*.png)";
+  QString chosenFilter = bmpFilter;
+  QString path = dialogs_.saveFileName(owner, {}, bmpFilter + ";;" + pngFilter, &chosenFilter);
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += chosenFilter == pngFilter ? ".png" : ".bmp";
+  const std::string fileName = QFile::encodeName(path).toStdString();
+  const bool png = QFileInfo(path).suffix().compare("png", Qt::CaseInsensitive) == 0;
+  if (!(png ? engine::savePng(*frameBuffer_, fileName) : frameBuffer_->saveBitmap(fileName))) {
+    dialogs_.inform(owner, QMessageBox::Warning, QString("Cannot write \"%1\".").arg(path));
+  }
+}
+
+void CFractal_Doc::updateViews() {
+  if (frameBuffer_->showRequested) {
+    displayImage_ = frameImage(*frameBuffer_);
+    frameBuffer_->showRequested = false;
+  }
+  if (imageView_) imageView_->imageChanged();
+}
+
+// ---- Image size -------------------------------------------------------------
+
+void CFractal_Doc::setFixedImageSize(int command, QSize size) {
+  setRequestedSize(size);
+  imageSizeCommand_ = command;
+  fixedImageSize_ = true;
+  if (imageView_) imageView_->fitFrameToImageSize(size);
+  emit stateChanged();
+}
+
+void CFractal_Doc::useWindowSize() {
+  imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
+  fixedImageSize_ = false;
+  if (imageView_) setRequestedSize(imageView_->clientSize());
+  emit stateChanged();
+}
+
+QSize CFractal_Doc::requestedSize() const {
+  if (pendingRequestedSize_) return *pendingRequestedSize_;
+  return QSize(int(frameBuffer_->requestedWidth), int(frameBuffer_->requestedHeight));
+}
+
+void CFractal_Doc::setRequestedSize(QSize size) {
+  if (job_) {
+    pendingRequestedSize_ = size;
+    return;
+  }
+  engine::FrameBuffer& fb = *frameBuffer_;
+  fb.requestedWidth = uint32_t(std::max(0, size.width()));
+  fb.requestedHeight = uint32_t(std::max(0, size.height()));
+  if (selectionShown_ && fb.selectionHalfWidth > 0) {
+    fb.setSelection(fb.selectionHalfWidth, 0);
+    if (imageView_) imageView_->update();
+  }
+}
+
+// ---- Views and selection ----------------------------------------------------
+
+CFractal_View* CFractal_Doc::imageView() const {
+  return imageView_;
+}
+
+void CFractal_Doc::setImageView(CFractal_View* view) {
+  imageView_ = view;
+}
+
+void CFractal_Doc::showSelection(bool shown) {
+  if (selectionShown_ == shown) return;
+  selectionShown_ = shown;
+  if (!job_) frameBuffer_->zoomRequested = shown;
+  if (imageView_) imageView_->viewport()->update();
+}
+
+}  // namespace app

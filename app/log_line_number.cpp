@@ -1,0 +1,23 @@
+#include "log_line_number.h"
+
+#include <climits>
+
+namespace app {
+
+std::optional<int> logLineNumber(std::string_view line) {
+  constexpr std::size_t kLookedAt = 29;
+  line = line.substr(0, kLookedAt);
+  std::string_view rest;
+  for (std::string_view prefix : {"error: line ", "warning: line "}) {
+    if (line.starts_with(prefix)) rest = line.substr(prefix.size());
+  }
+  if (rest.empty() || rest[0] < '0' || rest[0] > '9') return std::nullopt;
+  long long n = 0;
+  for (char c : rest) {
+    if (c < '0' || c > '9') break;
+    n = std::min<long long>(n * 10 + (c - '0'), INT_MAX);
+  }
+  return int(n);
+}
+
+}  // namespace app

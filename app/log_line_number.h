@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace app {
+
+// The script line that a log line points at: N for lines that begin with
+// "error: line N" or "warning: line N"; nothing for any other line. Only the
+// first 29 characters of the line are looked at.
+std::optional<int> logLineNumber(std::string_view line);
+
+}  // namespace app

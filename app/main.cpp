@@ -1,0 +1,31 @@
+#include <QApplication>
+
+#include "app_settings.h"
+#include "detached_builds.h"
+#include "lang_build_backend.h"
+#include "main_frame.h"
+#include "user_dialogs.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Zentarel 3d");
+  QApplication::setApplicationVersion("1.6.2");
+
+  app::AppSettings settings;
+  app::StandardDialogs dialogs;
+  app::LangBuildBackend backend;
+  int result = 0;
+  {
+    app::CMainFrame frame(settings, dialogs, backend);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+      frame.openFile(arguments[1]);
+    } else {
+      frame.newDocumentWithFirstSample();
+    }
+    frame.show();
+    result = QApplication::exec();
+  }
+  app::detached_builds::waitForAll();
+  return result;
+}

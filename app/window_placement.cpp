@@ -1,0 +1,28 @@
+#include "window_placement.h"
+
+#include <QStringList>
+
+namespace app {
+
+QString WindowPlacement::toString() const {
+  return QString::asprintf("%u,%u,%d,%d,%d,%d", flags, showState, left, top, right, bottom);
+}
+
+std::optional<WindowPlacement> WindowPlacement::parse(const QString& text) {
+  const QStringList parts = text.split(',');
+  if (parts.size() != 6) return std::nullopt;
+  bool ok[6];
+  WindowPlacement p;
+  p.flags = parts[0].trimmed().toUInt(&ok[0]);
+  p.showState = parts[1].trimmed().toUInt(&ok[1]);
+  p.left = parts[2].trimmed().toInt(&ok[2]);
+  p.top = parts[3].trimmed().toInt(&ok[3]);
+  p.right = parts[4].trimmed().toInt(&ok[4]);
+  p.bottom = parts[5].trimmed().toInt(&ok[5]);
+  for (bool b : ok) {
+    if (!b) return std::nullopt;
+  }
+  return p;
+}
+
+}  // namespace app

@@ -1,0 +1,177 @@
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "script_harness.h"
+
+namespace lang::testing {
+namespace {
+
+using engine::LightKind;
+using engine::Rgb;
+using engine::Vec3;
+
+std::string errorOf(const std::string& script) {
+  Interpreter s(script);
+  return s.run();
+}
+
+TEST(Camera, PositionAndVerticalAloneAimTheCameraAutomatically) {
+  Interpreter s("camera position(1, 2, 3) vertical(0, 0, 1);");
+  const Vec3 direction = s.scene->direction;
+  ASSERT_EQ(s.run(), "");
+  EXPECT_EQ(s.scene->position, Vec3(1, 2, 3));
+  EXPECT_EQ(s.scene->verticalDirection, Vec3(0, 0, 1));
+  EXPECT_EQ(s.scene->direction, direction);
+  EXPECT_TRUE(s.scene->autoCamera);
+  EXPECT_TRUE(s.parser.cameraSeen);
+}
+
+TEST(Camera, DirectionTurnsTheAutomaticCameraOff) {
+  Interpreter s(
+      "camera position(0, 0, -5) vertical(0, 1, 0);\n"
+      "camera direction(1, 0, 0) position(0, 0, -4) vertical(0, 1, 0) position(0, 0, -3);");
+  ASSERT_EQ(s.run(), "");
+  EXPECT_FALSE(s.scene->autoCamera);
+  EXPECT_EQ(s.scene->direction, Vec3(1, 0, 0));
+  EXPECT_EQ(s.scene->position, Vec3(0, 0, -3));
+}
+
+TEST(Camera, FieldOfViewAndStereoAreResetByEveryStatement) {
+  Interpreter s(
+      "camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);\n"
+      "f = 1; if (f) camera position(0, 0, -5) vertical(0, 1, 0);");
+  ASSERT_EQ(s.run(), "");
+  EXPECT_EQ(s.scene->fov, 0.8726646259944445);
+  EXPECT_FALSE(s.scene->stereo);
+  EXPECT_EQ(s.scene->stereoSeparation, 0.1);
+  EXPECT_EQ(s.scene->focalDistance, 4);
+}
+
+TEST(Camera, FieldOfViewInTheAngleUnit) {
+  Interpreter degrees("camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);");
+  ASSERT_EQ(degrees.run(), "");
+  EXPECT_EQ(degrees.scene->fov, 1.5707963267948966);
+  EXPECT_TRUE(degrees.scene->stereo);
+  Interpreter radians("angles radian; camera position(0, 0, -5) vertical(0, 1, 0) fov(1);");
+  ASSERT_EQ(radians.run(), "");
+  EXPECT_EQ(radians.scene->fov, 1.0);
+}
+
+TEST(Camera, PositionAndVerticalAreRequiredEvenWhenSuppressed) {
+  EXPECT_EQ(errorOf("x = 1;\n  camera vertical(0, 1, 0);"),
+            "error: line 2:3: camera position required");
+  EXPECT_EQ(errorOf("camera position(0, 0, 1);"),
+            "error: line 1:1: camera vertical direction required");
+  EXPECT_EQ(errorOf("if (0) camera fov(30);"), "error: line 1:8: camera position required");
+  EXPECT_EQ(errorOf("camera;"), "error: line 1:7: unexpected token: ;");
+  EXPECT_EQ(errorOf("camera position(0, 0);"),
+            "error: line 1:16: too few arguments in function call");
+}
+
+TEST(Camera, SuppressedCameraChangesNothing) {
+  Interpreter s("if (0) camera position(1, 2, 3) direction(1, 0, 0) vertical(0, 0, 1) fov(10);");
+  const Vec3 position = s.scene->position;
+  ASSERT_EQ(s.run(), "");
+  EXPECT_EQ(s.scene->position, position);
+  EXPECT_FALSE(s.scene->autoCamera);
+  EXPECT_EQ(s.scene->fov, 0.8726646259944445);
+  EXPECT_TRUE(s.parser.cameraSeen);
+}
+
+TEST(Light, PointLightWithGreyColour) {
+  Interpreter s("light color(1) position(1, 2, 3);");
+  ASSERT_EQ(s.run(), "");
+  ASSERT_EQ(s.scene->lights.size(), 1u);
+  const engine::Light& l = s.scene->lights[0];
+  EXPECT_EQ(l.kind, LightKind::Point);
+  EXPECT_EQ(l.diffuseColor, (Rgb{1, 1, 1}));
+  EXPECT_EQ(l.specularColor, (Rgb{1, 1, 1}));
+  EXPECT_EQ(l.position, Vec3(1, 2, 3));
+  EXPECT_EQ(l.attenuation[0], 1);
+  EXPECT_EQ(l.spotInnerCos, std::cos(0.0017453292519888888));
+  EXPECT_EQ(l.spotOuterCos, std::cos(0.005235987755966666));
+  EXPECT_EQ(l.beamDistribution, 10);
+  EXPECT_EQ(l.shadows, 1);
+  EXPECT_TRUE(l.attachment);
+  EXPECT_TRUE(s.parser.lightAdded);
+}
+
+TEST(Light, ColoursAndKinds) {
+  Interpreter s(
+      "light color(1, 0.5, 0, 2) position(0, 0, 0) direction(0, 0, 1);\n"
+      "light direction(1, 1, 1) diffuse(0.3);\n"
+      "light specular(0.2, 0.3, 0.4) position(1, 1, 1);");
+  ASSERT_EQ(s.run(), "");
+  ASSERT_EQ(s.scene->lights.size(), 3u);
+  EXPECT_EQ(s.scene->lights[0].kind, LightKind::Spot);
+  EXPECT_EQ(s.scene->lights[0].diffuseColor, (Rgb{2, 1, 0}));
+  EXPECT_EQ(s.scene->lights[1].kind, LightKind::Directional);
+  EXPECT_EQ(s.scene->lights[1].diffuseColor, (Rgb{0.3, 0.3, 0.3}));
+  EXPECT_EQ(s.scene->lights[1].specularColor, (Rgb{0, 0, 0}));
+  EXPECT_EQ(s.scene->lights[2].diffuseColor, (Rgb{0, 0, 0}));
+  EXPECT_EQ(s.scene->lights[2].specularColor, (Rgb{0.2, 0.3, 0.4}));
+}
+
+TEST(Light, OtherItems) {
+  Interpreter s(
+      "light color(1) position(0, 0, 0) spot_angles(30, 40) attenuation(0.5, 0.25, 2) "
+      "beam_distribution(3) shadows(0.5) attachment(0.0);\n"
+      "light color(1) position(0, 0, 0) attachment(0.001);");
+  ASSERT_EQ(s.run(), "");
+  const engine::Light& l = s.scene->lights[0];
+  EXPECT_DOUBLE_EQ(l.spotInnerCos, std::cos(M_PI / 6));
+  EXPECT_DOUBLE_EQ(l.spotOuterCos, std::cos(2 * M_PI / 9));
+  EXPECT_EQ(l.attenuation[0], 0.5);
+  EXPECT_EQ(l.attenuation[1], 0.25);
+  EXPECT_EQ(l.attenuation[2], 2);
+  EXPECT_EQ(l.beamDistribution, 3);
+  EXPECT_EQ(l.shadows, 0.5);
+  EXPECT_FALSE(l.attachment);
+  EXPECT_TRUE(s.scene->lights[1].attachment);
+}
+
+TEST(Light, ColourAndPlaceAreRequired) {
+  EXPECT_EQ(errorOf("light position(0, 0, 0);"), "error: line 1:7: color required");
+  EXPECT_EQ(errorOf("light\n  color(1);"), "error: line 2:3: position or direction required");
+  EXPECT_EQ(errorOf("light;"), "error: line 1:6: unexpected token: ;");
+  EXPECT_EQ(errorOf("light color(1, 2) position(0, 0, 0);"),
+            "error: line 1:12: wrong number of arguments, should be 1,3 or 4");
+  EXPECT_EQ(errorOf("light color(1, 2, 3, 4, 5) position(0, 0, 0);"),
+            "error: line 1:12: too many arguments in function call");
+  EXPECT_EQ(errorOf("light color() position(0, 0, 0);"),
+            "error: line 1:12: too few arguments in function call");
+}
+
+TEST(Light, SuppressedLightsAreNeitherCheckedNorAdded) {
+  Interpreter s("if (0) light position(0, 0, 0);");
+  ASSERT_EQ(s.run(), "");
+  EXPECT_TRUE(s.scene->lights.empty());
+  EXPECT_FALSE(s.parser.lightAdded);
+}
+
+TEST(Light, SceneWideStatements) {
+  Interpreter s(
+      "ambient(0.2); background(0.1, 0.2, 0.3); reflect_background(2);\n"
+      "light color(1) position(0, 0, 0); clear_lights(); clear_lights();\n"
+      "light color(1) position(0, 0, 0);");
+  ASSERT_EQ(s.run(), "");
+  EXPECT_EQ(s.scene->ambientLight, (Rgb{0.2, 0.2, 0.2}));
+  EXPECT_EQ(s.scene->background, (Rgb{0.1, 0.2, 0.3}));
+  EXPECT_TRUE(s.scene->reflectBackground);
+  EXPECT_EQ(s.scene->lights.size(), 1u);
+  Interpreter off("reflect_background(1); reflect_background(0.0);");
+  ASSERT_EQ(off.run(), "");
+  EXPECT_FALSE(off.scene->reflectBackground);
+}
+
+TEST(Light, AmbientAfterABuildIsAMaterialItem) {
+  Interpreter s("build A; ambient(0.5);");
+  ASSERT_EQ(s.run(), "");
+  EXPECT_EQ(s.scene->ambientLight, (Rgb{0, 0, 0}));
+  EXPECT_EQ(s.scene->rootSet()->members->material->ambient, (Rgb{0.5, 0.5, 0.5}));
+}
+
+}  // namespace
+}  // namespace lang::testing

@@ -1,0 +1,161 @@
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "lang/build_driver.h"
+#include "script_harness.h"
+
+namespace lang::testing {
+namespace {
+
+// Scripts that use every part of the language; mutations of them reach the
+// error paths deep inside statements, loops and set expressions.
+const std::vector<std::string> kCorpus = {
+    "r := 0.5; /* alias */\n"
+    "camera position(0, 0, -5) vertical(0, 1, 0) fov(40);\n"
+    "light color(1, 0.9, 0.8) position(3, 4, -5) spot_angles(10, 20);\n"
+    "ambient(0.1); background(0.2, 0.3, 0.4, 1);\n"
+    "set A = scale(r) A + translate(r, 0, 0) scale(r) A + translate(0, r, 0) r A;\n"
+    "build A; color(1, 0.5, 0) shininess(8);\n",
+    "for (i = 0; i < 3; i++) { a[i] = i ^ 2; if (a[i] > 1) echo \"big \", a[i]; else echo i; }\n"
+    "n = 0; while (n < 4) { n += 1; do { m++; } while (m < n); }\n"
+    "x = n > 2 ? sin(30) : cos(60); y = (x += 1) * 2 || 0 && 5;\n",
+    "angles radian; randomize(0.25); randState(0.5);\n"
+    "set B = (rotate(1) + rotate(0, 1, 0, 2) + reflect(1, 0, 0)) % 2 B {2} | 3;\n"
+    "set C = inverse() C + stretch(0, 0, 1, 0.2) C; set B += weight(0.3) bound(0, 0, 0, 2) C;\n"
+    "camera position(0, 0, -4) direction(0, 0, 1) vertical(0, 1, 0) stereo(0.1, 4);\n"
+    "build B; metal(0.7);\nsave_frame();\nclearSets;\n",
+    "tracing_depth(2); antialiasing(2); section(0, 0, 1, 0.1); precision(1, 2); fps(25);\n"
+    "k := 1 +\n 2;\necho k * 3, 'q', \"\\\"\";\nz = max(k, min(1, 2)) + atan2(1, 1) + arg(1, 0);\n"
+    "light direction(1, 1, 1) diffuse(1) specular(0.5, 0.5, 0.5) attachment(0);\n"
+    "clear_lights(); reflect_background(1);\n",
+    "set M = matrix(1, 0, 0, 0, 1, 0, 0, 0, 0.5) M + affine2d(0.5, 0, 0, 0.5, 1, 1) M;\n"
+    "set N = rotate_v(1, 0, 0, 0, 1, 0) id() empty() (M + N);\n"
+    "# comment\ncamera position(1, 1, 1) vertical(0, 0, 1);\nbuild N = 0.5 N;\n",
+};
+
+// Cancels a case that runs too long, as the user would; keeps the endless
+// loops that mutations can make from stalling the test.
+class Watchdog {
+ public:
+  Watchdog() : thread_([this] { watch(); }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  void guard(engine::Fractal* scene) {
+    std::lock_guard lock(mutex_);
+    scene_ = scene;
+    start_ = std::chrono::steady_clock::now();
+  }
+
+ private:
+  void watch() {
+    std::unique_lock lock(mutex_);
+    while (!stop_) {
+      wake_.wait_for(lock, std::chrono::milliseconds(20));
+      if (scene_ && std::chrono::steady_clock::now() - start_ > std::chrono::milliseconds(200))
+        scene_->canceled = true;
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  engine::Fractal* scene_ = nullptr;
+  std::chrono::steady_clock::time_point start_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// Every line the build printed on the error stream is an error line.
+void expectOnlyErrorLines(const std::string& err, const std::string& script) {
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(line.rfind("error: ", 0), 0u) << line << "\nscript:\n" << script;
+}
+
+void buildGuarded(const std::string& script, Watchdog& watchdog) {
+  engine::FrameBuffer frame;
+  frame.requestedWidth = 16;
+  frame.requestedHeight = 12;
+  frame.scriptText = script;
+  CapturedOutput output;
+  std::unique_ptr<engine::Fractal> scene = createScene(frame);
+  if (scene) {
+    scene->frameBuffer = &frame;
+    watchdog.guard(scene.get());
+    BuildDriver().run(*scene);
+    watchdog.guard(nullptr);
+  }
+  expectOnlyErrorLines(output.err(), script);
+}
+
+std::string mutate(const std::string& script, std::mt19937& random) {
+  static const std::vector<std::string> fragments = {
+      ";",     "(",          ")",         "{",  "}",  "[",    "]",    ",",      "=",
+      "+=",    "+",          "*",         "%",  "|",  ":=",   "\"",   "'",      "/*",
+      "//",    "#",          "\n",        "\r", "0",  "1e",   ".",    "A",      "set",
+      "build", "for",        "while",     "do", "if", "else", "echo", "camera", "light",
+      "scale", "save_frame", "clearSets", "$",  "\0"};
+  std::string s = script;
+  const int edits = 1 + int(random() % 3);
+  for (int e = 0; e < edits && !s.empty(); ++e) {
+    const size_t at = random() % s.size();
+    const size_t length = 1 + random() % std::min<size_t>(20, s.size() - at);
+    switch (random() % 5) {
+      case 0:
+        s.resize(at);
+        break;
+      case 1:
+        s[at] = char(random() % 256);
+        break;
+      case 2:
+        s.erase(at, length);
+        break;
+      case 3:
+        s.insert(at, s.substr(at, length));
+        break;
+      default:
+        s.insert(at, fragments[random() % fragments.size()]);
+        break;
+    }
+  }
+  return s;
+}
+
+TEST(Robustness, RandomBytes) {
+  std::mt19937 random(20240611);
+  Watchdog watchdog;
+  for (int n = 0; n < 1500; ++n) {
+    std::string bytes(random() % 120, '\0');
+    for (char& c : bytes) c = char(random() % 256);
+    std::string error;
+    lex(bytes, &error);
+    buildGuarded(bytes, watchdog);
+  }
+}
+
+TEST(Robustness, MutatedScripts) {
+  std::mt19937 random(7);
+  Watchdog watchdog;
+  for (const std::string& script : kCorpus) {
+    buildGuarded(script, watchdog);
+    for (int n = 0; n < 400; ++n) buildGuarded(mutate(script, random), watchdog);
+    for (size_t end = 0; end < script.size(); end += 7)
+      buildGuarded(script.substr(0, end), watchdog);
+  }
+}
+
+}  // namespace
+}  // namespace lang::testing

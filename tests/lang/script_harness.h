@@ -1,0 +1,129 @@
+#pragma once
+
+#include <atomic>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <antlr/TokenBuffer.hpp>
+#include "FractalLexer.hpp"
+#include "FractalParser.hpp"
+#include "engine/fractal.h"
+#include "engine/frame_buffer.h"
+#include "lang/memory_input_buffer.h"
+
+namespace lang::testing {
+
+// Captures std::cout and std::cerr while it lives. Captures nest: the one
+// made last must end first.
+class CapturedOutput {
+ public:
+  CapturedOutput()
+      : oldOut_(std::cout.rdbuf(out_.rdbuf())),
+        oldErr_(std::cerr.rdbuf(err_.rdbuf())),
+        oldPrecision_(std::cout.precision()) {}
+  ~CapturedOutput() {
+    std::cout.rdbuf(oldOut_);
+    std::cerr.rdbuf(oldErr_);
+    std::cout.precision(oldPrecision_);
+  }
+  CapturedOutput(const CapturedOutput&) = delete;
+  CapturedOutput& operator=(const CapturedOutput&) = delete;
+
+  std::string out() const { return out_.str(); }
+  std::string err() const { return err_.str(); }
+
+ private:
+  std::ostringstream out_, err_;
+  std::streambuf* oldOut_;
+  std::streambuf* oldErr_;
+  std::streamsize oldPrecision_;
+};
+
+// Stands for the user's stop command: sets the cancel flag as soon as the
+// script writes anything.
+class CancelOnOutput : public std::streambuf {
+ public:
+  explicit CancelOnOutput(std::atomic<bool>& canceled)
+      : canceled_(canceled), old_(std::cout.rdbuf(this)) {}
+  ~CancelOnOutput() override { std::cout.rdbuf(old_); }
+
+ protected:
+  int overflow(int c) override {
+    canceled_ = true;
+    return c;
+  }
+
+ private:
+  std::atomic<bool>& canceled_;
+  std::streambuf* old_;
+};
+
+struct Token {
+  int type;
+  std::string text;
+  int line;
+  bool operator==(const Token&) const = default;
+};
+inline void PrintTo(const Token& t, std::ostream* os) {
+  *os << t.type << " '" << t.text << "' line " << t.line;
+}
+
+// Every token of a text up to the end, or up to the error (whose text, as the
+// build prints it after "error: ", goes to `error`).
+std::vector<Token> lex(const std::string& text, std::string* error = nullptr);
+// The token types alone.
+std::vector<int> tokenTypes(const std::string& text, std::string* error = nullptr);
+
+// A token buffer that tells whether a loop left a mark behind.
+class InspectableTokenBuffer : public antlr::TokenBuffer {
+ public:
+  using antlr::TokenBuffer::TokenBuffer;
+  bool marked() const { return nMarkers != 0; }
+};
+
+// Runs the statements of a script on a fresh scene, with none of the build
+// driver's checks and render after it; keeps everything for inspection.
+class Interpreter {
+ public:
+  explicit Interpreter(const std::string& text,
+                       engine::FractalType type = engine::FractalType::Affine);
+  // The error the run ended with, as the build prints it ("error: ..."), or
+  // "" when the script ran to its end.
+  std::string run();
+
+  std::string out() const { return output_.out(); }
+  std::string err() const { return output_.err(); }
+  // A variable's value; NaN when the variable does not exist.
+  double value(const std::string& name) const;
+  bool exists(const std::string& name) const { return parser.variables.count(name) != 0; }
+  // Every mark a loop set was released again.
+  bool marksBalanced() const { return !tokens_.marked(); }
+
+  engine::FrameBuffer frameBuffer;
+  std::unique_ptr<engine::Fractal> scene;
+
+ private:
+  std::string text_;
+  CapturedOutput output_;
+  MemoryInputBuffer input_;
+  FractalLexer lexer_;
+  InspectableTokenBuffer tokens_;
+
+ public:
+  FractalParser parser;
+};
+
+// One whole build as the application runs it: pre-scan, scene, driver.
+struct BuildResult {
+  bool built = false;
+  bool drewNothing = false;
+  bool sceneCreated = false;
+  std::string out, err;
+  std::unique_ptr<engine::Fractal> scene;
+};
+BuildResult build(const std::string& text, engine::FrameBuffer* frameBuffer = nullptr);
+
+}  // namespace lang::testing
