@@ -56,16 +56,6 @@ bool zoomToSelection(Fractal& scene, const FrameBuffer& frame) {
   return true;
 }
 
-// The camera values that would make every ray degenerate: no field of view,
-// or an image plane at or behind the eyes.
-bool checkProjection(Fractal& scene) {
-  if (!(scene.fov > 0.0 && scene.fov < std::numbers::pi))
-    return scene.fail("Invalid field of view");
-  if (!(scene.focalDistance > 0.0) || !std::isfinite(scene.focalDistance))
-    return scene.fail("Invalid focal distance");
-  return true;
-}
-
 }  // namespace
 
 void setSubpixelRay(const Fractal& scene, int x, int y, const Vec3& eye, PixelRay& ray) {
@@ -92,6 +82,12 @@ void Fractal::setupCamera() {
   if (frameBuffer) {
     subpixelWidth = int(frameBuffer->requestedWidth) * antialiasing;
     subpixelHeight = int(frameBuffer->requestedHeight) * antialiasing;
+  }
+  // Without a field of view, or with the image plane at or behind the eyes,
+  // every ray would be degenerate and no node ever small enough.
+  if (!(fov > 0.0 && fov < std::numbers::pi)) {
+    fail("Invalid field of view");
+    return;
   }
   viewUp = verticalDirection;
 
@@ -128,7 +124,10 @@ void Fractal::setupCamera() {
     stereoSeparation = 0.0;
     focalDistance = 1.0;
   }
-  if (!checkProjection(*this)) return;
+  if (!(focalDistance > 0.0 && std::isfinite(focalDistance))) {
+    fail("Invalid focal distance");
+    return;
+  }
   subpixelSize = (std::tan(fov * 0.5) * focalDistance * 2) / subpixelHeight;
 
   if (frameBuffer && frameBuffer->zoomRequested && !autoCamera && !stereo &&

@@ -91,14 +91,10 @@ bool intersectRays(TraceContext& ctx) {
     const bool expanded = ctx.expandTopNode(1.0);
     if (scene.canceled) break;
     if (!expanded || ctx.top == below) {
-      discardNodesAbove(ctx, below);
-      ctx.addProgress(mass * ctx.progressWeight);
-      hitLast->next = pass;
-      rays = hit;
+      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
       continue;
     }
-    orderChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr);
-    shareWorkAmongChildren(ctx.top, below, mass, pass);
+    arrangeChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr, mass, pass);
     rays = hit;
   }
   if (scene.canceled) {

@@ -21,14 +21,18 @@ void useSectionNormal(TraceContext& ctx) {
 // Masses of the children above `below` that the maps give no weight: each
 // child's share grows as its radius to the power s, with s moved one Newton
 // step towards the value at which the shares of the radii add up to one.
+// Children mostly share their radius: the powers are computed once per radius.
 void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadius2,
                            double parentMass, double s) {
   double e = 0.0, f = 0.0;
+  double lastRadius2 = -1.0, x = 0.0, ex = 0.0;
   for (SphereNode* child = top; child != below; child = child->next) {
     if (child->radius2 > 0.0 && parentRadius2 > 0.0) {
-      const double x = std::log(child->radius2 / parentRadius2) / 2;
-      child->mass = x;
-      const double ex = std::exp(x * s);
+      if (child->radius2 != lastRadius2) {
+        lastRadius2 = child->radius2;
+        x = std::log(lastRadius2 / parentRadius2) / 2;
+        ex = std::exp(x * s);
+      }
       e += ex;
       f += x * ex;
     }
@@ -43,12 +47,17 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
   } else {
     s -= (e - 1.0) / f;
     if (!(s >= 0.0)) s = 2.0;
-    double smallest = 100000.0;
+    double smallest = 100000.0, power = 0.0;
+    lastRadius2 = -1.0;
     for (SphereNode* child = top; child != below; child = child->next) {
       if (child->radius2 > 0.0) {
-        child->mass = std::pow(child->radius2, s / 2);
-        total += child->mass;
-        smallest = std::min(smallest, child->mass);
+        if (child->radius2 != lastRadius2) {
+          lastRadius2 = child->radius2;
+          power = std::pow(lastRadius2, s / 2);
+        }
+        child->mass = power;
+        total += power;
+        smallest = std::min(smallest, power);
       }
     }
     for (SphereNode* child = top; child != below; child = child->next) {
@@ -138,17 +147,10 @@ bool estimateNormals(TraceContext& ctx) {
       continue;
     }
 
-    // A node that cannot be refined is passed over by its near rays.
-    auto passOver = [&] {
-      ctx.addProgress(mass * ctx.progressWeight);
-      nearLast->next = pass;
-      rays = near;
-    };
     SphereNode* below = node->next;
     if (!refineForNormals(ctx) || ctx.top == below) {
       if (scene.canceled) break;
-      discardNodesAbove(ctx, below);
-      passOver();
+      rays = passOverNode(ctx, below, mass, near, nearLast, pass);
       continue;
     }
 
@@ -179,10 +181,7 @@ bool estimateNormals(TraceContext& ctx) {
       child = next;
     }
     if (scene.canceled) break;
-    if (taken)
-      rays = near;
-    else
-      passOver();
+    rays = taken ? near : passOverNode(ctx, below, mass, near, nearLast, pass);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

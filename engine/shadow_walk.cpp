@@ -56,9 +56,10 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
       PixelRay* next = ray->next;
       // The segment runs from the light to the hit point, length L.
       const double length = ray->t;
-      const double p = (ray->origin - light).dot(cl) / length;
+      const double inverseLength = 1.0 / length;
+      const double p = (ray->origin - light).dot(cl) * inverseLength;
       const double g = ray->cone * ray->travelled * footprint;  // footprint at the hit point
-      const double f = g * p / length;                          // shrinking towards the light
+      const double f = g * p * inverseLength;                   // shrinking towards the light
       if (smallRadius <= f) {
         const double q = f * f + p * p - cl2;
         if (q >= 0.0) {
@@ -97,14 +98,10 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
         !expandChildrenHoldingLight(ctx, below, light) || ctx.top == below) {
       if (scene.canceled) break;
       // Not refinable: it blocks none of its rays.
-      discardNodesAbove(ctx, below);
-      ctx.addProgress(mass * ctx.progressWeight);
-      hitLast->next = pass;
-      rays = hit;
+      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
       continue;
     }
-    orderChildren(ctx, below, &light);
-    shareWorkAmongChildren(ctx.top, below, mass, pass);
+    arrangeChildren(ctx, below, &light, mass, pass);
     rays = hit;
   }
   if (scene.canceled) {

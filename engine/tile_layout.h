@@ -12,9 +12,12 @@ namespace engine {
 struct TileLayout {
   // Bytes that one ray record counts against the memory budget.
   static constexpr double kBytesPerRay = 112.0;
-  // Largest tile side in subpixels. Keeps every core busy on an image that
-  // the budget would give to one tile, and bounds each worker's records.
-  static constexpr int kMaxSide = 128;
+  // Largest tile side in subpixels: keeps every core busy on an image that
+  // the budget would give to one tile and bounds each worker's records. From
+  // 64 to 128 the time hardly changes (the tree's upper levels walked again
+  // per tile against the cache); 72 holds whole pixels for antialiasing up to
+  // 4 and gives enough tiles to balance the workers.
+  static constexpr int kMaxSide = 72;
 
   int width = 0, height = 0;  // the frame in subpixels
   int side = 0;               // a multiple of the antialiasing factor, at least one pixel

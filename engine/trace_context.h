@@ -48,6 +48,14 @@ class TraceContext {
   // set being split.
   std::vector<uint8_t> pickedMembers;
 
+  // Scratch of the walks: the children of a node being put in visiting order.
+  struct ChildKey {
+    double distance2;
+    int index;
+    SphereNode* node;
+  };
+  std::vector<ChildKey> childOrder;
+
   // --- The tile being traced.
   std::vector<PixelRay> rays;
   PixelRay* active = nullptr;

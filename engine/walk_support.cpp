@@ -1,5 +1,7 @@
 #include "walk_support.h"
 
+#include <algorithm>
+
 #include "fractal.h"
 
 namespace engine {
@@ -22,36 +24,64 @@ void discardNodesAbove(TraceContext& ctx, SphereNode* below) {
   while (ctx.top && ctx.top != below) ctx.popNode();
 }
 
-void orderChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin) {
-  // splitNode pushes the children in map order, the last one on top.
-  SphereNode* reversed = below;
-  while (ctx.top != below) {
-    SphereNode* child = ctx.top;
-    ctx.top = child->next;
-    child->next = reversed;
-    reversed = child;
-  }
-  ctx.top = reversed;
-  if (!origin || !ctx.pushNode()) return;  // without a spare head node the order stays
-  ctx.sortOrigin = *origin;
-  ctx.sortNodesByDistance(ctx.top, below);
-  ctx.popNode();
+PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelRay* needed,
+                       PixelRay* neededLast, PixelRay* pass) {
+  discardNodesAbove(ctx, below);
+  ctx.addProgress(mass * ctx.progressWeight);
+  neededLast->next = pass;
+  return needed;
 }
 
-void shareWorkAmongChildren(SphereNode* top, SphereNode* below, double parentMass, PixelRay* pass) {
-  double total = 0.0;
+namespace {
+
+// Stable sort of the children by distance: insertion for the few children of
+// most maps, a full sort with the position as tie-break for many.
+void sortByDistance(std::vector<TraceContext::ChildKey>& order) {
+  using Key = TraceContext::ChildKey;
+  const size_t count = order.size();
+  if (count > 32) {
+    std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
+      return a.distance2 < b.distance2 || (a.distance2 == b.distance2 && a.index < b.index);
+    });
+    return;
+  }
+  for (size_t i = 1; i < count; ++i) {
+    const Key key = order[i];
+    size_t j = i;
+    for (; j > 0 && order[j - 1].distance2 > key.distance2; --j) order[j] = order[j - 1];
+    order[j] = key;
+  }
+}
+
+}  // namespace
+
+void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
+                     PixelRay* pass) {
   int count = 0;
-  for (SphereNode* child = top; child != below; child = child->next) {
+  double total = 0.0;
+  for (SphereNode* child = ctx.top; child != below; child = child->next) {
     total += child->radius2;
     ++count;
   }
-  SphereNode* last = nullptr;
-  for (SphereNode* child = top; child != below; child = child->next) {
-    child->mass = total > 0.0 ? parentMass * child->radius2 / total : parentMass / count;
-    child->parkedRays = nullptr;
-    last = child;
+  // splitNode pushes the children in map order, the last one on top.
+  std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
+  order.resize(size_t(count));
+  int i = count;
+  for (SphereNode* child = ctx.top; child != below; child = child->next) {
+    --i;
+    order[size_t(i)] = {origin ? (child->center - *origin).lengthSquared() : 0.0, i, child};
   }
-  if (last) last->parkedRays = pass;
+  if (origin) sortByDistance(order);
+
+  SphereNode* next = below;
+  for (i = count - 1; i >= 0; --i) {
+    SphereNode* child = order[size_t(i)].node;
+    child->mass = total > 0.0 ? parentMass * child->radius2 / total : parentMass / count;
+    child->parkedRays = next == below ? pass : nullptr;
+    child->next = next;
+    next = child;
+  }
+  ctx.top = next;
 }
 
 }  // namespace engine

@@ -28,12 +28,18 @@ inline void finishTopNode(TraceContext& ctx) {
 // Frees the nodes above `below`: what a failed expansion left behind.
 void discardNodesAbove(TraceContext& ctx, SphereNode* below);
 
-// Puts the children lying above `below` in the order the walk visits them:
-// the maps' order, or nearest to `*origin` first when given.
-void orderChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin);
+// Passes over a node that could not be refined (the node pool is exhausted):
+// what its failed expansion left is freed, its work is done, and the rays
+// that needed it (the list `needed` ... `neededLast`) go on with `pass`,
+// keeping what they have found. Returns the joined list.
+PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelRay* needed,
+                       PixelRay* neededLast, PixelRay* pass);
 
-// Gives the children above `below` shares of the parent's work in proportion
-// to their squared radii, and parks `pass` at the last one to be visited.
-void shareWorkAmongChildren(SphereNode* top, SphereNode* below, double parentMass, PixelRay* pass);
+// Readies the children lying above `below` for their visit: puts them in the
+// maps' order, or nearest to `*origin` first when given (ties keep that
+// order); gives them shares of the parent's work in proportion to their
+// squared radii and parks `pass` at the last one to be visited.
+void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
+                     PixelRay* pass);
 
 }  // namespace engine

@@ -62,11 +62,23 @@ TEST_F(CameraTest, DegenerateDirectionsAreErrors) {
   EXPECT_EQ(parallel.renderError, "Invalid vertical direction");
 }
 
-TEST_F(CameraTest, ANullFieldOfViewIsAnError) {
+TEST_F(CameraTest, DegenerateProjectionsAreErrorsBeforeTheScriptIsTouched) {
+  const std::string script = "camera position(11,2,3) vertical(0,0,1)";
+  frame.scriptText = script;
+  scene.autoCamera = true;
   scene.fov = 0.0;
   scene.setupCamera();
   EXPECT_EQ(scene.renderError, "Invalid field of view");
   EXPECT_TRUE(scene.canceled);
+  EXPECT_EQ(frame.scriptText, script);
+
+  SyntheticScene stereo;
+  stereo.sets = scene.sets;
+  stereo.frameBuffer = &frame;
+  stereo.stereo = true;
+  stereo.focalDistance = -1.0;
+  stereo.setupCamera();
+  EXPECT_EQ(stereo.renderError, "Invalid focal distance");
 }
 
 TEST_F(CameraTest, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {

@@ -252,12 +252,15 @@ TEST_F(BusySceneTest, AStopFromAnotherThreadEndsTheRenderPromptly) {
   frame.requestedHeight = 480;
   scene.antialiasing = 3;
   scene.threadCount = 2;
-  std::thread stopper([this] {
-    while (frame.progress < 0.5) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::atomic<bool> finished{false};
+  std::thread stopper([&] {
+    while (!finished && frame.progress < 0.5)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     scene.canceled = true;
   });
   const auto start = std::chrono::steady_clock::now();
   scene.renderFrame();
+  finished = true;
   const auto seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   stopper.join();
