@@ -66,7 +66,7 @@ class Fractal {
   IfsSet* newSet();
   // A new member at the front of `owner`'s list.
   SetMember* addMember(IfsSet* owner, IfsSet* target);
-  // Index of the spec in the map table, appended when absent; entry 0 is the
+  // Index of the map call in the map table, appended when absent; entry 0 is the
   // identity and is put in before the first entry.
   int addMapSpec(const MapSpec& spec);
   void clearMapTable() { mapTable.clear(); }
