@@ -8,103 +8,47 @@
 namespace lang::testing {
 namespace {
 
-constexpr const char* kScene =
-    "camera position(0, 0, -5) vertical(0, 1, 0);\n"
-    "light color(1) position(0, 5, -5);\n"
-    "set A = scale(0.5) A + translate(0.5, 0, 0) scale(0.5) A;\n"
-    "build A;\n";
+constexpr const char* kCamera = "camera position(0, 0, -5) vertical(0, 1, 0);\n";
 
-TEST(BuildDriver, EmptyTextFails) {
-  const BuildResult result = build("/* nothing */\n");
-  EXPECT_FALSE(result.built);
-  EXPECT_EQ(result.err, "error: line 0:0: Empty source file!\n");
-}
-
-TEST(BuildDriver, ScriptWithoutSceneDrawsNothingSilently) {
-  const BuildResult result = build("x = 2; echo x * 3; angles radian;");
-  EXPECT_FALSE(result.built);
-  EXPECT_TRUE(result.drewNothing);
-  EXPECT_EQ(result.out, "6\n");
-  EXPECT_EQ(result.err, "");
-}
-
-TEST(BuildDriver, LightsOrSetsNeedACamera) {
-  EXPECT_EQ(build("light color(1) position(0, 0, 0);").err, "error: camera statement not found\n");
-  const BuildResult sets = build("set A = 0.5 A; build A;");
-  EXPECT_EQ(sets.err, "error: camera statement not found\n");
-  EXPECT_FALSE(sets.drewNothing);
-  EXPECT_EQ(build("clearSets;").err, "error: camera statement not found\n");
-}
-
-TEST(BuildDriver, CameraWithoutBuild) {
-  EXPECT_EQ(build("camera position(0, 0, -5) vertical(0, 1, 0); set A = 0.5 A;").err,
-            "error: no set defined!\n");
-}
-
-TEST(BuildDriver, EveryUndefinedSetIsReportedInNameOrder) {
-  const BuildResult result = build(
-      "camera position(0, 0, -5) vertical(0, 1, 0);\n"
-      "set Z = 0.5 Y + 0.5 B; build Z;");
-  EXPECT_FALSE(result.built);
-  EXPECT_EQ(result.err,
-            "error: set 'B' is used but not defined\n"
-            "error: set 'Y' is used but not defined\n");
-}
-
-TEST(BuildDriver, ErrorsOfEveryKindGetTheirPrefix) {
-  EXPECT_EQ(build("x = 1;\ny = @;").err, "error: line 2:5: unexpected char: '@'\n");
-  EXPECT_EQ(build("x = 1;\ny = ;").err, "error: line 2:5: unexpected token: ;\n");
-  EXPECT_EQ(build("x = 1;\n3 = 4;").err, "error: line 2:3: not a l-value in assigment\n");
-}
-
-TEST(BuildDriver, PreScanErrorsKeepTheBuildFromStarting) {
-  const BuildResult result = build("r := 1 + r;\nx = r;");
-  EXPECT_FALSE(result.sceneCreated);
-  EXPECT_EQ(result.err, "error: line 1: recursion found in substitution: r\n");
-}
-
-TEST(BuildDriver, EveryBuildStartsFromTheNextRandomState) {
-  engine::FrameBuffer frame;
-  const engine::RandomState start = frame.randomState;
-  const BuildResult first = build("echo rnd(1);", &frame);
-  const BuildResult second = build("echo rnd(1);", &frame);
-  EXPECT_NE(first.out, second.out);
-  engine::RandomState expected = start;
-  expected.next();  // first build
-  expected.next();  // its rnd
-  expected.next();  // second build
-  expected.next();  // its rnd
-  EXPECT_EQ(frame.randomState, expected);
-}
-
-TEST(BuildDriver, PerBuildSettingsAreReset) {
-  engine::FrameBuffer frame;
-  frame.scriptText =
-      "angles radian; tracing_depth(4); antialiasing(3); ambient(1); light color(1) "
-      "position(0,0,0);";
-  auto scene = engine::createFractal(0);
-  scene->frameBuffer = &frame;
-  CapturedOutput quiet;
-  BuildDriver driver;
-  driver.run(*scene);
-  EXPECT_EQ(scene->antialiasing, 3);
-  scene->canceled = true;
-  frame.scriptText = "x = 1;";
-  driver.run(*scene);
-  EXPECT_FALSE(scene->canceled);
-  EXPECT_FALSE(scene->useRadians);
-  EXPECT_EQ(scene->tracingDepth, 1);
-  EXPECT_EQ(scene->antialiasing, 1);
-  EXPECT_EQ(scene->ambientLight, (engine::Rgb{0, 0, 0}));
-  EXPECT_TRUE(scene->lights.empty());
-  EXPECT_EQ(frame.errorLine, -1);
+TEST(BuildDriver, OutcomesOfScriptsThatRenderNothing) {
+  const struct {
+    std::string script;
+    bool drewNothing;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {"/* nothing */\n", false, "", "error: line 0:0: Empty source file!\n"},
+      {"x = 2; echo x * 3; angles radian;", true, "6\n", ""},  // no scene: silently nothing
+      {"light color(1) position(0, 0, 0);", false, "", "error: camera statement not found\n"},
+      {"set A = 0.5 A; build A;", false, "", "error: camera statement not found\n"},
+      {"clearSets;", false, "", "error: camera statement not found\n"},
+      {kCamera + std::string("set A = 0.5 A;"), false, "", "error: no set defined!\n"},
+      {kCamera + std::string("set Z = 0.5 Y + 0.5 B; build Z;"), false, "",
+       "error: set 'B' is used but not defined\nerror: set 'Y' is used but not defined\n"},
+      {"x = 1;\ny = @;", false, "", "error: line 2:5: unexpected char: '@'\n"},
+      {"x = 1;\ny = ;", false, "", "error: line 2:5: unexpected token: ;\n"},
+      {"x = 1;\n3 = 4;", false, "", "error: line 2:3: not a l-value in assigment\n"},
+      {"r := 1 + r;\nx = r;", false, "", "error: line 1: recursion found in substitution: r\n"},
+  };
+  for (const auto& c : cases) {
+    const BuildResult result = build(c.script);
+    EXPECT_FALSE(result.built) << c.script;
+    EXPECT_EQ(result.drewNothing, c.drewNothing) << c.script;
+    EXPECT_EQ(result.out, c.out) << c.script;
+    EXPECT_EQ(result.err, c.err) << c.script;
+  }
+  // An error of the pre-scan keeps the build from starting.
+  EXPECT_FALSE(build("r := 1 + r;\nx = r;").sceneCreated);
 }
 
 TEST(BuildDriver, CompleteSceneIsRendered) {
   engine::FrameBuffer frame;
   frame.requestedWidth = 40;
   frame.requestedHeight = 30;
-  const BuildResult result = build(kScene, &frame);
+  const BuildResult result = build(
+      kCamera + std::string("light color(1) position(0, 5, -5);\n"
+                            "set A = scale(0.5) A + translate(0.5, 0, 0) scale(0.5) A; build A;"),
+      &frame);
   EXPECT_TRUE(result.built);
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(frame.valid);
@@ -120,19 +64,59 @@ TEST(BuildDriver, RenderErrorsFailTheBuildSilently) {
   EXPECT_EQ(result.scene->renderError, "Invalid direction");
 }
 
-TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {
+TEST(BuildDriver, EveryBuildStartsFromTheNextRandomState) {
   engine::FrameBuffer frame;
-  auto scene = engine::createFractal(0);
-  scene->frameBuffer = &frame;
+  engine::RandomState expected = frame.randomState;
+  const BuildResult first = build("echo rnd(1);", &frame);
+  const BuildResult second = build("echo rnd(1);", &frame);
+  EXPECT_NE(first.out, second.out);
+  for (int step = 0; step < 4; ++step) expected.next();  // each build, then its rnd
+  EXPECT_EQ(frame.randomState, expected);
+}
+
+// Runs scripts on one scene as the application does.
+struct Scene {
+  engine::FrameBuffer frame;
+  std::unique_ptr<engine::Fractal> fractal = engine::createFractal(0);
   CapturedOutput output;
-  CancelOnOutput stop(scene->canceled);
-  frame.scriptText = "echo 1;\ny = ;";
-  EXPECT_FALSE(BuildDriver().run(*scene));
-  EXPECT_EQ(output.err(), "");
+  Scene() { fractal->frameBuffer = &frame; }
+  bool run(const std::string& script, BuildDriver::Stage stage = BuildDriver::Stage::Render) {
+    frame.scriptText = script;
+    return BuildDriver(stage).run(*fractal);
+  }
+};
+
+TEST(BuildDriver, PerBuildSettingsAreReset) {
+  Scene s;
+  s.run(
+      "angles radian; tracing_depth(4); antialiasing(3); ambient(1); light color(1) "
+      "position(0,0,0);");
+  EXPECT_EQ(s.fractal->antialiasing, 3);
+  s.fractal->canceled = true;
+  s.run("x = 1;");
+  EXPECT_FALSE(s.fractal->canceled);
+  EXPECT_FALSE(s.fractal->useRadians);
+  EXPECT_EQ(s.fractal->tracingDepth, 1);
+  EXPECT_EQ(s.fractal->antialiasing, 1);
+  EXPECT_EQ(s.fractal->ambientLight, (engine::Rgb{0, 0, 0}));
+  EXPECT_TRUE(s.fractal->lights.empty());
+  EXPECT_EQ(s.frame.errorLine, -1);
+}
+
+TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {
+  Scene s;
+  CancelOnOutput stop(s.fractal->canceled);
+  EXPECT_FALSE(s.run("echo 1;\ny = ;"));
+  EXPECT_EQ(s.output.err(), "");
   // Errors without a position are printed all the same.
-  frame.scriptText = "echo 1; clearSets;";
-  EXPECT_FALSE(BuildDriver().run(*scene));
-  EXPECT_EQ(output.err(), "error: camera statement not found\n");
+  EXPECT_FALSE(s.run("echo 1; clearSets;"));
+  EXPECT_EQ(s.output.err(), "error: camera statement not found\n");
+}
+
+TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {
+  Scene s;
+  EXPECT_FALSE(s.run("set A = 0.5 A; build B;", BuildDriver::Stage::Prepare));
+  EXPECT_EQ(s.output.err(), "error: set 'B' is used but not defined\n");
 }
 
 TEST(BuildDriver, MissingFrameBufferIsReported) {
@@ -142,14 +126,64 @@ TEST(BuildDriver, MissingFrameBufferIsReported) {
   EXPECT_EQ(output.err(), "error: the scene has no frame buffer\n");
 }
 
-TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {
+// The pre-scan reads the maps to choose the scene's type and notes the
+// frames, executing nothing.
+TEST(TypeScan, ChoosesTheTypeFromTheMaps) {
+  const struct {
+    const char* script;
+    int type;  // 0 affine, 1 conformal, -2 failed
+    const char* err;
+  } cases[] = {
+      {"set A = translate(1, 2, 3) rotate(1, 0, 0, 30) reflect(1, 0, 0) scale(0.5) 0.3 A;", 0, ""},
+      {"x = 1;", 0, ""},
+      {"", 0, ""},
+      {"set A = scale(1, 2, 3) rotate(0, 0, 1, 30, 2, 1) A;", 0, ""},
+      {"set A = matrix(1, 0, 0, 0, 1, 0, 0, 0, 1) affine2d(1, 0, 0, 1, 0, 0) A;", 0, ""},
+      {"echo \"x\"; randomize(0.5); while (1) ; camera fov(1);", 0, ""},
+      {"x = = ;", 0, ""},  // syntax errors elsewhere are left to the build
+      {"set A = inverse() A;", 1, ""},
+      {"set A = 0.5 stretch(0, 0, 1, 0.3) A + rotate_v(1, 0, 0, 0, 1, 0) A;", 1, ""},
+      {"set A = inverse() A; set B = scale(0.5) B;", 1, ""},
+      {"set A = inverse() A;\nset B = scale(0.5) matrix(1,0,0,0,1,0,0,0,1) B;", -2,
+       "error: line 2:20: Can't detect fractal type: map 'inverse' conficts with map 'matrix'\n"},
+      {"set A = scale(1 +) A;", -2, "error: line 1:18: unexpected token: )\n"},
+      {"set A = scale(1, 2) A;", -2, "error: line 1:9: wrong number of arguments in map\n"},
+      {"a := b;\nb := a;\nx = a;", -2, "error: line 1: recursion found in substitution: a\n"},
+      {"x = $;", -2, "error: line 1:5: unexpected char: '$'\n"},
+  };
+  for (const auto& c : cases) {
+    engine::FrameBuffer frame;
+    frame.scriptText = c.script;
+    CapturedOutput output;
+    EXPECT_EQ(BuildDriver::detectFractalType(frame), c.type) << c.script;
+    EXPECT_EQ(output.out(), "") << c.script;
+    EXPECT_EQ(output.err(), c.err) << c.script;
+  }
+}
+
+TEST(TypeScan, CreatesTheSceneOfTheType) {
   engine::FrameBuffer frame;
-  frame.scriptText = "set A = 0.5 A; build B;";
-  auto scene = engine::createFractal(0);
-  scene->frameBuffer = &frame;
-  CapturedOutput output;
-  EXPECT_FALSE(BuildDriver(BuildDriver::Stage::Prepare).run(*scene));
-  EXPECT_EQ(output.err(), "error: set 'B' is used but not defined\n");
+  CapturedOutput quiet;
+  frame.scriptText = "set A = inverse(0, 0, 0, 2) A;";
+  EXPECT_EQ(createScene(frame)->type(), engine::FractalType::Conformal);
+  frame.scriptText = "set A = 0.5 A;";
+  EXPECT_EQ(createScene(frame)->type(), engine::FractalType::Affine);
+  frame.scriptText = "set A = scale(1, 1, 2) stretch(1, 0, 0, 0.5) A;";
+  EXPECT_EQ(createScene(frame), nullptr);
+}
+
+TEST(TypeScan, NotesFramesAndTheirRate) {
+  engine::FrameBuffer frame;
+  frame.scriptText = "fps(25); for (i = 0; i < 3; i++) save_frame();";
+  BuildDriver::detectFractalType(frame);
+  EXPECT_TRUE(frame.savesFrames);
+  EXPECT_EQ(frame.framesPerSecond, 25);
+  EXPECT_EQ(frame.errorLine, -1);
+  engine::FrameBuffer computed;
+  computed.scriptText = "fps(2 * 12);";
+  BuildDriver::detectFractalType(computed);
+  EXPECT_FALSE(computed.savesFrames);
+  EXPECT_EQ(computed.framesPerSecond, 0);
 }
 
 }  // namespace

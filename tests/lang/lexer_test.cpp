@@ -11,6 +11,16 @@ namespace {
 using T = FractalParserTokenTypes;
 constexpr int kEof = antlr::Token::EOF_TYPE;
 
+// The tokens before the end as "text:line", separated by blanks.
+std::string spelled(const std::string& text, std::string* error = nullptr) {
+  std::string result;
+  for (const Token& t : lex(text, error)) {
+    if (t.type == kEof) break;
+    result += (result.empty() ? "" : " ") + t.text + ":" + std::to_string(t.line);
+  }
+  return result;
+}
+
 std::string errorOf(const std::string& text) {
   std::string error;
   lex(text, &error);
@@ -30,105 +40,116 @@ TEST(Lexer, EveryKeywordOfTheVocabularyIsRecognised) {
   EXPECT_EQ(keywords, 77);
 }
 
-TEST(Lexer, KeywordsAreCaseSensitive) {
-  EXPECT_EQ(tokenTypes("camera Camera PI pi E e metal metall"),
-            (std::vector<int>{T::LITERAL_camera, T::ID, T::LITERAL_PI, T::ID, T::LITERAL_E, T::ID,
-                              T::LITERAL_metal, T::LITERAL_metall, kEof}));
+TEST(Lexer, TokenTypes) {
+  const struct {
+    const char* text;
+    std::vector<int> types;  // before the end
+  } cases[] = {
+      {"camera Camera PI pi E e metal metall",
+       {T::LITERAL_camera, T::ID, T::LITERAL_PI, T::ID, T::LITERAL_E, T::ID, T::LITERAL_metal,
+        T::LITERAL_metall}},
+      // Operators take the longest pair.
+      {"a<=b", {T::ID, T::LESS_EQUAL, T::ID}},
+      {"a<<=b", {T::ID, T::SL, T::ASSIGN, T::ID}},
+      {"x--1", {T::ID, T::DEC, T::INTEGER}},
+      {"-> == != >= /= += ++ -= *= %= >> ^= && || &= |=",
+       {T::ARROW, T::EQUAL, T::NOT_EQUAL, T::GREATER_EQUAL, T::DIV_ASSIGN, T::PLUS_ASSIGN, T::INC,
+        T::MINUS_ASSIGN, T::STAR_ASSIGN, T::MOD_ASSIGN, T::SR, T::POW_ASSIGN, T::LAND, T::LOR,
+        T::BAND_ASSIGN, T::BOR_ASSIGN}},
+      {"= < > / + - * % ^ ! & | ( ) [ ] { } , ? : ~ ;",
+       {T::ASSIGN, T::LESS,   T::GREATER, T::DIV,      T::PLUS,   T::MINUS,  T::STAR,   T::MOD,
+        T::POW,    T::LNOT,   T::BAND,    T::BOR,      T::LPAREN, T::RPAREN, T::LBRACK, T::RBRACK,
+        T::LCURLY, T::RCURLY, T::COMMA,   T::QUESTION, T::COLON,  T::BNOT,   T::SEMI}},
+      {"5 5. .5 . 1..2", {T::INTEGER, T::DOUBLE, T::DOUBLE, T::DOT, T::DOUBLE, T::DOUBLE}},
+      {"0x1F 0X1F", {T::HEXNUMBER, T::INTEGER, T::ID}},
+      {"'q' \"q\"", {T::QUOTED_STRING, T::STRING_LITERAL}},
+      {"a /**/ b /***/ c", {T::ID, T::ID, T::ID}},
+      {"a\x03\t\v\f\x1f\x7f\xa0\xffz", {T::ID, T::ID}},  // control and high bytes are blanks
+      {"r := 1.5;\nx = r;", {T::ID, T::ASSIGN, T::DOUBLE, T::SEMI}},
+      {"scale := 2;", {T::LITERAL_scale, T::COLON, T::ASSIGN, T::INTEGER, T::SEMI}},  // no alias
+  };
+  for (const auto& c : cases) {
+    std::vector<int> expected = c.types;
+    expected.push_back(kEof);
+    EXPECT_EQ(tokenTypes(c.text), expected) << c.text;
+  }
 }
 
-TEST(Lexer, IdentifierTokenKeepsTheNameAlone) {
-  const auto tokens = lex("a_1 /* c */ // d\n  b");
-  ASSERT_EQ(tokens.size(), 3u);
-  EXPECT_EQ(tokens[0], (Token{T::ID, "a_1", 1}));
-  EXPECT_EQ(tokens[1], (Token{T::ID, "b", 2}));
+TEST(Lexer, TokenTextsAndLines) {
+  const struct {
+    const char* text;
+    const char* tokens;
+  } cases[] = {
+      {"a_1 /* c */ // d\n  b", "a_1:1 b:2"},
+      {"5. 5.0 .5 5e3 5E+3 1.5e-2 .5e-3", "5.:1 5.0:1 .5:1 5e3:1 5E+3:1 1.5e-2:1 .5e-3:1"},
+      {"0x1F", "1F:1"},
+      {"\"a\\\"b\" 'it\\'s' 'say \"hi\"'", "a\\\"b:1 it\\'s:1 say \"hi\":1"},
+      {"\"a\nb\" x", "a\nb:1 x:1"},  // line breaks inside strings are not counted
+      {"# one\n// two\n/* three\n* / */ x", "x:4"},
+      {"a\r\nb\rc\nd\n\re", "a:1 b:2 c:3 d:4 e:6"},
+      {"/*\r\n\r\n*/ a", "a:3"},
+      {"x // with\n", "x:1"},
+      // Aliases: the body is read in place of each use, with its own lines.
+      {"s := scale(0.5) /* half */ ;  set A = s A;", "set:1 A:1 =:1 scale:1 (:1 0.5:1 ):1 A:1 ;:1"},
+      {"ab := 1 +\n 2;\nx = ab; y = ab\n;z", "x:3 =:3 1:1 +:1 2:2 ;:3 y:3 =:3 1:1 +:1 2:2 ;:4 z:4"},
+      {"r // why\n /* so */ := 2; r", "2:2"},
+      {"a := 1 // x;\n + /* ; */ 2 # ;\n; a", "1:1 +:2 2:2"},  // ";" in comments: no end
+      {"a := echo 'x; b = 1;", "b:1 =:1 1:1 ;:1"},             // ";" in a string ends it
+      {"h := 1/2; h", "1:1 /:1 2:1"},
+      {"r; r := 7; r", "r:1 ;:1 7:1"},  // ordinary before its definition
+      {"a := 1; b := a + a; c := (b) * b; c", "(:1 1:1 +:1 1:1 ):1 *:1 1:1 +:1 1:1"},
+      {"r := 1; r r := 2; r", "1:1 2:1"},
+      {"a := a := 1;", ""},  // a body that redefines its own alias cannot loop
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_EQ(spelled(c.text, &error), c.tokens) << c.text;
+    EXPECT_EQ(error, "") << c.text;
+  }
 }
 
-TEST(Lexer, OperatorsTakeTheLongestPair) {
-  EXPECT_EQ(tokenTypes("a<=b"), (std::vector<int>{T::ID, T::LESS_EQUAL, T::ID, kEof}));
-  EXPECT_EQ(tokenTypes("a<<=b"), (std::vector<int>{T::ID, T::SL, T::ASSIGN, T::ID, kEof}));
-  EXPECT_EQ(tokenTypes("x--1"), (std::vector<int>{T::ID, T::DEC, T::INTEGER, kEof}));
-  EXPECT_EQ(tokenTypes("-> == != >= /= += ++ -= *= %= >> ^= && || &= |="),
-            (std::vector<int>{T::ARROW, T::EQUAL, T::NOT_EQUAL, T::GREATER_EQUAL, T::DIV_ASSIGN,
-                              T::PLUS_ASSIGN, T::INC, T::MINUS_ASSIGN, T::STAR_ASSIGN,
-                              T::MOD_ASSIGN, T::SR, T::POW_ASSIGN, T::LAND, T::LOR, T::BAND_ASSIGN,
-                              T::BOR_ASSIGN, kEof}));
-  EXPECT_EQ(tokenTypes("= < > / + - * % ^ ! & | ( ) [ ] { } , ? : ~ ;"),
-            (std::vector<int>{T::ASSIGN, T::LESS,     T::GREATER, T::DIV,    T::PLUS,   T::MINUS,
-                              T::STAR,   T::MOD,      T::POW,     T::LNOT,   T::BAND,   T::BOR,
-                              T::LPAREN, T::RPAREN,   T::LBRACK,  T::RBRACK, T::LCURLY, T::RCURLY,
-                              T::COMMA,  T::QUESTION, T::COLON,   T::BNOT,   T::SEMI,   kEof}));
+TEST(Lexer, Errors) {
+  const struct {
+    std::string text;
+    const char* error;
+  } cases[] = {
+      {"5e;", "error: line 1:3: unexpected char: ';'"},
+      {"5e+", "error: line 1:4: unexpected char: EOF"},
+      {"0x;", "error: line 1:3: unexpected char: ';'"},
+      {"\"a\\nb\"", "error: line 1:4: expecting '\"', found 'n'"},
+      {"'abc", "error: line 1:5: expecting ''', found 'EOF'"},
+      {"x // no line break", "error: line 1:19: unexpected char: EOF"},
+      {"x # no line break", "error: line 1:18: unexpected char: EOF"},
+      {"/* open", "error: line 1:8: expecting '*', found 'EOF'"},
+      {"x = 1 $", "error: line 1:7: unexpected char: '$'"},
+      {"\n @", "error: line 2:2: unexpected char: '@'"},
+      {"\\", "error: line 1:1: unexpected char: '\\'"},
+      {"`", "error: line 1:1: unexpected char: '`'"},
+      {"\x02", "error: line 1:1: unexpected char: 0x02"},
+      {std::string("x\0y", 3), "error: line 1:2: unexpected char: 0x00"},  // no end of text
+      {"h := 1/", "error: line 1:7: unexpected char: '/'"},
+      {"h := 1", "error: line 1:7: expecting ';', found 'EOF'"},
+      {"\n\nring := 1 +\n ring;\nx = ring;",
+       "error: line 3: recursion found in substitution: ring"},
+      {"a := b;\nb := a;\nx = a;", "error: line 1: recursion found in substitution: a"},
+      {"a := b; b := a a := 2; a", "error: line 1: recursion found in substitution: a"},
+      {"bad := 1 $;\n\nx = bad;", "error: line 1:10: unexpected char: '$'"},  // the body's line
+      {"a := 1\n\n;\nx = a + $;", "error: line 4:9: unexpected char: '$'"},   // back at the use
+  };
+  for (const auto& c : cases) EXPECT_EQ(errorOf(c.text), c.error) << c.text;
+  // The tokens before an error are delivered.
+  EXPECT_EQ(spelled("a b $"), "a:1 b:1");
 }
 
-TEST(Lexer, Numbers) {
-  EXPECT_EQ(tokenTypes("5"), (std::vector<int>{T::INTEGER, kEof}));
-  for (const char* text : {"5.", "5.0", ".5", "5e3", "5E+3", "1.5e-2", ".5e-3"})
-    EXPECT_EQ(lex(text).front(), (Token{T::DOUBLE, text, 1})) << text;
-  EXPECT_EQ(lex(".").front(), (Token{T::DOT, ".", 1}));
-  EXPECT_EQ(tokenTypes("1..2"), (std::vector<int>{T::DOUBLE, T::DOUBLE, kEof}));
-  EXPECT_EQ(errorOf("5e;"), "error: line 1:3: unexpected char: ';'");
-  EXPECT_EQ(errorOf("5e+"), "error: line 1:4: unexpected char: EOF");
-}
-
-TEST(Lexer, HexadecimalNumbers) {
-  EXPECT_EQ(lex("0x1F").front(), (Token{T::HEXNUMBER, "1F", 1}));
-  EXPECT_EQ(lex("0X1F"),
-            (std::vector<Token>{{T::INTEGER, "0", 1}, {T::ID, "X1F", 1}, {kEof, "", 1}}));
-  EXPECT_EQ(errorOf("0x;"), "error: line 1:3: unexpected char: ';'");
-}
-
-TEST(Lexer, Strings) {
-  EXPECT_EQ(lex("\"a\\\"b\"").front(), (Token{T::STRING_LITERAL, "a\\\"b", 1}));
-  EXPECT_EQ(lex("'it\\'s'").front(), (Token{T::QUOTED_STRING, "it\\'s", 1}));
-  EXPECT_EQ(lex("'say \"hi\"'").front(), (Token{T::QUOTED_STRING, "say \"hi\"", 1}));
-  EXPECT_EQ(errorOf("\"a\\nb\""), "error: line 1:4: expecting '\"', found 'n'");
-  EXPECT_EQ(errorOf("'abc"), "error: line 1:5: expecting ''', found 'EOF'");
-}
-
-TEST(Lexer, LineBreaksInsideStringsAreNotCounted) {
-  const auto tokens = lex("\"a\nb\" x");
-  EXPECT_EQ(tokens[0].text, "a\nb");
-  EXPECT_EQ(tokens[1], (Token{T::ID, "x", 1}));
-}
-
-TEST(Lexer, CommentsAreSkipped) {
-  EXPECT_EQ(lex("# one\n// two\n/* three\n* / */ x"),
-            (std::vector<Token>{{T::ID, "x", 4}, {kEof, "", 4}}));
-  EXPECT_EQ(tokenTypes("a /**/ b /***/ c"), (std::vector<int>{T::ID, T::ID, T::ID, kEof}));
-}
-
-TEST(Lexer, LineCommentsNeedTheirLineBreak) {
-  EXPECT_EQ(errorOf("x // no line break"), "error: line 1:19: unexpected char: EOF");
-  EXPECT_EQ(errorOf("x # no line break"), "error: line 1:18: unexpected char: EOF");
-  EXPECT_EQ(errorOf("x // with\n"), "");
-  EXPECT_EQ(errorOf("/* open"), "error: line 1:8: expecting '*', found 'EOF'");
-}
-
-TEST(Lexer, LineBreaksOfEveryKind) {
-  EXPECT_EQ(lex("a\r\nb\rc\nd\n\re").back().line, 6);
-  EXPECT_EQ(lex("a\r\nb")[1].line, 2);
-  EXPECT_EQ(lex("a\n\rb")[1].line, 3);
-  EXPECT_EQ(lex("/*\r\n\r\n*/ a")[0].line, 3);
-}
-
-TEST(Lexer, ControlAndHighBytesAreWhiteSpace) {
-  EXPECT_EQ(tokenTypes("a\x03\t\v\f\x1f\x7f\xa0\xffz"), (std::vector<int>{T::ID, T::ID, kEof}));
-}
-
-TEST(Lexer, UnexpectedCharacters) {
-  EXPECT_EQ(errorOf("x = 1 $"), "error: line 1:7: unexpected char: '$'");
-  EXPECT_EQ(errorOf("\n @"), "error: line 2:2: unexpected char: '@'");
-  EXPECT_EQ(errorOf("\\"), "error: line 1:1: unexpected char: '\\'");
-  EXPECT_EQ(errorOf("`"), "error: line 1:1: unexpected char: '`'");
-  EXPECT_EQ(errorOf("\x02"), "error: line 1:1: unexpected char: 0x02");
-  // A zero byte inside the text is an error, not its end.
-  EXPECT_EQ(errorOf(std::string("x\0y", 3)), "error: line 1:2: unexpected char: 0x00");
-}
-
-TEST(Lexer, TokensBeforeAnErrorAreDelivered) {
-  std::string error;
-  const auto tokens = lex("a b $", &error);
-  EXPECT_EQ(tokens.size(), 2u);
-  EXPECT_FALSE(error.empty());
+TEST(Lexer, SubstitutionsThatMultiplyWithoutBoundAreStopped) {
+  // Each alias uses the one before ten times: 10^9 copies of a 100 kB body.
+  std::string script = "a0 := /*" + std::string(100000, 'x') + "*/ 1;\n";
+  for (int i = 1; i <= 9; ++i) {
+    script += "a" + std::to_string(i) + " :=";
+    for (int k = 0; k < 10; ++k) script += " a" + std::to_string(i - 1);
+    script += ";\n";
+  }
+  EXPECT_EQ(errorOf(script + "x = a9;"), "error: line 2: alias substitutions exceed 4 MB at: a0");
 }
 
 }  // namespace

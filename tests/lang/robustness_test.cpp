@@ -1,5 +1,4 @@
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -45,15 +44,6 @@ const std::vector<std::string> kCorpus = {
 // loops that mutations can make from stalling the test.
 class Watchdog {
  public:
-  Watchdog() : thread_([this] { watch(); }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-  }
   void guard(engine::Fractal* scene) {
     std::lock_guard lock(mutex_);
     scene_ = scene;
@@ -61,21 +51,17 @@ class Watchdog {
   }
 
  private:
-  void watch() {
-    std::unique_lock lock(mutex_);
-    while (!stop_) {
-      wake_.wait_for(lock, std::chrono::milliseconds(20));
+  std::mutex mutex_;
+  engine::Fractal* scene_ = nullptr;
+  std::chrono::steady_clock::time_point start_;
+  std::jthread thread_{[this](std::stop_token stop) {
+    while (!stop.stop_requested()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::lock_guard lock(mutex_);
       if (scene_ && std::chrono::steady_clock::now() - start_ > std::chrono::milliseconds(200))
         scene_->canceled = true;
     }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  engine::Fractal* scene_ = nullptr;
-  std::chrono::steady_clock::time_point start_;
-  bool stop_ = false;
-  std::thread thread_;
+  }};
 };
 
 // Every line the build printed on the error stream is an error line.

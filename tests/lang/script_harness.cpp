@@ -1,7 +1,9 @@
 #include "script_harness.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <sstream>
 
 #include "lang/build_driver.h"
 
@@ -55,6 +57,25 @@ double Interpreter::value(const std::string& name) const {
   const auto found = parser.variables.find(name);
   if (found == parser.variables.end()) return std::numeric_limits<double>::quiet_NaN();
   return found->second.toReal();
+}
+
+std::string Interpreter::values(const std::string& names) const {
+  std::istringstream in(names);
+  std::string result;
+  for (std::string name; in >> name;) {
+    if (!result.empty()) result += ' ';
+    if (!exists(name)) {
+      result += '-';
+      continue;
+    }
+    char digits[32];
+    result.append(digits, std::to_chars(digits, digits + sizeof digits, value(name)).ptr);
+  }
+  return result;
+}
+
+std::string errorOf(const std::string& script) {
+  return Interpreter(script).run();
 }
 
 BuildResult build(const std::string& text, engine::FrameBuffer* frameBuffer) {

@@ -101,6 +101,9 @@ class Interpreter {
   bool exists(const std::string& name) const { return parser.variables.count(name) != 0; }
   // Every mark a loop set was released again.
   bool marksBalanced() const { return !tokens_.marked(); }
+  // The values of the space-separated variables, shortest round-trip form, "-"
+  // for one that does not exist: "1 2.5 -".
+  std::string values(const std::string& names) const;
 
   engine::FrameBuffer frameBuffer;
   std::unique_ptr<engine::Fractal> scene;
@@ -115,6 +118,9 @@ class Interpreter {
  public:
   FractalParser parser;
 };
+
+// The error a script ends with (see Interpreter::run).
+std::string errorOf(const std::string& script);
 
 // One whole build as the application runs it: pre-scan, scene, driver.
 struct BuildResult {

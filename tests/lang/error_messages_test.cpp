@@ -1,0 +1,112 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "script_harness.h"
+
+namespace lang::testing {
+namespace {
+
+// Every message a statement can end the script with, at its position.
+TEST(ErrorMessages, EndTheScriptAtTheirPosition) {
+  const struct {
+    const char* script;
+    const char* error;
+  } cases[] = {
+      {"", "error: line 0:0: Empty source file!"},
+      {"// only a comment\n", "error: line 0:0: Empty source file!"},
+      {";", ""},
+      {"x = 1;\n}", "error: line 2:1: expecting EOF, found '}'"},
+      {"else x = 1;", "error: line 1:1: unexpected token: else"},
+      {"x = 1", "error: line 1:6: unexpected end of file"},
+      // Expressions
+      {"x = 1;\n3 = 4;", "error: line 2:3: not a l-value in assigment"},
+      {"x++ = 1;", "error: line 1:5: not a l-value in assigment"},
+      {"(x = 1) = 2;", "error: line 1:9: not a l-value in assigment"},
+      {"-x += 1;", "error: line 1:4: not a l-value in assigment"},
+      {"if (0) 3 = 4;", ""},
+      {"x = 1 & 2;", "error: line 1:7: unexpected token: &"},
+      {"x = 1 << 2;", "error: line 1:7: unexpected token: <<"},
+      {"x = ~1;", "error: line 1:5: unexpected token: ~"},
+      {"x = a -> b;", "error: line 1:7: unexpected token: ->"},
+      {"x = (1;", "error: line 1:7: expecting ')', found ';'"},
+      {"x = a[1;", "error: line 1:8: expecting ']', found ';'"},
+      {"x = 0x1F;", "error: line 1:5: unexpected token: 1F"},
+      {"x = .;", "error: line 1:5: unexpected token: ."},
+      {"x = 1;\ny = max(1);", "error: line 2:8: too few arguments in function call"},
+      {"y = sqrt(1, 2);", "error: line 1:9: too many arguments in function call"},
+      {"y = sin();", "error: line 1:8: too few arguments in function call"},
+      {"y = arg(1);", "error: line 1:10: expecting ',', found ')'"},
+      {"y = PI();", "error: line 1:7: unexpected token: ("},
+      // Statements
+      {"for (;;) x = 1;", "error: line 1:6: unexpected token: ;"},
+      {"for (i = 0; i < 3) x = 1;", "error: line 1:18: expecting ';', found ')'"},
+      {"do x = 1; while (0);", "error: line 1:4: expecting '{', found 'x'"},
+      {"do { x = 1; } while (0)", "error: line 1:24: expecting ';', found ''"},
+      {"echo 1 2;", "error: line 1:8: unexpected token: 2"},
+      {"echo 1, 2 3;", "error: line 1:11: unexpected token: 3"},
+      {"tracing_depth(2 + 1);", "error: line 1:17: expecting ')', found '+'"},
+      {"antialiasing(n);", "error: line 1:14: expecting integer, found 'n'"},
+      {"precision(1, 2, 3);", "error: line 1:10: too many arguments in function call"},
+      {"section(1, 2, 3);", "error: line 1:8: too few arguments in function call"},
+      {"angles grad;", "error: line 1:8: unexpected token: grad"},
+      {"save_frame();", "error: no set defined!"},
+      {"set A = scale(0.5) A; build A; save_frame();", "error: camera statement not found"},
+      {"if (0) save_frame(); save_frame(1);", "error: line 1:33: expecting ')', found '1'"},
+      // Camera and lights: required items are checked even when suppressed.
+      {"x = 1;\n  camera vertical(0, 1, 0);", "error: line 2:3: camera position required"},
+      {"camera position(0, 0, 1);", "error: line 1:1: camera vertical direction required"},
+      {"if (0) camera fov(30);", "error: line 1:8: camera position required"},
+      {"camera;", "error: line 1:7: unexpected token: ;"},
+      {"camera position(0, 0);", "error: line 1:16: too few arguments in function call"},
+      {"light position(0, 0, 0);", "error: line 1:7: color required"},
+      {"light\n  color(1);", "error: line 2:3: position or direction required"},
+      {"light;", "error: line 1:6: unexpected token: ;"},
+      {"light color(1, 2) position(0, 0, 0);",
+       "error: line 1:12: wrong number of arguments, should be 1,3 or 4"},
+      {"light color(1, 2, 3, 4, 5) position(0, 0, 0);",
+       "error: line 1:12: too many arguments in function call"},
+      {"light color() position(0, 0, 0);", "error: line 1:12: too few arguments in function call"},
+      {"build A; color(1, 2);", "error: line 1:15: wrong number of arguments, should be 1,3 or 4"},
+      // Sets and maps
+      {"set A =\n  scale(1, 2) A;", "error: line 2:3: wrong number of arguments in map"},
+      {"set A = rotate(1, 2, 3, 4, 5) A;", "error: line 1:9: wrong number of arguments in map"},
+      {"set A = stretch(1, 2, 3) A;", "error: line 1:9: wrong number of arguments in map"},
+      {"set A = inverse(1) A;", "error: line 1:9: wrong number of arguments in map"},
+      {"set A = weight() A;", "error: line 1:9: wrong number of arguments in map"},
+      {"set A = scale(1, 2, 3, 4) A;", "error: line 1:14: too many arguments in function call"},
+      {"set A = id(1) A;", "error: line 1:11: too many arguments in function call"},
+      {"x = 1;\nset A = scale(0.5);", "error: line 2:5: wrong set expression"},
+      {"build scale(2);", "error: line 1:7: wrong set expression"},
+      {"set A = scale(0.5) + translate(1, 0, 0);", "error: line 1:5: wrong set expression"},
+      {"set A = B scale(2) C;", "error: line 1:11: wrong set expression"},  // a map must lead
+      {"set A = (B = 0.5);", "error: line 1:10: wrong set expression"},
+      {"set A = 0.5 A;\nset A = 0.3 A;", "error: line 2:5: set redefinition!"},
+      {"set A = (A = 0.5 A);", "error: line 1:10: set redefinition!"},
+      {"set D += 0.5 D;", "error: line 1:5: using += with undefined set!"},
+      {"set scale(2) A = B;", "error: line 1:5: not an l-value in assigment "},
+      {"set (A) = B;", "error: line 1:5: not an l-value in assigment "},
+      {"set A + B = C;", "error: line 1:5: not an l-value in assigment "},
+      {"set A {2} = C;", "error: line 1:5: not an l-value in assigment "},
+      {"set A | 2 += C;", "error: line 1:5: not an l-value in assigment "},
+      {"set A = scale(0.5) +\n A;", "error: line 2:2: can't add map to a set"},
+      {"set A = A + scale(0.5);", "error: line 1:13: can't add map to a set"},
+      {"A = 1;\nset B = 0.5 A;",
+       "error: line 2:13: real-valued variable 'A' used as lvalue in set expresion"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(errorOf(c.script), c.error) << c.script;
+}
+
+TEST(ErrorMessages, DeepNestingIsAnErrorNotACrash) {
+  EXPECT_EQ(errorOf("x = " + std::string(100000, '(') + "1;").rfind("error: line 1:", 0), 0u);
+  std::string negations;
+  for (int i = 0; i < 5000; ++i) negations += "- ";
+  EXPECT_NE(errorOf("x = " + negations + "1;").find("nesting too deep"), std::string::npos);
+  EXPECT_NE(errorOf(std::string(5000, '{') + std::string(5000, '}')).find("nesting too deep"),
+            std::string::npos);
+  // Ordinary depths are fine.
+  EXPECT_EQ(errorOf("x = " + std::string(60, '(') + "1" + std::string(60, ')') + ";"), "");
+}
+
+}  // namespace
+}  // namespace lang::testing
