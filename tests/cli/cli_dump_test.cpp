@@ -152,26 +152,5 @@ TEST(DumpScene, ConformalScene) {
   EXPECT_EQ(dump.type, "conformal");
 }
 
-TEST(DumpScene, FailedPreparationPrintsOnlyItsError) {
-  const CliRun noMaps = runCli("--dump-scene -", "set A = A; build A;");
-  EXPECT_EQ(noMaps.status, 1);
-  EXPECT_EQ(noMaps.out, "No maps found\n");
-  EXPECT_EQ(noMaps.err, "");
-  const CliRun invalid =
-      runCli("--dump-scene -", "set A = inverse() A + rotate_v(1, 0, 0, 0, 1, 0) A; build A;");
-  EXPECT_EQ(invalid.status, 1);
-  EXPECT_EQ(invalid.out, "Invalid map\n");
-  const CliRun picks = runCli("--dump-scene -", "set A = (0.5 A + 0.4 A) % 3; build A;");
-  EXPECT_EQ(picks.status, 1);
-  EXPECT_EQ(picks.out, "");
-}
-
-TEST(DumpScene, SetChecksButNoCameraCheck) {
-  const CliRun undefined = runCli("--dump-scene -", "set A = 0.5 B; build A;");
-  EXPECT_EQ(undefined.status, 1);
-  EXPECT_EQ(undefined.err, "error: set 'B' is used but not defined\n");
-  EXPECT_EQ(runCli("--dump-scene -", "x = 1;").err, "error: no set defined!\n");
-}
-
 }  // namespace
 }  // namespace cli::testing

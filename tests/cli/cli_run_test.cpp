@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <string>
 
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +9,7 @@
 
 #include "cli_runner.h"
 #include "engine/random_state.h"
-
-extern char** environ;
+#include "shell/video_writer.h"
 
 namespace cli::testing {
 namespace {
@@ -25,50 +23,81 @@ TEST(Cli, VersionAndHelp) {
   EXPECT_NE(help.out.find("Usage: zentarel3d-cli"), std::string::npos);
 }
 
-TEST(Cli, UsageErrorsExitWithTwo) {
-  for (const char* args : {"", "--frobnicate x.ifs", "--size 3 x.ifs", "a.ifs b.ifs"}) {
-    const CliRun run = runCli(args);
+TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
+  for (const char* args : {"", "--frobnicate x.ifs", "--size 3 x.ifs", "a.ifs b.ifs", "-o a.jpg -",
+                           "-o png -", "--avi a.avi --codec nonesuch x.ifs", "--update-script -",
+                           "--update-script --sample 0", "--sample -1"}) {
+    const CliRun run = runCli(args, "echo 'built';");
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;
-    EXPECT_EQ(run.err.rfind("zentarel3d-cli: ", 0), 0u) << args;
+    EXPECT_TRUE(run.err.starts_with("zentarel3d-cli: ")) << args;
+    EXPECT_TRUE(run.err.ends_with(" (see --help)\n")) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args;
   }
 }
 
-TEST(Cli, UnreadableScriptExitsWithTwo) {
-  const CliRun missing = runCli("/nonexistent/scene.ifs");
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_EQ(missing.err, "zentarel3d-cli: cannot read '/nonexistent/scene.ifs'\n");
-  EXPECT_EQ(runCli(::testing::TempDir()).status, 2);
-}
+constexpr const char* kSavesAFrame =
+    "camera position(0, 0, -5) vertical(0, 1, 0);\n"
+    "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A; save_frame();";
 
-TEST(Cli, ScriptWithNothingToDrawExitsWithThree) {
-  const CliRun run = runCli(scriptFile("echo.ifs", "x = 6;\necho \"x*7=\", x * 7;\n"));
-  EXPECT_EQ(run.status, 3);
-  EXPECT_EQ(run.out, "x*7=42\n");
-  EXPECT_EQ(run.err, "");
-}
-
-TEST(Cli, ScriptFromStandardInput) {
-  const CliRun run = runCli("-", "echo 'stdin';");
-  EXPECT_EQ(run.status, 3);
-  EXPECT_EQ(run.out, "stdin\n");
-}
-
-TEST(Cli, ScriptErrorsExitWithOne) {
-  const CliRun run = runCli("-", "x = 1;\ny = ;\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "error: line 2:5: unexpected token: ;\n");
-  const CliRun prescan = runCli("-", "set A = inverse() matrix(1,0,0,0,1,0,0,0,1) A;");
-  EXPECT_EQ(prescan.status, 1);
-  EXPECT_EQ(prescan.err,
-            "error: line 1:19: Can't detect fractal type: map 'inverse' conficts with map "
-            "'matrix'\n");
-  const CliRun warnings = runCli("-", "x++; light color(1) position(0,0,0);");
-  EXPECT_EQ(warnings.status, 1);
-  EXPECT_EQ(warnings.out, "warning: line 1: variable 'x' is undefined\n");
-  EXPECT_EQ(warnings.err, "error: camera statement not found\n");
+// Exit status 0 built, 1 failed, 2 unusable input or output, 3 nothing to
+// draw; script output on standard output, errors on standard error.
+TEST(Cli, ExitStatusAndOutputs) {
+  const struct {
+    std::string args, input;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {"/nonexistent/scene.ifs", "", 2, "",
+       "zentarel3d-cli: cannot read '/nonexistent/scene.ifs'\n"},
+      {"-", "x = 6;\necho \"x*7=\", x * 7;\n", 3, "x*7=42\n", ""},
+      {"-", "x = 1;\ny = ;\n", 1, "", "error: line 2:5: unexpected token: ;\n"},
+      {"-", "set A = inverse() matrix(1,0,0,0,1,0,0,0,1) A;", 1, "",
+       "error: line 1:19: Can't detect fractal type: map 'inverse' conficts with map 'matrix'\n"},
+      {"-", "x++; light color(1) position(0,0,0);", 1,
+       "warning: line 1: variable 'x' is undefined\n", "error: camera statement not found\n"},
+      {"--size 64x48 " SAMPLES_DIR "/demo.ifs", "", 0, "", ""},
+      {"--size 32x24 -",
+       "echo \"first\";\n"
+       "camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);\n"
+       "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;",
+       1, "first\nInvalid direction\n", ""},  // the render error after the build
+      {"--size 32x24 -", kSavesAFrame, 1, "", "error: line 2:52: can't save frame\n"},
+      {"-s 32x24 --frames /nonexistent/dir/f%d.bmp -", kSavesAFrame, 1, "",
+       "zentarel3d-cli: cannot write image file: /nonexistent/dir/f0.bmp\n"
+       "error: line 2:52: can't save frame\n"},
+      // A video that cannot be set up ends the run before the script.
+      {"-s 16x16 --avi /nonexistent/dir/turn.avi -", "echo 1; save_frame();", 1, "",
+       std::string(shell::kCantOpenVideoFile) + "\n"},
+      {"-s 20x10 -o /nonexistent/dir/a.png -",
+       "camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0);\n"
+       "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;",
+       2, "", "zentarel3d-cli: cannot write image file: /nonexistent/dir/a.png\n"},
+      // The script is read as a document reads it: every line ends in "\r\n".
+      {"--tokens -", "x = \"a\tb\";\nr := 2;\ny = r;", 0,
+       "1\t45\tx\n1\t38\t=\n1\t18\ta\\tb\n1\t8\t;\n3\t45\ty\n3\t38\t=\n2\t44\t2\n3\t8\t;\n4\t1\t\n",
+       ""},
+      {"--tokens -", "s = 'one\ntwo';", 0,  // a line break inside a string is no new line
+       "1\t45\ts\n1\t38\t=\n1\t19\tone\\r\\ntwo\n1\t8\t;\n2\t1\t\n", ""},
+      {"--tokens -", "a b\n$", 1, "1\t45\ta\n1\t45\tb\n",
+       "error: line 2:1: unexpected char: '$'\n"},
+      // A scene dump prepares the sets without a camera, and prints only a
+      // failed preparation's error.
+      {"--dump-scene -", "set A = A; build A;", 1, "No maps found\n", ""},
+      {"--dump-scene -", "set A = inverse() A + rotate_v(1, 0, 0, 0, 1, 0) A; build A;", 1,
+       "Invalid map\n", ""},
+      {"--dump-scene -", "set A = (0.5 A + 0.4 A) % 3; build A;", 1, "", ""},
+      {"--dump-scene -", "set A = 0.5 B; build A;", 1, "",
+       "error: set 'B' is used but not defined\n"},
+      {"--dump-scene -", "x = 1;", 1, "", "error: no set defined!\n"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = runCli(c.args, c.input);
+    EXPECT_EQ(run.status, c.status) << c.args << " < " << c.input;
+    EXPECT_EQ(run.out, c.out) << c.args << " < " << c.input;
+    EXPECT_EQ(run.err, c.err) << c.args << " < " << c.input;
+  }
+  EXPECT_EQ(runCli(::testing::TempDir()).status, 2);  // a directory
 }
 
 TEST(Cli, VerboseReportsStartAndDuration) {
@@ -91,38 +120,12 @@ TEST(Cli, SeedFixesTheRandomState) {
   EXPECT_EQ(runCli("--seed 5 -", "echo rnd(1);").out, runCli("--seed 5 -", "echo rnd(1);").out);
 }
 
-TEST(Cli, TokenListing) {
-  const CliRun run = runCli("--tokens -", "x = \"a\tb\";\nr := 2;\ny = r;");
-  EXPECT_EQ(run.status, 0);
-  // The script is read as a document reads it: every line ends in "\r\n".
-  EXPECT_EQ(run.out,
-            "1\t45\tx\n1\t38\t=\n1\t18\ta\\tb\n1\t8\t;\n"
-            "3\t45\ty\n3\t38\t=\n2\t44\t2\n3\t8\t;\n4\t1\t\n");
-  EXPECT_EQ(run.err, "");
-  // A line break inside a string is no new line.
-  const CliRun multiline = runCli("--tokens -", "s = 'one\ntwo';");
-  EXPECT_EQ(multiline.out, "1\t45\ts\n1\t38\t=\n1\t19\tone\\r\\ntwo\n1\t8\t;\n2\t1\t\n");
-}
-
-TEST(Cli, TokenListingStopsAtALexicalError) {
-  const CliRun run = runCli("--tokens -", "a b\n$");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "1\t45\ta\n1\t45\tb\n");
-  EXPECT_EQ(run.err, "error: line 2:1: unexpected char: '$'\n");
-}
-
 TEST(Cli, InterruptCancelsTheBuild) {
   const std::string script = scriptFile("endless.ifs", "echo \"started\";\nwhile (1) n++;\n");
   int output[2];
   ASSERT_EQ(pipe(output), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-  posix_spawn_file_actions_addclose(&actions, output[0]);
-  char* argv[] = {const_cast<char*>(CLI_PATH), const_cast<char*>(script.c_str()), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, CLI_PATH, &actions, nullptr, argv, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  const pid_t pid = spawnCli({script}, 1, output[1], output[0]);
+  ASSERT_NE(pid, -1);
   close(output[1]);
   // Once the script has spoken, the build (and its Ctrl+C handler) is running.
   std::string seen;
@@ -135,31 +138,6 @@ TEST(Cli, InterruptCancelsTheBuild) {
   close(output[0]);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-}
-
-TEST(Cli, DemoSceneBuilds) {
-  const CliRun run = runCli("--size 64x48 " SAMPLES_DIR "/demo.ifs");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-}
-
-TEST(Cli, RenderErrorIsPrintedAfterTheBuild) {
-  const CliRun run = runCli("--size 32x24 -",
-                            "echo \"first\";\n"
-                            "camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);\n"
-                            "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "first\nInvalid direction\n");
-  EXPECT_EQ(run.err, "");
-}
-
-TEST(Cli, FramesNeedATaker) {
-  const CliRun run = runCli("--size 32x24 -",
-                            "camera position(0, 0, -5) vertical(0, 1, 0);\n"
-                            "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A; save_frame();");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "error: line 2:52: can't save frame\n");
 }
 
 }  // namespace

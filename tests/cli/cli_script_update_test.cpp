@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace cli::testing {
 namespace {
@@ -75,11 +75,6 @@ TEST(CliUpdateScript, LeavesTheScriptAloneWithoutTheOption) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "camera changed:\nold position(0, 6, 0)\nInvalid vertical direction\n");
   EXPECT_EQ(readFile(failing), fromAbove);
-}
-
-TEST(CliUpdateScript, NeedsAScriptFile) {
-  EXPECT_EQ(runCli("--update-script -", kAutomaticCamera).status, 2);
-  EXPECT_EQ(runCli("--update-script --sample 0").status, 2);
 }
 
 }  // namespace

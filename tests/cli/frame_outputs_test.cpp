@@ -7,7 +7,7 @@
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 #include "options.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace cli {
 namespace {

@@ -1,8 +1,6 @@
 #include "progress_bar.h"
 
-#include <fcntl.h>
 #include <pty.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
-
-extern char** environ;
 
 namespace cli {
 namespace {
@@ -110,16 +106,9 @@ TEST(CliProgress, BarOnATerminalIsErasedAtTheEnd) {
     GTEST_SKIP() << "no pseudo-terminal";
   }
   const std::string script = testing::scriptFile("slow.ifs", kSlowScene);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, slave, 2);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addclose(&actions, master);
-  char* argv[] = {const_cast<char*>(CLI_PATH), const_cast<char*>("-s"),
-                  const_cast<char*>("1200x900"), const_cast<char*>(script.c_str()), nullptr};
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, CLI_PATH, &actions, nullptr, argv, environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  // The script writes nothing on standard output.
+  const pid_t pid = testing::spawnCli({"-s", "1200x900", script}, 2, slave, master);
+  ASSERT_NE(pid, -1);
   close(slave);
   std::string seen;
   char buffer[4096];

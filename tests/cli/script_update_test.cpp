@@ -12,7 +12,7 @@
 #include "file_replace.h"
 #include "script_update.h"
 #include "shell/script_file.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace cli {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "shell/sample_text.h"
 #include "shell/samples_index.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace shell {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "shell/system_language.h"
 #include "shell/ui_identifiers.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace shell {
 namespace {

@@ -1,16 +1,14 @@
 #include "shell/video_writer.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "shell/video_codecs.h"
-#include "temp_dir.h"
+#include "test_files.h"
 
 namespace shell {
 namespace {
@@ -47,37 +45,8 @@ Bytes topDownPixels(const Bytes& bits, int width, int height) {
   return pixels;
 }
 
-bool haveFfmpegTools() {
-  return std::system("ffprobe -version >/dev/null 2>&1") == 0 &&
-         std::system("ffmpeg -version >/dev/null 2>&1") == 0;
-}
-
-std::string run(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
-
-std::map<std::string, std::string> probeStream(const std::string& file) {
-  std::istringstream lines(
-      run("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-          "stream=codec_name,nb_read_frames,r_frame_rate,width,height "
-          "-of default=noprint_wrappers=1 '" +
-          file + "'"));
-  std::map<std::string, std::string> fields;
-  for (std::string line; std::getline(lines, line);) {
-    const size_t equals = line.find('=');
-    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
-  }
-  return fields;
-}
-
 Bytes decodeAll(const std::string& file) {
-  const std::string raw = run("ffmpeg -v error -i '" + file + "' -f rawvideo -pix_fmt bgr24 -");
+  const std::string raw = testing::decodeVideo(file);
   return Bytes(raw.begin(), raw.end());
 }
 
@@ -154,17 +123,17 @@ class VideoWriterCodec : public ::testing::TestWithParam<std::string> {};
 // Odd sizes: 322 pixels make rows of 968 bytes, two of them padding. Every
 // frame is a key frame.
 TEST_P(VideoWriterCodec, WritesAFileThatFfprobeReads) {
-  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
+  if (!testing::haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   testing::TempDir dir;
   const std::string file = writeVideo(dir, GetParam(), 322, 7, 25, 3);
-  auto stream = probeStream(file);
+  auto stream = testing::probeVideo(file);
   EXPECT_EQ(stream["codec_name"], GetParam());
   EXPECT_EQ(stream["nb_read_frames"], "3");
   EXPECT_EQ(stream["r_frame_rate"], "25/1");
   EXPECT_EQ(stream["width"], "322");
   EXPECT_EQ(stream["height"], "7");
-  std::istringstream packets(
-      run("ffprobe -v error -show_entries packet=flags -of csv=p=0 '" + file + "'"));
+  std::istringstream packets(testing::commandOutput(
+      "ffprobe -v error -show_entries packet=flags -of csv=p=0 '" + file + "'"));
   int keyFrames = 0;
   for (std::string flags; std::getline(packets, flags);) keyFrames += flags.starts_with('K');
   EXPECT_EQ(keyFrames, 3);
@@ -182,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
 class LosslessCodec : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(LosslessCodec, DecodesToTheFramesWritten) {
-  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
+  if (!testing::haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   if (!findVideoCodec(GetParam())) GTEST_SKIP() << GetParam() << " not available";
   testing::TempDir dir;
   const int width = 322, height = 5, frames = 2;
@@ -201,17 +170,17 @@ INSTANTIATE_TEST_SUITE_P(Lossless, LosslessCodec,
                          [](const auto& info) { return info.param; });
 
 TEST(VideoWriter, RawFramesKeepTheirPaddedRowsAndRateDefaultsTo15) {
-  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
+  if (!testing::haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   testing::TempDir dir;
   const std::string file = writeVideo(dir, "rawvideo", 322, 3, 0, 2);
-  EXPECT_EQ(probeStream(file)["r_frame_rate"], "15/1");
-  const std::string sizes =
-      run("ffprobe -v error -show_entries packet=size -of csv=p=0 '" + file + "'");
+  EXPECT_EQ(testing::probeVideo(file)["r_frame_rate"], "15/1");
+  const std::string sizes = testing::commandOutput(
+      "ffprobe -v error -show_entries packet=size -of csv=p=0 '" + file + "'");
   EXPECT_EQ(sizes, "2904\n2904\n");  // 968 bytes a row, 3 rows
 }
 
 TEST(VideoWriter, MotionJpegKeepsOrientationAndColoursAndFollowsQuality) {
-  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
+  if (!testing::haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   testing::TempDir best, worst;
   const int width = 64, height = 48;
   const std::string file = writeVideo(best, "mjpeg", width, height, 25, 1, 100);

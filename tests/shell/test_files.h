@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace shell::testing {
@@ -21,5 +22,18 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// What a shell command writes on standard output.
+std::string commandOutput(const std::string& command);
+
+// Whether ffprobe and ffmpeg can be run to read videos back.
+bool haveFfmpegTools();
+
+// The codec_name, nb_read_frames, r_frame_rate, width and height that
+// ffprobe reads in the first video stream of a file.
+std::map<std::string, std::string> probeVideo(const std::string& file);
+
+// Every frame of a video decoded to bgr24 bytes, top row first, rows unpadded.
+std::string decodeVideo(const std::string& file);
 
 }  // namespace shell::testing

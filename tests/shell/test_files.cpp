@@ -1,0 +1,65 @@
+#include "test_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace shell::testing {
+
+TempDir::TempDir() {
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zentarel-test-" + std::to_string(entropy()));
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+  const std::filesystem::path file = path_ / name;
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file.string();
+}
+
+std::string commandOutput(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    pclose(pipe);
+  }
+  return output;
+}
+
+bool haveFfmpegTools() {
+  return std::system("ffprobe -version >/dev/null 2>&1") == 0 &&
+         std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+}
+
+std::map<std::string, std::string> probeVideo(const std::string& file) {
+  std::istringstream lines(
+      commandOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+                    "stream=codec_name,nb_read_frames,r_frame_rate,width,height "
+                    "-of default=noprint_wrappers=1 '" +
+                    file + "'"));
+  std::map<std::string, std::string> fields;
+  for (std::string line; std::getline(lines, line);) {
+    const size_t equals = line.find('=');
+    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return fields;
+}
+
+std::string decodeVideo(const std::string& file) {
+  return commandOutput("ffmpeg -v error -i '" + file + "' -f rawvideo -pix_fmt bgr24 -");
+}
+
+}  // namespace shell::testing
