@@ -14,9 +14,7 @@
 #include "app/detached_builds.h"
 #include "app/fractal_doc.h"
 #include "app/fractal_view.h"
-#include "app/log_edit.h"
 #include "app/main_frame.h"
-#include "app/output_log_bar.h"
 #include "app/video_compression_dialog.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
@@ -43,21 +41,14 @@ void drawFrame(engine::FrameBuffer& fb, uint8_t grey) {
 
 // Scripts that save frames, with the fake backend: the dialogs are answered
 // by the test.
-class AnimationTest : public QObject {
+class AnimationTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   test::FakeBackend backend_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<QTemporaryDir> dir_;
 
-  QString log() const { return frame_->logBar()->edit()->toPlainText(); }
   CFractal_Doc* newDocument(const QString& script) {
-    CFractal_Doc* doc = frame_->newDocument();
-    doc->text()->setPlainText(script);
-    doc->text()->setModified(false);
+    CFractal_Doc* doc = MainWindowTest::newDocument(script);
     doc->setFixedImageSize(command::BITMAPSIZE_CUSTOM_SIZE, QSize(66, 48));
     return doc;
   }
@@ -73,20 +64,13 @@ class AnimationTest : public QObject {
 
  private slots:
   void init() {
-    settings_ = temp_.open();
-    dialogs_ = {};
-    dialogs_.compressionAnswer = VideoCompression{"rawvideo", 75};
     backend_.runs = 0;
     dir_ = std::make_unique<QTemporaryDir>();
-    frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_);
-    frame_->resize(900, 700);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    openFrame(backend_);
+    dialogs_.compressionAnswer = VideoCompression{"rawvideo", 75};
   }
   void cleanup() {
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
-    frame_->close();
-    frame_.reset();
+    closeFrame();
     detached_builds::waitForAll();
   }
 

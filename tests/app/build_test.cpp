@@ -8,53 +8,28 @@
 #include "app/detached_builds.h"
 #include "app/fractal_doc.h"
 #include "app/fractal_view.h"
-#include "app/log_edit.h"
 #include "app/main_frame.h"
-#include "app/output_log_bar.h"
 #include "engine/frame_buffer.h"
 #include "test_support.h"
 
 using namespace app;
 
 // Builds through the main window's commands, with the fake backend.
-class BuildTest : public QObject {
+class BuildTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   test::FakeBackend backend_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<CMainFrame> frame_;
-
-  CFractal_Doc* newDocument(const QString& script) {
-    CFractal_Doc* doc = frame_->newDocument();
-    doc->text()->setPlainText(script);
-    doc->text()->setModified(false);
-    return doc;
-  }
-  QString log() const { return frame_->logBar()->edit()->toPlainText(); }
-  bool buildTo(CFractal_Doc* doc, const QString& status) {
-    frame_->action(command::BUILD_FRACTAL)->trigger();
-    return test::waitFor([&] { return !doc->isBuilding() && doc->statusText() == status; });
-  }
 
  private slots:
   void init() {
-    settings_ = temp_.open();
-    dialogs_ = {};
     backend_.release = false;
     backend_.runs = 0;
-    frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_);
-    frame_->resize(900, 700);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    openFrame(backend_);
   }
   void cleanup() {
     backend_.release = true;
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
     dialogs_.answers = {QMessageBox::Yes};
-    frame_->close();
-    frame_.reset();
+    closeFrame();
     detached_builds::waitForAll();
   }
 

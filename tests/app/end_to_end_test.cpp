@@ -22,41 +22,18 @@
 using namespace app;
 
 // Builds with the real scene language and renderer.
-class EndToEndTest : public QObject {
+class EndToEndTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   LangBuildBackend backend_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<CMainFrame> frame_;
 
-  QString log() const { return frame_->logBar()->edit()->toPlainText(); }
-  CFractal_Doc* newDocument(const QString& script) {
-    CFractal_Doc* doc = frame_->newDocument();
-    doc->text()->setPlainText(script);
-    doc->text()->setModified(false);
-    return doc;
-  }
   bool buildTo(CFractal_Doc* doc, const QString& status) {
-    frame_->action(command::BUILD_FRACTAL)->trigger();
-    return test::waitFor([&] { return !doc->isBuilding() && doc->statusText() == status; }, 60000);
+    return MainWindowTest::buildTo(doc, status, 60000);
   }
 
  private slots:
-  void init() {
-    settings_ = temp_.open();
-    dialogs_ = {};
-    frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_);
-    frame_->resize(1000, 750);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
-  }
-  void cleanup() {
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
-    frame_->close();
-    frame_.reset();
-  }
+  void init() { openFrame(backend_); }
+  void cleanup() { closeFrame(); }
 
   void theStartSceneBuildsAndFollowsItsCamera() {
     CFractal_Doc* doc = frame_->loadFirstSample();  // auto-build is on

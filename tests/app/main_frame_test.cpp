@@ -30,14 +30,10 @@ class OpenedUrls : public QObject {
   void open(const QUrl& url) { urls << url; }
 };
 
-class MainFrameTest : public QObject {
+class MainFrameTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   test::FakeBackend backend_;
-  test::ScriptedDialogs dialogs_;
-  std::unique_ptr<CMainFrame> frame_;
   QTemporaryDir files_;
 
   QStringList commandsOf(const QList<QAction*>& actions) const {
@@ -57,19 +53,8 @@ class MainFrameTest : public QObject {
   }
 
  private slots:
-  void init() {
-    settings_ = temp_.open();
-    dialogs_ = {};
-    frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_);
-    frame_->resize(900, 700);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
-  }
-  void cleanup() {
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
-    frame_->close();
-    frame_.reset();
-  }
+  void init() { openFrame(backend_); }
+  void cleanup() { closeFrame(); }
 
   void titleMenusAndToolbar() {
     QCOMPARE(frame_->windowTitle(), QString("Zentarel 3d v1.6.2"));

@@ -8,9 +8,7 @@
 #include "app/command_ids.h"
 #include "app/default_scene.h"
 #include "app/fractal_doc.h"
-#include "app/log_edit.h"
 #include "app/main_frame.h"
-#include "app/output_log_bar.h"
 #include "test_support.h"
 
 using namespace app;
@@ -37,15 +35,11 @@ const QByteArray kSamples =
 
 }  // namespace
 
-class SamplesMenuTest : public QObject {
+class SamplesMenuTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   test::FakeBackend backend_;
-  test::ScriptedDialogs dialogs_;
   QTemporaryDir files_;
-  std::unique_ptr<CMainFrame> frame_;
 
   QString samplesPath() const { return files_.filePath("Zentarel 3d.samples"); }
   void writeSamples(const QByteArray& text) {
@@ -54,11 +48,7 @@ class SamplesMenuTest : public QObject {
     file.write(text);
   }
   void openFrame() {
-    frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_,
-                                          QFile::encodeName(samplesPath()).toStdString());
-    frame_->resize(900, 700);
-    frame_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+    MainWindowTest::openFrame(backend_, QFile::encodeName(samplesPath()).toStdString());
   }
   void setAutoBuild(bool on) {
     if (frame_->autoBuild() != on) frame_->action(command::BUILD_AUTOBUILD)->trigger();
@@ -105,21 +95,14 @@ class SamplesMenuTest : public QObject {
   bool idle(CFractal_Doc* doc) {
     return test::waitFor([&] { return !doc->isBuilding(); });
   }
-  QString log() const { return frame_->logBar()->edit()->toPlainText(); }
 
  private slots:
   void init() {
-    settings_ = temp_.open();
-    dialogs_ = {};
     backend_.runs = 0;
     writeSamples(kSamples);
     openFrame();
   }
-  void cleanup() {
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
-    frame_->close();
-    frame_.reset();
-  }
+  void cleanup() { closeFrame(); }
 
   void menuListsTheEntriesOfTheFile() {
     QCOMPARE(describe(samplesMenu()->actions()), QStringList{"First Sample=34000"});
@@ -277,7 +260,7 @@ class SamplesMenuTest : public QObject {
 
   void withoutSamplesTheBuiltInSceneStartsTheSession() {
     for (const bool missing : {true, false}) {
-      cleanup();
+      closeFrame();
       if (missing) {
         QFile::remove(samplesPath());
       } else {

@@ -4,11 +4,17 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextDocument>
 #include <QThread>
 #include <chrono>
 #include <iostream>
 #include <thread>
 
+#include "app/command_ids.h"
+#include "app/fractal_doc.h"
+#include "app/log_edit.h"
+#include "app/main_frame.h"
+#include "app/output_log_bar.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 
@@ -111,6 +117,37 @@ QMessageBox::StandardButton ScriptedDialogs::ask(QWidget*, const QString& text,
   questions << text;
   if (whileAsking) whileAsking();
   return answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
+}
+
+void MainWindowTest::openFrame(BuildBackend& backend, const std::filesystem::path& samplesFile) {
+  settings_ = temp_.open();
+  dialogs_ = {};
+  frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend, samplesFile);
+  frame_->resize(900, 700);
+  frame_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
+}
+
+void MainWindowTest::closeFrame() {
+  for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
+  frame_->close();
+  frame_.reset();
+}
+
+CFractal_Doc* MainWindowTest::newDocument(const QString& script) {
+  CFractal_Doc* doc = frame_->newDocument();
+  doc->text()->setPlainText(script);
+  doc->text()->setModified(false);
+  return doc;
+}
+
+bool MainWindowTest::buildTo(CFractal_Doc* doc, const QString& status, int timeoutMs) {
+  frame_->action(command::BUILD_FRACTAL)->trigger();
+  return waitFor([&] { return !doc->isBuilding() && doc->statusText() == status; }, timeoutMs);
+}
+
+QString MainWindowTest::log() const {
+  return frame_->logBar()->edit()->toPlainText();
 }
 
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {

@@ -4,12 +4,18 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "app/app_settings.h"
 #include "app/build_backend.h"
 #include "app/user_dialogs.h"
+
+namespace app {
+class CFractal_Doc;
+class CMainFrame;
+}  // namespace app
 
 namespace app::test {
 
@@ -62,6 +68,25 @@ struct TempSettings {
   QTemporaryDir dir;
   QString path() const { return dir.filePath("settings.ini"); }
   std::unique_ptr<AppSettings> open() const { return std::make_unique<AppSettings>(path()); }
+};
+
+// The main window of a test, shown, with fresh settings and recorded
+// dialogs; its documents close without a question.
+class MainWindowTest : public QObject {
+ protected:
+  void openFrame(BuildBackend& backend, const std::filesystem::path& samplesFile = {});
+  void closeFrame();
+  // A document holding `script`, unmodified.
+  CFractal_Doc* newDocument(const QString& script);
+  // Builds the document with the Build command; whether it ended with `status`.
+  bool buildTo(CFractal_Doc* doc, const QString& status, int timeoutMs = 20000);
+  // The text of the output log.
+  QString log() const;
+
+  TempSettings temp_;
+  std::unique_ptr<AppSettings> settings_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<CMainFrame> frame_;
 };
 
 // Runs the event loop until `done` or the time-out; the result of `done`.

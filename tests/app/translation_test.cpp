@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 #include "app/about_dialog.h"
 #include "app/command_ids.h"
@@ -65,15 +64,11 @@ QString buttonText(QDialog& dialog, QDialogButtonBox::StandardButton which) {
 
 }  // namespace
 
-class TranslationTest : public QObject {
+class TranslationTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::TempSettings temp_;
-  std::unique_ptr<AppSettings> settings_;
   test::FakeBackend backend_;
-  test::ScriptedDialogs dialogs_;
   QTemporaryDir languageDir_;
-  std::unique_ptr<CMainFrame> frame_;
   QByteArray locale_;
 
   std::filesystem::path languageDirectory() const {
@@ -96,9 +91,7 @@ class TranslationTest : public QObject {
     frame_ = std::make_unique<CMainFrame>(*settings_, dialogs_, backend_);
   }
   void cleanup() {
-    for (CFractal_Doc* doc : frame_->documents()) doc->text()->setModified(false);
-    frame_->close();
-    frame_.reset();
+    closeFrame();
     qputenv("LC_ALL", locale_);
   }
 
