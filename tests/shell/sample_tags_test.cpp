@@ -5,63 +5,59 @@
 namespace shell {
 namespace {
 
-void expectTag(const std::string& line, SampleKind kind, bool closing, const std::string& name) {
+// A tag as "kind name", "/kind" when closing, or "script" for script text.
+std::string describe(const std::string& line) {
+  static const char* const kinds[] = {"sample", "submenu", "include", "separator", "rem"};
   const std::optional<SampleTag> tag = parseSampleTag(line);
-  ASSERT_TRUE(tag.has_value()) << line;
-  EXPECT_EQ(tag->kind, kind) << line;
-  EXPECT_EQ(tag->closing, closing) << line;
-  EXPECT_EQ(tag->name, name) << line;
+  if (!tag) return "script";
+  return (tag->closing ? "/" : "") + std::string(kinds[int(tag->kind)]) + " " + tag->name;
 }
 
-TEST(SampleTags, BracketFormOpeningTags) {
-  expectTag("[sample=\"Menger sponge\"]", SampleKind::Sample, false, "Menger sponge");
-  expectTag(" \t[submenu=\"Classic\"] trailing text", SampleKind::Submenu, false, "Classic");
-  expectTag("[include=\"common\"]", SampleKind::Include, false, "common");
-  expectTag("[separator]", SampleKind::Separator, false, "");
-  expectTag("[rem] a comment", SampleKind::Rem, false, "");
-  expectTag("[sample=\"\"]", SampleKind::Sample, false, "");
-}
-
-TEST(SampleTags, NameEndsAtTheFirstQuoteBeforeABracket) {
-  expectTag("[sample=\"say \"hi\" there\"]", SampleKind::Sample, false, "say \"hi\" there");
-  expectTag("[sample=\"a]b\"] [x\"]", SampleKind::Sample, false, "a]b");
-}
-
-TEST(SampleTags, KeywordsMustBeFollowedByTheirPunctuation) {
-  EXPECT_FALSE(parseSampleTag("[separator-line]"));
-  EXPECT_FALSE(parseSampleTag("[samples=\"x\"]"));  // the "=" must follow "sample"
-  EXPECT_FALSE(parseSampleTag("[Sample=\"x\"]"));
-  EXPECT_FALSE(parseSampleTag("[remark]"));
-}
-
-TEST(SampleTags, ClosingTagsOnlyForSampleAndSubmenu) {
-  expectTag("[/sample]", SampleKind::Sample, true, "");
-  expectTag("  [/submenu]", SampleKind::Submenu, true, "");
-  EXPECT_FALSE(parseSampleTag("[/include]"));
-  EXPECT_FALSE(parseSampleTag("[/separator]"));
-  EXPECT_FALSE(parseSampleTag("[/rem]"));
-  EXPECT_FALSE(parseSampleTag("[/sample=\"x\"]"));
-}
-
-TEST(SampleTags, MalformedBracketLinesAreScriptText) {
-  EXPECT_FALSE(parseSampleTag("[sample]"));
-  EXPECT_FALSE(parseSampleTag("[sample=x]"));
-  EXPECT_FALSE(parseSampleTag("[sample=\"unterminated]"));
-  EXPECT_FALSE(parseSampleTag("[sample=\"no bracket\""));
-  EXPECT_FALSE(parseSampleTag("[separator"));
-  EXPECT_FALSE(parseSampleTag("[ sample=\"x\"]"));
-  EXPECT_FALSE(parseSampleTag("x = [1, 2];"));
-  EXPECT_FALSE(parseSampleTag(""));
-  EXPECT_FALSE(parseSampleTag(" \t "));
-}
-
-TEST(SampleTags, ShortForm) {
-  expectTag("sample[Tetrahedron]", SampleKind::Sample, false, "Tetrahedron");
-  expectTag("\tsample[-common] rest", SampleKind::Include, false, "-common");
-  expectTag("sample[]", SampleKind::Sample, false, "");
-  EXPECT_FALSE(parseSampleTag("sample[open"));
-  EXPECT_FALSE(parseSampleTag("samples[x]"));
-  EXPECT_FALSE(parseSampleTag("Sample[x]"));
+TEST(SampleTags, LinesAndTheirTags) {
+  const struct {
+    const char* line;
+    const char* tag;
+  } cases[] = {
+      {"[sample=\"Menger sponge\"]", "sample Menger sponge"},
+      {" \t[submenu=\"Classic\"] trailing text", "submenu Classic"},
+      {"[include=\"common\"]", "include common"},
+      {"[separator]", "separator "},
+      {"[rem] a comment", "rem "},
+      {"[sample=\"\"]", "sample "},
+      // The name ends at the first quote before a bracket.
+      {"[sample=\"say \"hi\" there\"]", "sample say \"hi\" there"},
+      {"[sample=\"a]b\"] [x\"]", "sample a]b"},
+      // Closing tags only for samples and submenus.
+      {"[/sample]", "/sample "},
+      {"  [/submenu]", "/submenu "},
+      {"[/include]", "script"},
+      {"[/separator]", "script"},
+      {"[/rem]", "script"},
+      {"[/sample=\"x\"]", "script"},
+      // Keywords must be followed by their punctuation.
+      {"[separator-line]", "script"},
+      {"[samples=\"x\"]", "script"},
+      {"[Sample=\"x\"]", "script"},
+      {"[remark]", "script"},
+      // Malformed bracket lines
+      {"[sample]", "script"},
+      {"[sample=x]", "script"},
+      {"[sample=\"unterminated]", "script"},
+      {"[sample=\"no bracket\"", "script"},
+      {"[separator", "script"},
+      {"[ sample=\"x\"]", "script"},
+      {"x = [1, 2];", "script"},
+      {"", "script"},
+      {" \t ", "script"},
+      // The short form; a name that starts with "-" includes.
+      {"sample[Tetrahedron]", "sample Tetrahedron"},
+      {"\tsample[-common] rest", "include -common"},
+      {"sample[]", "sample "},
+      {"sample[open", "script"},
+      {"samples[x]", "script"},
+      {"Sample[x]", "script"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(describe(c.line), c.tag) << c.line;
 }
 
 }  // namespace

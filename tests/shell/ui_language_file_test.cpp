@@ -20,66 +20,49 @@ UiLanguageFile languageOf(const std::string& text, bool* readToEnd = nullptr) {
   return file;
 }
 
-TEST(UiLanguageFile, KeyRunsToTheFirstEqualsSignBlanksIncluded) {
-  const UiLanguageFile file = languageOf(
-      "MENU.FILE =Файл\n"
-      "  \t MENU.EDIT==  \t=Правка\r\n"
-      "MENU.VIEW=a=b\n");
-  EXPECT_EQ(file.find("MENU.FILE "), "Файл");
-  EXPECT_FALSE(file.find("MENU.FILE"));
-  EXPECT_EQ(file.find("MENU.EDIT"), "Правка");  // "=", blanks and tabs are skipped
-  EXPECT_EQ(file.find("MENU.VIEW"), "a=b");
-}
-
-TEST(UiLanguageFile, CommentsAndLinesWithoutEqualsSignAreIgnored) {
-  const UiLanguageFile file = languageOf(
-      "# MENU.A=1\n"
-      "  ; MENU.B=2\n"
-      "\t// MENU.C=3\n"
-      "/ MENU.D=4\n"
-      "no equals sign\n"
-      "\n"
-      "\r\n");
-  EXPECT_FALSE(file.find("MENU.A"));
-  EXPECT_FALSE(file.find("MENU.B"));
-  EXPECT_FALSE(file.find("MENU.C"));
-  EXPECT_EQ(file.find("/ MENU.D"), "4");  // a single slash starts no comment
-  EXPECT_FALSE(file.find("no equals sign"));
-}
-
-TEST(UiLanguageFile, QuotesGoOnlyWhenBothEndsHaveThem) {
-  const UiLanguageFile file = languageOf(
-      "A=\"  padded \"\n"
-      "B=\"open\n"
-      "C=close\"\n"
-      "D=\"x\" \n"
-      "E=\"\n"
-      "F=\"\"\n"
-      "G=trailing  \n");
-  EXPECT_EQ(file.find("A"), "  padded ");
-  EXPECT_EQ(file.find("B"), "\"open");
-  EXPECT_EQ(file.find("C"), "close\"");
-  EXPECT_EQ(file.find("D"), "\"x\" ");  // the trailing blank stays, so do the quotes
-  EXPECT_EQ(file.find("E"), "\"");
-  EXPECT_EQ(file.find("F"), "");
-  EXPECT_EQ(file.find("G"), "trailing  ");
-}
-
-TEST(UiLanguageFile, EscapesAreReplacedOnePassAfterAnother) {
-  const UiLanguageFile file = languageOf(
-      "A=one\\ttwo\\nthree\n"
-      "B=C:\\\\dir\n"
-      "C=x\\\\ty\n"      // "\t" goes first: a backslash, then a tab
-      "D=\\\\\\\\n\n");  // "\\\\n": "\n" is found across the pairs
-  EXPECT_EQ(file.find("A"), "one\ttwo\nthree");
-  EXPECT_EQ(file.find("B"), "C:\\dir");
-  EXPECT_EQ(file.find("C"), "x\\\ty");
-  EXPECT_EQ(file.find("D"), "\\\\\n");
-}
-
-TEST(UiLanguageFile, LaterKeysReplaceEarlierOnes) {
-  const UiLanguageFile file = languageOf("MENU.FILE=first\nMENU.FILE=second\n");
-  EXPECT_EQ(file.find("MENU.FILE"), "second");
+TEST(UiLanguageFile, LinesAndTheirValues) {
+  const struct {
+    const char* text;
+    const char* key;    // none: the file holds nothing
+    const char* value;  // none: the key has no value
+  } cases[] = {
+      // The key runs to the first "=", blanks included; then "=", blanks and
+      // tabs are skipped.
+      {"MENU.FILE =Файл\n", "MENU.FILE ", "Файл"},
+      {"MENU.FILE =Файл\n", "MENU.FILE", nullptr},
+      {"  \t MENU.EDIT==  \t=Правка\r\n", "MENU.EDIT", "Правка"},
+      {"MENU.VIEW=a=b\n", "MENU.VIEW", "a=b"},
+      // Comments and lines without "=" are ignored; a single slash starts no comment.
+      {"# MENU.A=1\n", nullptr, nullptr},
+      {"  ; MENU.B=2\n", nullptr, nullptr},
+      {"\t// MENU.C=3\n", nullptr, nullptr},
+      {"no equals sign\n\n\r\n", nullptr, nullptr},
+      {"/ MENU.D=4\n", "/ MENU.D", "4"},
+      // Quotes go only when both ends have them.
+      {"A=\"  padded \"\n", "A", "  padded "},
+      {"B=\"open\n", "B", "\"open"},
+      {"C=close\"\n", "C", "close\""},
+      {"D=\"x\" \n", "D", "\"x\" "},  // the trailing blank stays, so do the quotes
+      {"E=\"\n", "E", "\""},
+      {"F=\"\"\n", "F", ""},
+      {"G=trailing  \n", "G", "trailing  "},
+      // Escapes are replaced one pass after another.
+      {"A=one\\ttwo\\nthree\n", "A", "one\ttwo\nthree"},
+      {"B=C:\\\\dir\n", "B", "C:\\dir"},
+      {"C=x\\\\ty\n", "C", "x\\\ty"},          // "\t" goes first: a backslash, then a tab
+      {"D=\\\\\\\\n\n", "D", "\\\\\n"},        // "\\\\n": "\n" is found across the pairs
+      {"K=first\nK=second\n", "K", "second"},  // later keys replace earlier ones
+  };
+  for (const auto& c : cases) {
+    const UiLanguageFile file = languageOf(c.text);
+    if (!c.key) {
+      EXPECT_TRUE(file.empty()) << c.text;
+    } else if (!c.value) {
+      EXPECT_FALSE(file.find(c.key)) << c.text;
+    } else {
+      EXPECT_EQ(file.find(c.key), c.value) << c.text;
+    }
+  }
 }
 
 TEST(UiLanguageFile, ALineLongerThan2047CharactersEndsTheReading) {
