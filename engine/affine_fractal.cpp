@@ -9,12 +9,23 @@ namespace {
 class AffineMember final : public SetMember {
  public:
   void compose(const SetMember& other) override {
-    engine::compose(map, map, static_cast<const AffineMember&>(other).map);
+    engine::compose(map_, map_, static_cast<const AffineMember&>(other).map_);
+    scalar_ = map_.scalarMatrix();
   }
-  Vec3 apply(const Vec3& p) const override { return map.apply(p); }
-  bool buildFrom(const MapSpec& spec) override { return map.buildFrom(spec); }
+  Vec3 apply(const Vec3& p) const override { return map_.apply(p); }
+  bool buildFrom(const MapSpec& spec) override {
+    const bool built = map_.buildFrom(spec);
+    scalar_ = map_.scalarMatrix();
+    return built;
+  }
 
-  AffineMap map;
+  const AffineMap& map() const { return map_; }
+  // Whether the map's matrix is k I, kept with the map for the splits.
+  bool scalar() const { return scalar_; }
+
+ private:
+  AffineMap map_;
+  bool scalar_ = true;
 };
 
 // The child's map := parent o member's map; its sphere := the one about the
@@ -23,10 +34,10 @@ class AffineMember final : public SetMember {
 // shortcut that gives the same numbers as the general products.
 void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& member,
                 AffineNode& child) {
-  const AffineMap& map = member.map;
+  const AffineMap& map = member.map();
   const IfsSet& target = *member.target;
   const Vec3& c = target.boundCenter;
-  if (parentScalar && map.scalarMatrix()) {
+  if (parentScalar && member.scalar()) {
     const double kp = parent.row[0].x;
     const double k = kp * map.row[0].x;
     const Vec3 t{kp * map.t.x + parent.t.x, kp * map.t.y + parent.t.y, kp * map.t.z + parent.t.z};

@@ -42,6 +42,11 @@ struct IfsSet {
   int32_t level = 0;
   Vec3 boundCenter;
   double boundRadius2 = -1.0;  // negative: no bound yet
+  // For the splits of a compiled set, which use every member unless they
+  // pick: the sum of the members' weights in list order, 0 unless every
+  // member has one, and the number of members.
+  double splitWeightTotal = 0.0;
+  int32_t splitMemberCount = 0;
 
   bool defined() const { return members != nullptr; }
   int memberCount() const;

@@ -31,17 +31,21 @@ bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& no
     picked = ctx.pickedMembers.data();
   }
 
-  double totalWeight = 0;
-  bool weighted = true;
-  int usedCount = 0;
+  double totalWeight = set.splitWeightTotal;
+  int usedCount = set.splitMemberCount;
   size_t i = 0;
-  for (const SetMember* m = set.members; m; m = m->next, ++i) {
-    if (picked && !picked[i]) continue;
-    ++usedCount;
-    totalWeight += m->weight;
-    if (m->weight < 0) weighted = false;
+  if (picked) {
+    bool weighted = true;
+    totalWeight = 0;
+    usedCount = 0;
+    for (const SetMember* m = set.members; m; m = m->next, ++i) {
+      if (!picked[i]) continue;
+      ++usedCount;
+      totalWeight += m->weight;
+      if (m->weight < 0) weighted = false;
+    }
+    if (!weighted) totalWeight = 0;
   }
-  if (!weighted) totalWeight = 0;
 
   const double mass = node.mass;
   const Material* const material = node.material;

@@ -57,26 +57,29 @@ void sortByDistance(std::vector<TraceContext::ChildKey>& order) {
 
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
                      PixelRay* pass) {
-  int count = 0;
+  std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
+  order.clear();
   double total = 0.0;
   for (SphereNode* child = ctx.top; child != below; child = child->next) {
     total += child->radius2;
-    ++count;
+    order.push_back({origin ? (child->center - *origin).lengthSquared() : 0.0, 0, child});
   }
   // splitNode pushes the children in map order, the last one on top.
-  std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
-  order.resize(size_t(count));
-  int i = count;
-  for (SphereNode* child = ctx.top; child != below; child = child->next) {
-    --i;
-    order[size_t(i)] = {origin ? (child->center - *origin).lengthSquared() : 0.0, i, child};
-  }
+  std::reverse(order.begin(), order.end());
+  const int count = int(order.size());
+  for (int i = 0; i < count; ++i) order[size_t(i)].index = i;
   if (origin) sortByDistance(order);
 
+  // Children mostly share their radius: a share is worked out once per radius.
+  double lastRadius2 = -1.0, share = 0.0;
   SphereNode* next = below;
-  for (i = count - 1; i >= 0; --i) {
+  for (int i = count - 1; i >= 0; --i) {
     SphereNode* child = order[size_t(i)].node;
-    child->mass = total > 0.0 ? parentMass * child->radius2 / total : parentMass / count;
+    if (child->radius2 != lastRadius2) {
+      lastRadius2 = child->radius2;
+      share = total > 0.0 ? parentMass * lastRadius2 / total : parentMass / count;
+    }
+    child->mass = share;
     child->parkedRays = next == below ? pass : nullptr;
     child->next = next;
     next = child;
