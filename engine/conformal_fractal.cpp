@@ -20,16 +20,11 @@ class ConformalMember final : public SetMember {
 // The child's map := parent's map times the member's; its sphere := that
 // map's image of the target's bound. False when the image is not a ball.
 bool placeChild(const ConformalMap& parent, const ConformalMember& member, ConformalNode& child) {
-  ConformalMap product;
-  compose(product, parent, member.map);
+  compose(child.map, parent, member.map);
   const IfsSet& target = *member.target;
-  Vec3 center = target.boundCenter;
-  double radius2 = target.boundRadius2;
-  const bool ball = product.applyToSphere(center, radius2);
-  child.center = center;
-  child.radius2 = radius2;
-  child.map = product;
-  return ball;
+  child.center = target.boundCenter;
+  child.radius2 = target.boundRadius2;
+  return child.map.applyToSphere(child.center, child.radius2);
 }
 
 }  // namespace
