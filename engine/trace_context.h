@@ -62,6 +62,9 @@ class TraceContext {
     SphereNode* node;
   };
   std::vector<ChildKey> childOrder;
+  // The order, by position in the maps' order, that the last sort of
+  // children by distance found.
+  std::vector<int> lastChildOrder;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;
