@@ -76,6 +76,20 @@ void buildPearls(Fractal& scene) {
   }
 }
 
+// The twin dragon in the xy plane times the interval [0, 1] along z: four
+// maps that turn by 45 degrees about z, shrink by 0.71 across the axis and
+// by 0.5 along it, seen from the side and above. The root moves its centre,
+// about (0.5, 0.5, 0.5), to the origin.
+void buildPrism(Fractal& scene) {
+  IfsSet* prism = scene.newSet();
+  for (const Vec3& t : {Vec3{0, 0, 0}, Vec3{0, 0, 0.5}, Vec3{1, 0, 0}, Vec3{1, 0, 0.5}}) {
+    IfsSet* turned = scene.newSet();
+    addTerm(scene, prism, spec(MapKind::Translate, {t.x, t.y, t.z}), turned);
+    addTerm(scene, turned, spec(MapKind::Rotate, {0, 0, 1, 45, 0.5, 0.71}), prism);
+  }
+  addTerm(scene, scene.rootSet(), spec(MapKind::Translate, {-0.5, -0.5, -0.5}), prism);
+}
+
 // The peer's "fov 1" makes the image's half height 0.5 at unit distance: a
 // vertical field of view of 53.13 degrees, measured on its images.
 const double kPeerFieldOfView = 2 * std::atan(0.5);
@@ -119,12 +133,14 @@ const char* sceneName(Scene scene) {
       return "sierpinski";
     case Scene::Pearls:
       return "pearls";
+    case Scene::Prism:
+      return "prism";
   }
   return "?";
 }
 
 bool sceneNamed(const std::string& name, Scene& scene) {
-  for (Scene s : allScenes())
+  for (Scene s : {Scene::Menger, Scene::Sierpinski, Scene::Pearls, Scene::Prism})
     if (name == sceneName(s)) {
       scene = s;
       return true;
@@ -149,6 +165,11 @@ std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
       scene = engine::createFractal(1);
       buildPearls(*scene);
       lookAtOrigin(*scene, {1.9, -1.4, 1.05});
+      break;
+    case Scene::Prism:
+      scene = engine::createFractal(0);
+      buildPrism(*scene);
+      lookAtOrigin(*scene, {1.7, -2.4, 1.5});
       break;
   }
   addMainLight(*scene, options.shadows);

@@ -124,7 +124,7 @@ int usage() {
   std::fprintf(
       stderr,
       "usage: zentarel3d-bench [--reps N]\n"
-      "       zentarel3d-bench --scene menger|sierpinski|pearls [--size WxH] [--aa N]\n"
+      "       zentarel3d-bench --scene menger|sierpinski|pearls|prism [--size WxH] [--aa N]\n"
       "                        [--shadows 0|1] [--threads N] [--reps N] [--out file.bmp]\n");
   return 2;
 }

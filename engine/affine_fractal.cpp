@@ -1,6 +1,6 @@
 #include "affine_map.h"
 #include "fractal.h"
-#include "sphere_node.h"
+#include "node_split.h"
 
 namespace engine {
 
@@ -9,17 +9,58 @@ namespace {
 class AffineMember final : public SetMember {
  public:
   void compose(const SetMember& other) override {
-    engine::compose(map, map, static_cast<const AffineMember&>(other).map);
+    engine::compose(map_, map_, static_cast<const AffineMember&>(other).map_);
+    scalar_ = map_.scalarMatrix();
   }
-  Vec3 apply(const Vec3& p) const override { return map.apply(p); }
-  bool buildFrom(const MapSpec& spec) override { return map.buildFrom(spec); }
+  Vec3 apply(const Vec3& p) const override { return map_.apply(p); }
+  bool buildFrom(const MapSpec& spec) override {
+    const bool built = map_.buildFrom(spec);
+    scalar_ = map_.scalarMatrix();
+    return built;
+  }
 
-  AffineMap map;
+  const AffineMap& map() const { return map_; }
+  // Whether the map's matrix is k I, kept with the map for the splits.
+  bool scalar() const { return scalar_; }
+
+ private:
+  AffineMap map_;
+  bool scalar_ = true;
 };
+
+// The child's map := parent o member's map; its sphere := the one about the
+// image of the target's bound centre, widened by the map's largest stretch.
+// Maps of the kind k I + t (the scaled and moved copies of most sets) take a
+// shortcut that gives the same numbers as the general products.
+void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& member,
+                AffineNode& child) {
+  const AffineMap& map = member.map();
+  const IfsSet& target = *member.target;
+  const Vec3& c = target.boundCenter;
+  if (parentScalar && member.scalar()) {
+    const double kp = parent.row[0].x;
+    const double k = kp * map.row[0].x;
+    const Vec3 t{kp * map.t.x + parent.t.x, kp * map.t.y + parent.t.y, kp * map.t.z + parent.t.z};
+    child.map.row[0] = {k, 0, 0};
+    child.map.row[1] = {0, k, 0};
+    child.map.row[2] = {0, 0, k};
+    child.map.t = t;
+    child.center = {k * c.x + t.x, k * c.y + t.y, k * c.z + t.z};
+    child.radius2 = k * k * target.boundRadius2;
+    return;
+  }
+  AffineMap product;
+  compose(product, parent, map);
+  child.center = product.apply(c);
+  child.radius2 = product.maxStretchSquared() * target.boundRadius2;
+  child.map = product;
+}
 
 }  // namespace
 
-SphereNode* AffineFractal::newNode() const { return new AffineNode; }
+SphereNode* AffineFractal::newNode() const {
+  return new AffineNode;
+}
 
 SetMember* AffineFractal::cloneMember(const SetMember& member) const {
   return new AffineMember(static_cast<const AffineMember&>(member));
@@ -32,15 +73,14 @@ SetMember* AffineFractal::newMember(IfsSet* target, SetMember* next) const {
   return m;
 }
 
-bool AffineFractal::childFromMap(const SphereNode& parent, const SetMember& member,
-                                 SphereNode& child) const {
-  auto& node = static_cast<AffineNode&>(child);
-  compose(node.map, static_cast<const AffineNode&>(parent).map,
-          static_cast<const AffineMember&>(member).map);
-  const IfsSet& target = *member.target;
-  node.center = node.map.apply(target.boundCenter);
-  node.radius2 = node.map.maxStretchSquared() * target.boundRadius2;
-  return true;
+bool AffineFractal::splitNode(TraceContext& ctx, SphereNode& node) const {
+  const AffineMap& parent = static_cast<const AffineNode&>(node).map;
+  const bool parentScalar = parent.scalarMatrix();
+  return splitNodeWith(*this, ctx, node, [&](const SetMember& member, SphereNode& child) {
+    placeChild(parent, parentScalar, static_cast<const AffineMember&>(member),
+               static_cast<AffineNode&>(child));
+    return true;
+  });
 }
 
 }  // namespace engine

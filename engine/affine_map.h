@@ -28,6 +28,13 @@ struct AffineMap {
   // made of and for degenerate arguments (the map is then left as it was).
   bool buildFrom(const MapSpec& spec);
 
+  // Whether M is k I exactly. The products with such a matrix reduce to
+  // products with k, which give the same numbers with far fewer operations.
+  bool scalarMatrix() const {
+    return row[0].y == 0 && row[0].z == 0 && row[1].x == 0 && row[1].z == 0 && row[2].x == 0 &&
+           row[2].y == 0 && row[1].y == row[0].x && row[2].z == row[0].x;
+  }
+
   // Largest eigenvalue of M M^T: the square of the largest factor by which M
   // lengthens a vector. A sphere of squared radius r2 maps into the sphere of
   // squared radius maxStretchSquared() * r2 about the image of its centre.
@@ -45,7 +52,8 @@ struct AffineMap {
 };
 
 // result := a o b (b acts first); result may be a or b.
-inline void compose(AffineMap& result, const AffineMap& a, const AffineMap& b) {
+[[gnu::always_inline]] inline void compose(AffineMap& result, const AffineMap& a,
+                                           const AffineMap& b) {
   // Columns of b's matrix, so that every entry of the product is a dot product.
   const Vec3 c0{b.row[0].x, b.row[1].x, b.row[2].x};
   const Vec3 c1{b.row[0].y, b.row[1].y, b.row[2].y};

@@ -1,6 +1,6 @@
 #include "conformal_map.h"
 #include "fractal.h"
-#include "sphere_node.h"
+#include "node_split.h"
 
 namespace engine {
 
@@ -17,9 +17,21 @@ class ConformalMember final : public SetMember {
   ConformalMap map;
 };
 
+// The child's map := parent's map times the member's; its sphere := that
+// map's image of the target's bound. False when the image is not a ball.
+bool placeChild(const ConformalMap& parent, const ConformalMember& member, ConformalNode& child) {
+  compose(child.map, parent, member.map);
+  const IfsSet& target = *member.target;
+  child.center = target.boundCenter;
+  child.radius2 = target.boundRadius2;
+  return child.map.applyToSphere(child.center, child.radius2);
+}
+
 }  // namespace
 
-SphereNode* ConformalFractal::newNode() const { return new ConformalNode; }
+SphereNode* ConformalFractal::newNode() const {
+  return new ConformalNode;
+}
 
 SetMember* ConformalFractal::cloneMember(const SetMember& member) const {
   return new ConformalMember(static_cast<const ConformalMember&>(member));
@@ -32,15 +44,12 @@ SetMember* ConformalFractal::newMember(IfsSet* target, SetMember* next) const {
   return m;
 }
 
-bool ConformalFractal::childFromMap(const SphereNode& parent, const SetMember& member,
-                                    SphereNode& child) const {
-  auto& node = static_cast<ConformalNode&>(child);
-  compose(node.map, static_cast<const ConformalNode&>(parent).map,
-          static_cast<const ConformalMember&>(member).map);
-  const IfsSet& target = *member.target;
-  node.center = target.boundCenter;
-  node.radius2 = target.boundRadius2;
-  return node.map.applyToSphere(node.center, node.radius2);
+bool ConformalFractal::splitNode(TraceContext& ctx, SphereNode& node) const {
+  const ConformalMap& parent = static_cast<const ConformalNode&>(node).map;
+  return splitNodeWith(*this, ctx, node, [&](const SetMember& member, SphereNode& child) {
+    return placeChild(parent, static_cast<const ConformalMember&>(member),
+                      static_cast<ConformalNode&>(child));
+  });
 }
 
 }  // namespace engine

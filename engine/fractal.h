@@ -42,8 +42,9 @@ class Fractal {
   // renderError and canceled are set. Each call starts again from the sets
   // as defined, so a script may render, define more and render again.
   virtual bool prepare();
-  // Pushes the children of `node` onto the context's stack.
-  virtual bool splitNode(TraceContext& ctx, SphereNode& node) const;
+  // Pushes the children of `node` onto the context's stack, one per used
+  // member of its set, each bounding the member's image of its target.
+  virtual bool splitNode(TraceContext& ctx, SphereNode& node) const = 0;
   virtual SetMember* cloneMember(const SetMember& member) const = 0;
   // A member of the type's map class with the identity map index.
   virtual SetMember* newMember(IfsSet* target, SetMember* next) const = 0;
@@ -51,10 +52,6 @@ class Fractal {
   virtual void clearSets();
   // Gives every compiled set without an explicit bound a bounding sphere.
   virtual bool computeBounds();
-  // Fills the child just pushed from its parent and a member; false when the
-  // member's image of the target's bound is unusable.
-  virtual bool childFromMap(const SphereNode& parent, const SetMember& member,
-                            SphereNode& child) const = 0;
 
   // The sets as the script defines them; prepare never changes them.
   IfsSet* rootSet() const { return sets_; }
@@ -151,8 +148,7 @@ class AffineFractal final : public Fractal {
   SphereNode* newNode() const override;
   SetMember* cloneMember(const SetMember& member) const override;
   SetMember* newMember(IfsSet* target, SetMember* next) const override;
-  bool childFromMap(const SphereNode& parent, const SetMember& member,
-                    SphereNode& child) const override;
+  bool splitNode(TraceContext& ctx, SphereNode& node) const override;
 };
 
 class ConformalFractal final : public Fractal {
@@ -161,8 +157,7 @@ class ConformalFractal final : public Fractal {
   SphereNode* newNode() const override;
   SetMember* cloneMember(const SetMember& member) const override;
   SetMember* newMember(IfsSet* target, SetMember* next) const override;
-  bool childFromMap(const SphereNode& parent, const SetMember& member,
-                    SphereNode& child) const override;
+  bool splitNode(TraceContext& ctx, SphereNode& node) const override;
 };
 
 // The scene factory: the type pre-scan's result 1 makes a ConformalFractal,

@@ -35,13 +35,18 @@ class SetMember {
 struct IfsSet {
   ~IfsSet();  // deletes the members
 
-  int32_t selectionCount = 0;  // 0: every member; n: n members picked at random per split
+  int32_t selectionCount = 0;    // 0: every member; n: n members picked at random per split
+  int32_t splitMemberCount = 0;  // set with splitWeightTotal
   IfsSet* next = nullptr;
   SetMember* members = nullptr;
   bool mark = false;
   int32_t level = 0;
   Vec3 boundCenter;
   double boundRadius2 = -1.0;  // negative: no bound yet
+  // For the splits of a compiled set, which use every member unless they
+  // pick: the sum of the members' weights in list order, 0 unless every
+  // member has one (the count of members is next to the selection count).
+  double splitWeightTotal = 0.0;
 
   bool defined() const { return members != nullptr; }
   int memberCount() const;

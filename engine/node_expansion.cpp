@@ -24,6 +24,7 @@ bool TraceContext::expandTopNode(double factor) {
   const double threshold = factor * expanded->radius2;
   SphereNode* const below = expanded->next;
   SphereNode* collected = nullptr;
+  SphereNode* collectedLast = nullptr;
   bool ok = true;
   while (top != below && !scene.canceled) {
     SphereNode* node = top;
@@ -33,6 +34,7 @@ bool TraceContext::expandTopNode(double factor) {
     // result, or the expansion would never end.
     const bool split = node->radius2 >= threshold && (threshold > 0 || node == expanded);
     if (!split) {
+      if (!collected) collectedLast = node;
       node->next = collected;
       collected = node;
       continue;
@@ -45,10 +47,8 @@ bool TraceContext::expandTopNode(double factor) {
   // The collected nodes go back with the last one on top, or to the free
   // list when a split failed.
   if (collected) {
-    SphereNode* tail = collected;
-    while (tail->next) tail = tail->next;
     SphereNode*& destination = ok ? top : freeList;
-    tail->next = destination;
+    collectedLast->next = destination;
     destination = collected;
   }
   return ok;

@@ -106,6 +106,20 @@ void collapseChains(IfsSet* list) {
   }
 }
 
+void totalSplitWeights(IfsSet* list) {
+  for (IfsSet* s = list; s; s = s->next) {
+    double total = 0;
+    bool weighted = true;
+    s->splitMemberCount = 0;
+    for (const SetMember* m = s->members; m; m = m->next) {
+      ++s->splitMemberCount;
+      total += m->weight;
+      if (m->weight < 0) weighted = false;
+    }
+    s->splitWeightTotal = weighted ? total : 0;
+  }
+}
+
 // Steps of prepare up to the bounds; `list` receives the compiled copy.
 bool compileSets(Fractal& scene, IfsSet*& list) {
   if (scene.mapTable.empty()) return scene.fail("No maps found");
@@ -122,6 +136,7 @@ bool compileSets(Fractal& scene, IfsSet*& list) {
   collapseChains(list);
   pruneUnreachable(list);
   orderByLevel(list);
+  totalSplitWeights(list);
   return true;
 }
 

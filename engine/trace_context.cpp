@@ -17,16 +17,12 @@ TraceContext::~TraceContext() {
   }
 }
 
-bool TraceContext::pushNode() {
-  if (!freeList) {
-    if (nodesCreated > kNodeLimit) return false;
-    freeList = scene.newNode();
-    ++nodesCreated;
-  }
-  SphereNode* n = freeList;
-  freeList = n->next;
-  n->next = top;
-  top = n;
+bool TraceContext::addFreeNode() {
+  if (nodesCreated > kNodeLimit) return false;
+  SphereNode* n = scene.newNode();
+  n->next = freeList;
+  freeList = n;
+  ++nodesCreated;
   return true;
 }
 

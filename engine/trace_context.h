@@ -33,7 +33,14 @@ class TraceContext {
   int nodesCreated = 0;
 
   // Puts a free (or new) node on top; false when the pool is exhausted.
-  bool pushNode();
+  bool pushNode() {
+    if (!freeList && !addFreeNode()) return false;
+    SphereNode* n = freeList;
+    freeList = n->next;
+    n->next = top;
+    top = n;
+    return true;
+  }
   // Moves the top node, or the node after `after`, to the free list.
   bool popNode(SphereNode* after = nullptr);
   void clearNodeStack();
@@ -55,6 +62,9 @@ class TraceContext {
     SphereNode* node;
   };
   std::vector<ChildKey> childOrder;
+  // The order, by position in the maps' order, that the last sort of
+  // children by distance found.
+  std::vector<int> lastChildOrder;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;
@@ -72,6 +82,9 @@ class TraceContext {
   void flushProgress();
 
  private:
+  // Creates a node for the free list; false when the pool is exhausted.
+  bool addFreeNode();
+
   double pendingProgress_ = 0.0;
 };
 

@@ -1,6 +1,7 @@
 #include "walk_support.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "fractal.h"
 
@@ -34,49 +35,79 @@ PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelR
 
 namespace {
 
-// Stable sort of the children by distance: insertion for the few children of
-// most maps, a full sort with the position as tie-break for many.
-void sortByDistance(std::vector<TraceContext::ChildKey>& order) {
-  using Key = TraceContext::ChildKey;
+using ChildKey = TraceContext::ChildKey;
+
+// Distance first, then the maps' order: the order of a stable sort by
+// distance, and one that does not depend on where a sort starts from.
+bool before(const ChildKey& a, const ChildKey& b) {
+  return a.distance2 < b.distance2 || (a.distance2 == b.distance2 && a.index < b.index);
+}
+
+// Stable sort of the children by distance: a full sort for many, insertion
+// for the few children of most maps. Siblings seen from afar lie in much the
+// same order from node to node, so the insertion starts from the order that
+// the previous sort of as many children found, and mostly finds nothing to
+// move. A distance that is not a number has no place in that order: such
+// children are sorted from the maps' order.
+void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder) {
   const size_t count = order.size();
   if (count > 32) {
-    std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
-      return a.distance2 < b.distance2 || (a.distance2 == b.distance2 && a.index < b.index);
-    });
+    std::sort(order.begin(), order.end(), before);
     return;
   }
+  const bool ordered = std::none_of(order.begin(), order.end(),
+                                    [](const ChildKey& key) { return std::isnan(key.distance2); });
+  if (!ordered) {
+    for (size_t i = 1; i < count; ++i) {
+      const ChildKey key = order[i];
+      size_t j = i;
+      for (; j > 0 && order[j - 1].distance2 > key.distance2; --j) order[j] = order[j - 1];
+      order[j] = key;
+    }
+    return;
+  }
+  if (lastOrder.size() == count) {
+    ChildKey start[32];
+    for (size_t i = 0; i < count; ++i) start[i] = order[size_t(lastOrder[i])];
+    std::copy(start, start + count, order.begin());
+  }
   for (size_t i = 1; i < count; ++i) {
-    const Key key = order[i];
+    const ChildKey key = order[i];
     size_t j = i;
-    for (; j > 0 && order[j - 1].distance2 > key.distance2; --j) order[j] = order[j - 1];
+    for (; j > 0 && before(key, order[j - 1]); --j) order[j] = order[j - 1];
     order[j] = key;
   }
+  lastOrder.resize(count);
+  for (size_t i = 0; i < count; ++i) lastOrder[i] = order[i].index;
 }
 
 }  // namespace
 
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
                      PixelRay* pass) {
-  int count = 0;
+  std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
+  order.clear();
   double total = 0.0;
   for (SphereNode* child = ctx.top; child != below; child = child->next) {
     total += child->radius2;
-    ++count;
+    order.push_back({origin ? (child->center - *origin).lengthSquared() : 0.0, 0, child});
   }
   // splitNode pushes the children in map order, the last one on top.
-  std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
-  order.resize(size_t(count));
-  int i = count;
-  for (SphereNode* child = ctx.top; child != below; child = child->next) {
-    --i;
-    order[size_t(i)] = {origin ? (child->center - *origin).lengthSquared() : 0.0, i, child};
-  }
-  if (origin) sortByDistance(order);
+  std::reverse(order.begin(), order.end());
+  const int count = int(order.size());
+  for (int i = 0; i < count; ++i) order[size_t(i)].index = i;
+  if (origin) sortByDistance(order, ctx.lastChildOrder);
 
+  // Children mostly share their radius: a share is worked out once per radius.
+  double lastRadius2 = -1.0, share = 0.0;
   SphereNode* next = below;
-  for (i = count - 1; i >= 0; --i) {
+  for (int i = count - 1; i >= 0; --i) {
     SphereNode* child = order[size_t(i)].node;
-    child->mass = total > 0.0 ? parentMass * child->radius2 / total : parentMass / count;
+    if (child->radius2 != lastRadius2) {
+      lastRadius2 = child->radius2;
+      share = total > 0.0 ? parentMass * lastRadius2 / total : parentMass / count;
+    }
+    child->mass = share;
     child->parkedRays = next == below ? pass : nullptr;
     child->next = next;
     next = child;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Render benchmarks: the standard matrix at 640x480 (three scenes, with and
 # without antialiasing and shadows, one thread and every core), then the peak
-# memory of a 4096x4096 render in a process of its own.
+# memory of a 4096x4096 render in a process of its own, and the stretched
+# prism, whose cost per pixel grows with the resolution, at a small size.
 # Usage: scripts/bench.sh [build-dir]
 set -euo pipefail
 build=${1:-build}
@@ -12,4 +13,6 @@ echo "# load before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
 "$bench" --reps "${REPS:-3}"
 echo "# 4096x4096, every core (the image and depth buffer take 112 MiB):"
 "$bench" --scene menger --size 4096x4096 --threads 0 --reps 1
+echo "# the stretched prism at 160x120, one thread:"
+"$bench" --scene prism --size 160x120 --threads 1 --reps "${REPS:-3}"
 echo "# load after: $(cut -d' ' -f1-3 /proc/loadavg)"

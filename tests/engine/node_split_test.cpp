@@ -198,6 +198,62 @@ TEST(SplitNode, ChildrenInheritMaterialColourAndTheirTargetsSphere) {
   EXPECT_EQ(ctx.top->next->randomState, root->randomState);
 }
 
+// The maps of the children of `node`, in member order.
+std::vector<AffineMap> childMaps(const TraceContext& ctx, const SphereNode& node) {
+  std::vector<AffineMap> maps;
+  for (const SphereNode* n = ctx.top; n != &node; n = n->next)
+    maps.insert(maps.begin(), static_cast<const AffineNode*>(n)->map);
+  return maps;
+}
+
+void expectSameMap(const AffineMap& actual, const AffineMap& expected) {
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(actual.row[i], expected.row[i]) << "row " << i;
+  EXPECT_EQ(actual.t, expected.t);
+}
+
+// Scaled copies (k I + t) take a shortcut through the products; it must give
+// the very numbers of the general products, whatever the parent's map.
+TEST(SplitNode, ChildrenAreTheProductsOfTheParentMapWithTheMembers) {
+  AffineFractal scene;
+  SceneBuilder b(scene);
+  IfsSet* a = b.newSet();
+  b.term(a, {translate({2.0 / 3, -1.0 / 3, 0.1}), scale(1.0 / 3)}, a);
+  b.term(a, {makeSpec(MapKind::Rotate, {1, 2, 3, 0.7, 0.5, 0.9})}, a);
+  b.term(a, {scale(0.7)}, a);
+  b.build(a);
+  ASSERT_TRUE(scene.prepare()) << scene.renderError;
+  const IfsSet* pa = scene.preparedSets()->next;
+  TraceContext ctx(scene);
+
+  // A parent with the identity map gives the members' own maps.
+  SphereNode& identity = pushSetNode(ctx, pa);
+  ASSERT_TRUE(scene.splitNode(ctx, identity));
+  const std::vector<AffineMap> members = childMaps(ctx, identity);
+  ASSERT_EQ(members.size(), 3u);
+  ctx.clearNodeStack();
+
+  AffineMap scaled, turned;
+  ASSERT_TRUE(scaled.buildFrom(makeSpec(MapKind::Scale, {0.37, 0.37, 0.37})));
+  scaled.t = {0.1, -0.7, 1.0 / 7};
+  ASSERT_TRUE(turned.buildFrom(makeSpec(MapKind::Rotate, {0, 1, 1, 0.3, 0.8, 0.6})));
+  for (const AffineMap& parent : {scaled, turned}) {
+    auto& node = static_cast<AffineNode&>(pushSetNode(ctx, pa));
+    node.map = parent;
+    ASSERT_TRUE(scene.splitNode(ctx, node));
+    const std::vector<AffineMap> children = childMaps(ctx, node);
+    ASSERT_EQ(children.size(), members.size());
+    const SphereNode* child = ctx.top;
+    for (size_t i = children.size(); i-- > 0; child = child->next) {
+      AffineMap expected;
+      compose(expected, parent, members[i]);
+      expectSameMap(children[i], expected);
+      EXPECT_EQ(child->center, expected.apply(pa->boundCenter));
+      EXPECT_EQ(child->radius2, expected.maxStretchSquared() * pa->boundRadius2);
+    }
+    ctx.clearNodeStack();
+  }
+}
+
 TEST(SplitNode, UnusableConformalImagesGetAHugeSphere) {
   ConformalFractal scene;
   SceneBuilder b(scene);

@@ -8,6 +8,7 @@
 #include "engine/fractal.h"
 #include "engine/sphere_node.h"
 #include "engine/trace_context.h"
+#include "engine/walk_support.h"
 #include "scene_builder.h"
 
 namespace engine {
@@ -183,6 +184,37 @@ TEST(SortNodes, AgreesWithAStableSortOnLongLists) {
            (b->center - ctx.sortOrigin).lengthSquared();
   });
   EXPECT_EQ(between(head, nullptr), expected);
+}
+
+// The walks' siblings: arrangeChildren starts each sort from the order the
+// previous one found, which must not show in the result.
+TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
+  AffineFractal scene;
+  TraceContext ctx(scene);
+  ctx.pushNode();
+  SphereNode* below = ctx.top;
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    const int count = 2 + int(random() % 20);
+    std::vector<SphereNode*> mapOrder;
+    for (int i = 0; i < count; ++i) {
+      ctx.pushNode();  // splitNode pushes in map order: the last one ends on top
+      ctx.top->center = {double(random() % 5), 0, 0};  // many ties
+      ctx.top->radius2 = 1.0;
+      mapOrder.push_back(ctx.top);
+    }
+    const Vec3 origin{-1, 0, 0};
+    arrangeChildren(ctx, below, &origin, 1.0, nullptr);
+    std::vector<SphereNode*> expected = mapOrder;
+    std::stable_sort(expected.begin(), expected.end(), [&](SphereNode* a, SphereNode* b) {
+      return (a->center - origin).lengthSquared() < (b->center - origin).lengthSquared();
+    });
+    std::vector<SphereNode*> visited;
+    for (SphereNode* n = ctx.top; n != below; n = n->next) visited.push_back(n);
+    ASSERT_EQ(visited, expected) << "round " << round;
+    EXPECT_DOUBLE_EQ(ctx.top->mass, 1.0 / count);
+    while (ctx.top != below) ctx.popNode();
+  }
 }
 
 }  // namespace

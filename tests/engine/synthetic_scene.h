@@ -47,9 +47,6 @@ class SyntheticScene : public Fractal {
   SphereNode* newNode() const override { return new SyntheticNode; }
   SetMember* cloneMember(const SetMember&) const override { return nullptr; }
   SetMember* newMember(IfsSet*, SetMember*) const override { return nullptr; }
-  bool childFromMap(const SphereNode&, const SetMember&, SphereNode&) const override {
-    return false;
-  }
   using Fractal::addMaterial;
 };
 
