@@ -13,15 +13,6 @@ using engine::MapKind;
 using engine::MapSpec;
 using engine::Vec3;
 
-MapSpec spec(MapKind kind, std::initializer_list<double> args) {
-  MapSpec s;
-  s.kind = int32_t(kind);
-  s.argCount = int32_t(args.size());
-  int i = 0;
-  for (double a : args) s.args[i++] = a;
-  return s;
-}
-
 void addTerm(Fractal& scene, IfsSet* owner, const MapSpec& map, IfsSet* target) {
   scene.addMember(owner, target)->mapIndex = scene.addMapSpec(map);
 }
@@ -32,14 +23,14 @@ IfsSet* contractionsTowards(Fractal& scene, const std::vector<Vec3>& corners, do
   for (const Vec3& c : corners) {
     IfsSet* scaled = scene.newSet();
     const Vec3 t = c * (1 - k);
-    addTerm(scene, set, spec(MapKind::Translate, {t.x, t.y, t.z}), scaled);
-    addTerm(scene, scaled, spec(MapKind::Scale, {k, k, k}), set);
+    addTerm(scene, set, MapSpec::make(MapKind::Translate, {t.x, t.y, t.z}), scaled);
+    addTerm(scene, scaled, MapSpec::make(MapKind::Scale, {k, k, k}), set);
   }
   return set;
 }
 
 void build(Fractal& scene, IfsSet* set) {
-  addTerm(scene, scene.rootSet(), spec(MapKind::Id, {}), set);
+  addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Id, {}), set);
 }
 
 const std::vector<Vec3>& tetrahedronCorners() {
@@ -71,8 +62,8 @@ void buildPearls(Fractal& scene) {
     const Vec3& c = corners[i];
     for (size_t j = 0; j < pieces.size(); ++j)
       if (j != i)
-        addTerm(scene, pieces[i], spec(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
-    addTerm(scene, scene.rootSet(), spec(MapKind::Bound, {c.x, c.y, c.z, radius}), pieces[i]);
+        addTerm(scene, pieces[i], MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
+    addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Bound, {c.x, c.y, c.z, radius}), pieces[i]);
   }
 }
 
@@ -84,10 +75,10 @@ void buildPrism(Fractal& scene) {
   IfsSet* prism = scene.newSet();
   for (const Vec3& t : {Vec3{0, 0, 0}, Vec3{0, 0, 0.5}, Vec3{1, 0, 0}, Vec3{1, 0, 0.5}}) {
     IfsSet* turned = scene.newSet();
-    addTerm(scene, prism, spec(MapKind::Translate, {t.x, t.y, t.z}), turned);
-    addTerm(scene, turned, spec(MapKind::Rotate, {0, 0, 1, 45, 0.5, 0.71}), prism);
+    addTerm(scene, prism, MapSpec::make(MapKind::Translate, {t.x, t.y, t.z}), turned);
+    addTerm(scene, turned, MapSpec::make(MapKind::Rotate, {0, 0, 1, 45, 0.5, 0.71}), prism);
   }
-  addTerm(scene, scene.rootSet(), spec(MapKind::Translate, {-0.5, -0.5, -0.5}), prism);
+  addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Translate, {-0.5, -0.5, -0.5}), prism);
 }
 
 // The peer's "fov 1" makes the image's half height 0.5 at unit distance: a

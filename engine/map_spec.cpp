@@ -29,6 +29,16 @@ int comparedArgumentCount(MapKind kind) {
   return 0;
 }
 
+MapSpec MapSpec::make(MapKind kind, std::initializer_list<double> arguments) {
+  MapSpec spec;
+  spec.kind = int32_t(kind);
+  for (double a : arguments) {
+    if (spec.argCount == 10) break;
+    spec.args[spec.argCount++] = a;
+  }
+  return spec;
+}
+
 bool MapSpec::operator==(const MapSpec& other) const {
   if (kind != other.kind || angleConverted != other.angleConverted) return false;
   const int n = comparedArgumentCount(mapKind());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace engine {
 
@@ -38,6 +39,9 @@ struct MapSpec {
   // radians, so that a later preparation does not convert it again and a new
   // call in degrees never matches the converted entry.
   bool angleConverted = false;
+
+  // A call of `kind` with these canonical arguments (at most ten).
+  static MapSpec make(MapKind kind, std::initializer_list<double> arguments);
 
   MapKind mapKind() const { return MapKind(kind); }
   // Same kind, same angle state and equal compared arguments.

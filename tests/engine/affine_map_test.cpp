@@ -12,7 +12,7 @@ namespace {
 
 AffineMap build(MapKind kind, std::initializer_list<double> args) {
   AffineMap map;
-  EXPECT_TRUE(map.buildFrom(makeSpec(kind, args)));
+  EXPECT_TRUE(map.buildFrom(MapSpec::make(kind, args)));
   return map;
 }
 
@@ -69,19 +69,19 @@ TEST(AffineMapBuild, RotateVTurnsOneDirectionIntoTheOther) {
 
 TEST(AffineMapBuild, DegenerateArgumentsAndForeignKindsAreRejectedAndLeaveTheMap) {
   const MapSpec rejected[] = {
-      makeSpec(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
-      makeSpec(MapKind::Reflect, {0, 0, 1e-16}),
-      makeSpec(MapKind::RotateV, {1, 0, 0, 2, 0, 0}),
-      makeSpec(MapKind::RotateV, {1, 0, 0, -3, 0, 0}),
-      makeSpec(MapKind::RotateV, {0, 0, 0, 1, 0, 0}),
-      makeSpec(MapKind::RotateV, {1, 0, 0, 0, 0, 0}),
-      makeSpec(MapKind::Stretch, {0, 0, 1, 0.5}),
-      makeSpec(MapKind::Inverse, {0, 0, 0, 1}),
-      makeSpec(MapKind::Weight, {0.5}),
-      makeSpec(MapKind::Bound, {0, 0, 0, 1}),
-      makeSpec(MapKind(42), {}),
-      makeSpec(MapKind::Scale, {std::nan(""), 1, 1}),
-      makeSpec(MapKind::Translate, {HUGE_VAL, 0, 0}),
+      MapSpec::make(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
+      MapSpec::make(MapKind::Reflect, {0, 0, 1e-16}),
+      MapSpec::make(MapKind::RotateV, {1, 0, 0, 2, 0, 0}),
+      MapSpec::make(MapKind::RotateV, {1, 0, 0, -3, 0, 0}),
+      MapSpec::make(MapKind::RotateV, {0, 0, 0, 1, 0, 0}),
+      MapSpec::make(MapKind::RotateV, {1, 0, 0, 0, 0, 0}),
+      MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.5}),
+      MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}),
+      MapSpec::make(MapKind::Weight, {0.5}),
+      MapSpec::make(MapKind::Bound, {0, 0, 0, 1}),
+      MapSpec::make(MapKind(42), {}),
+      MapSpec::make(MapKind::Scale, {std::nan(""), 1, 1}),
+      MapSpec::make(MapKind::Translate, {HUGE_VAL, 0, 0}),
   };
   for (const MapSpec& spec : rejected) {
     AffineMap map = build(MapKind::Translate, {1, 2, 3});

@@ -12,7 +12,7 @@ namespace {
 
 ConformalMap build(MapKind kind, std::initializer_list<double> args) {
   ConformalMap map;
-  EXPECT_TRUE(map.buildFrom(makeSpec(kind, args)));
+  EXPECT_TRUE(map.buildFrom(MapSpec::make(kind, args)));
   return map;
 }
 
@@ -142,19 +142,19 @@ TEST(ConformalMapBuild, StretchMovesTheOriginInsideTheUnitBall) {
 
 TEST(ConformalMapBuild, DegenerateArgumentsAndForeignKindsAreRejectedAndLeaveTheMap) {
   const MapSpec rejected[] = {
-      makeSpec(MapKind::Stretch, {0, 0, 1, 1}),
-      makeSpec(MapKind::Stretch, {0, 0, 1, -2}),
-      makeSpec(MapKind::Stretch, {0, 0, 0, 0.5}),
-      makeSpec(MapKind::Inverse, {1, 1, 1, 1e-16}),
-      makeSpec(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
-      makeSpec(MapKind::Reflect, {0, 0, 0}),
-      makeSpec(MapKind::Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}),
-      makeSpec(MapKind::Affine2d, {1, 0, 0, 1, 0, 0}),
-      makeSpec(MapKind::RotateV, {1, 0, 0, 0, 1, 0}),
-      makeSpec(MapKind::Weight, {0.5}),
-      makeSpec(MapKind::Bound, {0, 0, 0, 1}),
-      makeSpec(MapKind(-1), {}),
-      makeSpec(MapKind::Inverse, {0, 0, 0, std::nan("")}),
+      MapSpec::make(MapKind::Stretch, {0, 0, 1, 1}),
+      MapSpec::make(MapKind::Stretch, {0, 0, 1, -2}),
+      MapSpec::make(MapKind::Stretch, {0, 0, 0, 0.5}),
+      MapSpec::make(MapKind::Inverse, {1, 1, 1, 1e-16}),
+      MapSpec::make(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
+      MapSpec::make(MapKind::Reflect, {0, 0, 0}),
+      MapSpec::make(MapKind::Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}),
+      MapSpec::make(MapKind::Affine2d, {1, 0, 0, 1, 0, 0}),
+      MapSpec::make(MapKind::RotateV, {1, 0, 0, 0, 1, 0}),
+      MapSpec::make(MapKind::Weight, {0.5}),
+      MapSpec::make(MapKind::Bound, {0, 0, 0, 1}),
+      MapSpec::make(MapKind(-1), {}),
+      MapSpec::make(MapKind::Inverse, {0, 0, 0, std::nan("")}),
   };
   for (const MapSpec& spec : rejected) {
     ConformalMap map = build(MapKind::Translate, {1, 2, 3});

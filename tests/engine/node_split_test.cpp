@@ -126,13 +126,13 @@ TEST(SplitNode, MassesFollowWeightsWhenEveryMemberHasOne) {
   AffineFractal scene;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
-  b.term(a, {makeSpec(MapKind::Weight, {1}), scale(0.5)}, a);
-  b.term(a, {makeSpec(MapKind::Weight, {3}), translate({0.5, 0, 0}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Weight, {1}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Weight, {3}), translate({0.5, 0, 0}), scale(0.5)}, a);
   IfsSet* unweighted = b.newSet();
-  b.term(unweighted, {makeSpec(MapKind::Weight, {1}), scale(0.5)}, unweighted);
+  b.term(unweighted, {MapSpec::make(MapKind::Weight, {1}), scale(0.5)}, unweighted);
   b.term(unweighted, {translate({0.5, 0, 0}), scale(0.5)}, unweighted);
-  b.member(scene.rootSet(), makeSpec(MapKind::Id, {}), a);
-  b.member(scene.rootSet(), makeSpec(MapKind::Id, {}), unweighted);
+  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), a);
+  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), unweighted);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
   TraceContext ctx(scene);
 
@@ -218,7 +218,7 @@ TEST(SplitNode, ChildrenAreTheProductsOfTheParentMapWithTheMembers) {
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
   b.term(a, {translate({2.0 / 3, -1.0 / 3, 0.1}), scale(1.0 / 3)}, a);
-  b.term(a, {makeSpec(MapKind::Rotate, {1, 2, 3, 0.7, 0.5, 0.9})}, a);
+  b.term(a, {MapSpec::make(MapKind::Rotate, {1, 2, 3, 0.7, 0.5, 0.9})}, a);
   b.term(a, {scale(0.7)}, a);
   b.build(a);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
@@ -233,9 +233,9 @@ TEST(SplitNode, ChildrenAreTheProductsOfTheParentMapWithTheMembers) {
   ctx.clearNodeStack();
 
   AffineMap scaled, turned;
-  ASSERT_TRUE(scaled.buildFrom(makeSpec(MapKind::Scale, {0.37, 0.37, 0.37})));
+  ASSERT_TRUE(scaled.buildFrom(MapSpec::make(MapKind::Scale, {0.37, 0.37, 0.37})));
   scaled.t = {0.1, -0.7, 1.0 / 7};
-  ASSERT_TRUE(turned.buildFrom(makeSpec(MapKind::Rotate, {0, 1, 1, 0.3, 0.8, 0.6})));
+  ASSERT_TRUE(turned.buildFrom(MapSpec::make(MapKind::Rotate, {0, 1, 1, 0.3, 0.8, 0.6})));
   for (const AffineMap& parent : {scaled, turned}) {
     auto& node = static_cast<AffineNode&>(pushSetNode(ctx, pa));
     node.map = parent;
@@ -268,7 +268,7 @@ TEST(SplitNode, UnusableConformalImagesGetAHugeSphere) {
   // 0.25 (the scale member, last) is turned inside out, the one about 0.75
   // is not.
   auto& node = static_cast<ConformalNode&>(pushSetNode(ctx, pa));
-  ASSERT_TRUE(node.map.buildFrom(makeSpec(MapKind::Inverse, {0.25, 0, 0, 1})));
+  ASSERT_TRUE(node.map.buildFrom(MapSpec::make(MapKind::Inverse, {0.25, 0, 0, 1})));
   ASSERT_TRUE(scene.splitNode(ctx, node));
   EXPECT_EQ(ctx.top->radius2, 1e10);
   EXPECT_LT(ctx.top->next->radius2, 100);

@@ -36,7 +36,7 @@ class SceneBuilder {
       if (!first) first = m;
       openEnd = next;
     }
-    SetMember* closing = member(openEnd, makeSpec(MapKind::Id, {}), target);
+    SetMember* closing = member(openEnd, MapSpec::make(MapKind::Id, {}), target);
     return first ? first : closing;
   }
 
@@ -44,9 +44,9 @@ class SceneBuilder {
   // targets an anonymous set holding the target.
   SetMember* build(IfsSet* target) {
     IfsSet* anonymous = newSet();
-    SetMember* m = member(scene_.rootSet(), makeSpec(MapKind::Id, {}), anonymous);
+    SetMember* m = member(scene_.rootSet(), MapSpec::make(MapKind::Id, {}), anonymous);
     m->material = scene_.defaultMaterial();
-    member(anonymous, makeSpec(MapKind::Id, {}), target);
+    member(anonymous, MapSpec::make(MapKind::Id, {}), target);
     return m;
   }
 
@@ -55,10 +55,10 @@ class SceneBuilder {
 };
 
 inline MapSpec translate(const Vec3& t) {
-  return makeSpec(MapKind::Translate, {t.x, t.y, t.z});
+  return MapSpec::make(MapKind::Translate, {t.x, t.y, t.z});
 }
 inline MapSpec scale(double k) {
-  return makeSpec(MapKind::Scale, {k, k, k});
+  return MapSpec::make(MapKind::Scale, {k, k, k});
 }
 
 // Maps x -> c + k (x - c) for each corner c, as "translate(c (1 - k)) scale(k)".

@@ -87,12 +87,12 @@ TEST(Bounds, ConformalSetWithAnInversionContainsItsAttractor) {
   // Each map takes the unit ball into itself and shrinks it.
   b.term(a, {scale(0.5)}, a);
   b.term(a, {translate({0, 0.5, 0}), scale(0.5)}, a);
-  b.term(a, {translate({-2, 0, 0}), makeSpec(MapKind::Inverse, {2, 0, 0, 0.9})}, a);
+  b.term(a, {translate({-2, 0, 0}), MapSpec::make(MapKind::Inverse, {2, 0, 0, 0.9})}, a);
   // Refinement from a huge sphere would keep the centre of inversion inside
   // and so never shrink through the inversion: such scenes give a bound.
   IfsSet* anonymous = b.newSet();
-  b.member(scene.rootSet(), makeSpec(MapKind::Id, {}), anonymous);
-  b.member(anonymous, makeSpec(MapKind::Bound, {0, 0, 0, 1}), a);
+  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), anonymous);
+  b.member(anonymous, MapSpec::make(MapKind::Bound, {0, 0, 0, 1}), a);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
 
   const IfsSet& pa = *scene.preparedSets()->next;

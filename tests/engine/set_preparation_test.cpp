@@ -32,7 +32,7 @@ TEST(Prepare, ChainsOfMapsCollapseIntoOneMemberPerTerm) {
   AffineFractal scene;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
-  const MapSpec rotate = makeSpec(MapKind::Rotate, {0, 0, 1, 30, 1, 1});
+  const MapSpec rotate = MapSpec::make(MapKind::Rotate, {0, 0, 1, 30, 1, 1});
   b.term(a, {scale(0.5), rotate}, a);
   b.term(a, {translate({1, 0, 0}), scale(0.5)}, a);
   b.build(a);
@@ -91,15 +91,15 @@ TEST(Prepare, BoundsAndWeightsComeFromTheirCalls) {
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
   // "weight(0.25) scale(0.5) A" and "weight(0.75) translate(1, 0, 0) scale(0.5) A"
-  b.term(a, {makeSpec(MapKind::Weight, {0.25}), scale(0.5)}, a);
-  b.term(a, {makeSpec(MapKind::Weight, {0.75}), translate({1, 0, 0}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Weight, {0.25}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Weight, {0.75}), translate({1, 0, 0}), scale(0.5)}, a);
   // Two bounds on the set that leads to A: the smaller radius wins.
   IfsSet* anonymous = b.newSet();
   IfsSet* bounded = b.newSet();
-  b.member(scene.rootSet(), makeSpec(MapKind::Id, {}), anonymous);
-  b.member(anonymous, makeSpec(MapKind::Bound, {0, 0, 0, 3}), bounded);
-  b.member(anonymous, makeSpec(MapKind::Bound, {0.5, 0, 0, -2}), bounded);
-  b.member(bounded, makeSpec(MapKind::Id, {}), a);
+  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), anonymous);
+  b.member(anonymous, MapSpec::make(MapKind::Bound, {0, 0, 0, 3}), bounded);
+  b.member(anonymous, MapSpec::make(MapKind::Bound, {0.5, 0, 0, -2}), bounded);
+  b.member(bounded, MapSpec::make(MapKind::Id, {}), a);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
 
   const IfsSet* pa = nullptr;
@@ -199,9 +199,9 @@ TEST(Prepare, FailuresReportTheirText) {
     expectFailure(scene, "Invalid set");
   }
   for (const MapSpec& bad :
-       {makeSpec(MapKind::Stretch, {0, 0, 1, 0.5}), makeSpec(MapKind::Inverse, {0, 0, 0, 1}),
-        makeSpec(MapKind::Scale, {NAN, NAN, NAN}), makeSpec(MapKind::Weight, {INFINITY}),
-        makeSpec(MapKind::Bound, {0, 0, NAN, 1})}) {
+       {MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.5}), MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}),
+        MapSpec::make(MapKind::Scale, {NAN, NAN, NAN}), MapSpec::make(MapKind::Weight, {INFINITY}),
+        MapSpec::make(MapKind::Bound, {0, 0, NAN, 1})}) {
     AffineFractal scene;
     SceneBuilder b(scene);
     IfsSet* a = b.newSet();
@@ -214,8 +214,8 @@ TEST(Prepare, FailuresReportTheirText) {
     ConformalFractal scene;
     SceneBuilder b(scene);
     IfsSet* a = b.newSet();
-    b.member(a, makeSpec(MapKind::Inverse, {0, 0, 0, 1}), a);
-    b.member(a, makeSpec(MapKind::RotateV, {1, 0, 0, 0, 1, 0}), a);
+    b.member(a, MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}), a);
+    b.member(a, MapSpec::make(MapKind::RotateV, {1, 0, 0, 0, 1, 0}), a);
     b.build(a);
     expectFailure(scene, "Invalid map");
   }
@@ -262,7 +262,7 @@ TEST(Prepare, TooLargeSelectionCountCancelsWithoutMessage) {
 // would compose the same map forever.
 TEST(Prepare, SelfReferencingSingleMembersEndPromptly) {
   for (const MapSpec& map :
-       {scale(0.5), scale(0), scale(2), makeSpec(MapKind::Rotate, {0, 0, 1, 90, 1, 1})}) {
+       {scale(0.5), scale(0), scale(2), MapSpec::make(MapKind::Rotate, {0, 0, 1, 90, 1, 1})}) {
     AffineFractal scene;
     SceneBuilder b(scene);
     IfsSet* a = b.newSet();
@@ -323,7 +323,7 @@ TEST(Prepare, RunsAgainOnTheSameSetsAndAfterMoreAreDefined) {
   AffineFractal scene;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
-  b.term(a, {makeSpec(MapKind::Rotate, {0, 0, 1, 90, 1, 1}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Rotate, {0, 0, 1, 90, 1, 1}), scale(0.5)}, a);
   b.term(a, {translate({1, 0, 0}), scale(0.5)}, a);
   IfsSet* later = b.newSet();  // defined, not built yet
   b.term(later, {scale(0.5)}, a);
@@ -340,7 +340,7 @@ TEST(Prepare, RunsAgainOnTheSameSetsAndAfterMoreAreDefined) {
 
   // A new call in degrees whose value equals the converted angle is another entry.
   const size_t entries = scene.mapTable.size();
-  EXPECT_EQ(scene.addMapSpec(makeSpec(MapKind::Rotate, {0, 0, 1, std::numbers::pi / 2, 1, 1})),
+  EXPECT_EQ(scene.addMapSpec(MapSpec::make(MapKind::Rotate, {0, 0, 1, std::numbers::pi / 2, 1, 1})),
             int(entries));
 
   // A set that the first preparation pruned can still be built.
@@ -354,7 +354,7 @@ TEST(Prepare, AnglesInRadiansAreTakenAsTheyAre) {
   scene.useRadians = true;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
-  b.term(a, {makeSpec(MapKind::Rotate, {0, 0, 1, std::numbers::pi / 2, 1, 1}), scale(0.5)}, a);
+  b.term(a, {MapSpec::make(MapKind::Rotate, {0, 0, 1, std::numbers::pi / 2, 1, 1}), scale(0.5)}, a);
   b.term(a, {translate({1, 0, 0}), scale(0.5)}, a);
   b.build(a);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
