@@ -19,6 +19,20 @@ int IfsSet::memberCount() const {
   return n;
 }
 
+SplitWeights IfsSet::splitWeights(const uint8_t* picked) const {
+  SplitWeights used;
+  bool weighted = true;
+  size_t i = 0;
+  for (const SetMember* m = members; m; m = m->next, ++i) {
+    if (picked && !picked[i]) continue;
+    ++used.count;
+    used.total += m->weight;
+    if (m->weight < 0) weighted = false;
+  }
+  if (!weighted) used.total = 0;
+  return used;
+}
+
 Fractal::Fractal(FractalType type) : type_(type) {
   materials_.push_back(std::make_unique<Material>(Material::sceneDefault()));
 }

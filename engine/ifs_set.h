@@ -31,6 +31,13 @@ class SetMember {
   SetMember* next = nullptr;
 };
 
+// The members that a split uses and the sum of their weights, which is 0
+// unless every one of them has a weight.
+struct SplitWeights {
+  int32_t count = 0;
+  double total = 0.0;
+};
+
 // A set is the union of its members' images. Owned by the scene's set list.
 struct IfsSet {
   ~IfsSet();  // deletes the members
@@ -50,6 +57,8 @@ struct IfsSet {
 
   bool defined() const { return members != nullptr; }
   int memberCount() const;
+  // `picked` flags members in list order; null takes every member.
+  SplitWeights splitWeights(const uint8_t* picked = nullptr) const;
 };
 
 }  // namespace engine

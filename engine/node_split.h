@@ -31,27 +31,14 @@ bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& no
     picked = ctx.pickedMembers.data();
   }
 
-  double totalWeight = set.splitWeightTotal;
-  int usedCount = set.splitMemberCount;
-  size_t i = 0;
-  if (picked) {
-    bool weighted = true;
-    totalWeight = 0;
-    usedCount = 0;
-    for (const SetMember* m = set.members; m; m = m->next, ++i) {
-      if (!picked[i]) continue;
-      ++usedCount;
-      totalWeight += m->weight;
-      if (m->weight < 0) weighted = false;
-    }
-    if (!weighted) totalWeight = 0;
-  }
+  const SplitWeights used =
+      picked ? set.splitWeights(picked) : SplitWeights{set.splitMemberCount, set.splitWeightTotal};
 
   const double mass = node.mass;
   const Material* const material = node.material;
   const RandomState state = node.randomState;
   const double dimension = node.dimension;
-  i = 0;
+  size_t i = 0;
   for (const SetMember* m = set.members; m; m = m->next, ++i) {
     if (picked && !picked[i]) continue;
     if (!ctx.pushNode()) return false;
@@ -59,7 +46,7 @@ bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& no
     if (!place(*m, child)) child.radius2 = kUnusableRadius2;
     child.set = m->target;
     // A single child carries all of its parent's mass.
-    child.mass = usedCount == 1 ? mass : totalWeight == 0 ? -1.0 : m->weight * mass / totalWeight;
+    child.mass = used.count == 1 ? mass : used.total == 0 ? -1.0 : m->weight * mass / used.total;
     child.material = material ? material : m->material;
     child.randomState = m->colorKey != 0 ? state * m->colorState : state;
     // Defined from the parent so that a reused node never carries a value of

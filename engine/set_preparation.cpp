@@ -108,15 +108,9 @@ void collapseChains(IfsSet* list) {
 
 void totalSplitWeights(IfsSet* list) {
   for (IfsSet* s = list; s; s = s->next) {
-    double total = 0;
-    bool weighted = true;
-    s->splitMemberCount = 0;
-    for (const SetMember* m = s->members; m; m = m->next) {
-      ++s->splitMemberCount;
-      total += m->weight;
-      if (m->weight < 0) weighted = false;
-    }
-    s->splitWeightTotal = weighted ? total : 0;
+    const SplitWeights all = s->splitWeights();
+    s->splitMemberCount = all.count;
+    s->splitWeightTotal = all.total;
   }
 }
 

@@ -57,6 +57,12 @@ std::vector<int> childMembers(const TraceContext& ctx, const SphereNode* below, 
   return result;
 }
 
+const SetMember& memberAt(const IfsSet* set, int index) {
+  const SetMember* m = set->members;
+  while (index-- > 0) m = m->next;
+  return *m;
+}
+
 std::vector<int> splitAndRelease(const Fractal& scene, TraceContext& ctx, const IfsSet* set,
                                  RandomState state) {
   SphereNode& node = pushSetNode(ctx, set, state);
@@ -150,6 +156,36 @@ TEST(SplitNode, MassesFollowWeightsWhenEveryMemberHasOne) {
   ASSERT_TRUE(scene.splitNode(ctx, other));
   EXPECT_EQ(ctx.top->mass, -1.0);
   EXPECT_EQ(ctx.top->next->mass, -1.0);
+}
+
+TEST(SplitNode, PickedChildrenShareTheMassByThePickedWeights) {
+  AffineFractal scene;
+  SceneBuilder b(scene);
+  IfsSet* a = b.newSet();
+  const double weights[] = {1, 2, 5};
+  for (int i = 0; i < 3; ++i)
+    b.term(a,
+           {MapSpec::make(MapKind::Weight, {weights[i]}), translate({0.5 * i, 0, 0}), scale(0.4)},
+           a);
+  a->selectionCount = 2;
+  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), a);
+  ASSERT_TRUE(scene.prepare()) << scene.renderError;
+  const IfsSet* set = scene.preparedSets()->members->target;
+  TraceContext ctx(scene);
+
+  RandomState state{3, 1, 4};
+  for (int round = 0; round < 20; ++round) {
+    state.next();
+    SphereNode& node = pushSetNode(ctx, set, state);
+    node.mass = 0.9;
+    ASSERT_TRUE(scene.splitNode(ctx, node));
+    const std::vector<int> members = childMembers(ctx, &node, set);
+    ASSERT_EQ(members.size(), 2u);
+    const double top = memberAt(set, members[0]).weight, below = memberAt(set, members[1]).weight;
+    EXPECT_DOUBLE_EQ(ctx.top->mass, 0.9 * top / (top + below));
+    EXPECT_DOUBLE_EQ(ctx.top->next->mass, 0.9 * below / (top + below));
+    ctx.clearNodeStack();
+  }
 }
 
 TEST(SplitNode, ChildrenInheritMaterialColourAndTheirTargetsSphere) {
