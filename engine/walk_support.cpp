@@ -47,27 +47,20 @@ bool before(const ChildKey& a, const ChildKey& b) {
 // for the few children of most maps. Siblings seen from afar lie in much the
 // same order from node to node, so the insertion starts from the order that
 // the previous sort of as many children found, and mostly finds nothing to
-// move. A distance that is not a number has no place in that order: such
-// children are sorted from the maps' order.
+// move. A distance that is not a number has no place in that order (nor in
+// std::sort's, which may run off the ends then): such children are sorted by
+// insertion from the maps' order, where each one stays put.
 void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder) {
+  constexpr size_t kInsertionLimit = 32;
   const size_t count = order.size();
-  if (count > 32) {
+  const bool comparable = std::none_of(
+      order.begin(), order.end(), [](const ChildKey& key) { return std::isnan(key.distance2); });
+  if (comparable && count > kInsertionLimit) {
     std::sort(order.begin(), order.end(), before);
     return;
   }
-  const bool ordered = std::none_of(order.begin(), order.end(),
-                                    [](const ChildKey& key) { return std::isnan(key.distance2); });
-  if (!ordered) {
-    for (size_t i = 1; i < count; ++i) {
-      const ChildKey key = order[i];
-      size_t j = i;
-      for (; j > 0 && order[j - 1].distance2 > key.distance2; --j) order[j] = order[j - 1];
-      order[j] = key;
-    }
-    return;
-  }
-  if (lastOrder.size() == count) {
-    ChildKey start[32];
+  if (comparable && lastOrder.size() == count) {
+    ChildKey start[kInsertionLimit];
     for (size_t i = 0; i < count; ++i) start[i] = order[size_t(lastOrder[i])];
     std::copy(start, start + count, order.begin());
   }

@@ -187,28 +187,37 @@ TEST(SortNodes, AgreesWithAStableSortOnLongLists) {
 }
 
 // The walks' siblings: arrangeChildren starts each sort from the order the
-// previous one found, which must not show in the result.
+// previous one found, which must not show in the result. A child whose
+// distance is not a number keeps its place in the maps' order, and the others
+// are sorted between such children.
 TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
   AffineFractal scene;
   TraceContext ctx(scene);
   ctx.pushNode();
   SphereNode* below = ctx.top;
   std::mt19937 random(7);
-  for (int round = 0; round < 50; ++round) {
-    const int count = 2 + int(random() % 20);
+  const Vec3 origin{-1, 0, 0};
+  const auto distance2 = [&](const SphereNode* n) { return (n->center - origin).lengthSquared(); };
+  for (int round = 0; round < 200; ++round) {
+    const int count = 2 + int(random() % 40);
+    const bool withNan = round % 3 == 0;
     std::vector<SphereNode*> mapOrder;
     for (int i = 0; i < count; ++i) {
       ctx.pushNode();  // splitNode pushes in map order: the last one ends on top
       ctx.top->center = {double(random() % 5), 0, 0};  // many ties
+      if (withNan && random() % 4 == 0) ctx.top->center.x = std::nan("");
       ctx.top->radius2 = 1.0;
       mapOrder.push_back(ctx.top);
     }
-    const Vec3 origin{-1, 0, 0};
     arrangeChildren(ctx, below, &origin, 1.0, nullptr);
     std::vector<SphereNode*> expected = mapOrder;
-    std::stable_sort(expected.begin(), expected.end(), [&](SphereNode* a, SphereNode* b) {
-      return (a->center - origin).lengthSquared() < (b->center - origin).lengthSquared();
-    });
+    for (auto run = expected.begin(); run != expected.end();) {
+      const auto end = std::find_if(run, expected.end(),
+                                    [&](SphereNode* n) { return std::isnan(distance2(n)); });
+      std::stable_sort(run, end,
+                       [&](SphereNode* a, SphereNode* b) { return distance2(a) < distance2(b); });
+      run = end == expected.end() ? end : end + 1;
+    }
     std::vector<SphereNode*> visited;
     for (SphereNode* n = ctx.top; n != below; n = n->next) visited.push_back(n);
     ASSERT_EQ(visited, expected) << "round " << round;
