@@ -169,30 +169,25 @@ bool estimateNormals(TraceContext& ctx) {
     else
       sortRays(
           rays, c, nearLimit, [mass, k](double d2) { return mass * std::pow(d2, -k); }, sort);
-    PixelRay* pass = sort.pass;
-    PixelRay* near = sort.near;
-    PixelRay* nearLast = sort.nearLast;
-    const Vec3 sum = sort.sum;
-    const double sumOfSquares = sort.sumOfSquares;
-    const int count = sort.count;
-    if (!near) {
+    if (!sort.near) {
       finishTopNode(ctx);
-      rays = pass;
+      rays = sort.pass;
       continue;
     }
 
     SphereNode* below = node->next;
     if (!refineForNormals(ctx) || ctx.top == below) {
       if (scene.canceled) break;
-      rays = passOverNode(ctx, below, mass, near, nearLast, pass);
+      rays = passOverNode(ctx, below, mass, sort.near, sort.nearLast, sort.pass);
       continue;
     }
 
     // Children that hold all near points (out to two standard deviations)
     // inside their widened spheres are refined at once, without sorting the
     // rays again; the others are taken for the walk.
-    const Vec3 mean = sum * (1.0 / count);
-    const double spread = std::max((sumOfSquares / count - mean.lengthSquared()) * 4, 0.0);
+    const Vec3 mean = sort.sum * (1.0 / sort.count);
+    const double spread =
+        std::max((sort.sumOfSquares / sort.count - mean.lengthSquared()) * 4, 0.0);
     SphereNode* taken = nullptr;
     while (ctx.top != below && !scene.canceled) {
       SphereNode* child = ctx.top;
@@ -209,13 +204,13 @@ bool estimateNormals(TraceContext& ctx) {
     // Back on the stack in their order, the rays parked at the last one.
     for (SphereNode* child = taken; child;) {
       SphereNode* next = child->next;
-      child->parkedRays = ctx.top == below ? pass : nullptr;
+      child->parkedRays = ctx.top == below ? sort.pass : nullptr;
       child->next = ctx.top;
       ctx.top = child;
       child = next;
     }
     if (scene.canceled) break;
-    rays = taken ? near : passOverNode(ctx, below, mass, near, nearLast, pass);
+    rays = taken ? sort.near : passOverNode(ctx, below, mass, sort.near, sort.nearLast, sort.pass);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();
