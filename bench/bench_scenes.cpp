@@ -62,8 +62,10 @@ void buildPearls(Fractal& scene) {
     const Vec3& c = corners[i];
     for (size_t j = 0; j < pieces.size(); ++j)
       if (j != i)
-        addTerm(scene, pieces[i], MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, radius}), pieces[j]);
-    addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Bound, {c.x, c.y, c.z, radius}), pieces[i]);
+        addTerm(scene, pieces[i], MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, radius}),
+                pieces[j]);
+    addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Bound, {c.x, c.y, c.z, radius}),
+            pieces[i]);
   }
 }
 

@@ -10,8 +10,9 @@
 
 namespace engine {
 
+// In pixels, y from the top; right and bottom exclusive.
 struct SelectionRect {
-  int left = 0, top = 0, right = 0, bottom = 0;  // pixels, y from the top; right and bottom exclusive
+  int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // A document's image with its depth buffer, the size the next frame is to

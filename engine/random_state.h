@@ -19,9 +19,7 @@ struct RandomState {
   // Sets the state from v in [0, 1); unit() then gives v truncated to 40 bits.
   void seed(double v);
 
-  uint64_t value() const {
-    return uint64_t{s0} | (uint64_t{s1} << 14) | (uint64_t{s2} << 28);
-  }
+  uint64_t value() const { return uint64_t{s0} | (uint64_t{s1} << 14) | (uint64_t{s2} << 28); }
   static RandomState fromValue(uint64_t x) {
     return {uint32_t(x & 0x3FFF), uint32_t((x >> 14) & 0x3FFF), uint32_t((x >> 28) & 0xFFF)};
   }

@@ -43,6 +43,8 @@ struct Vec3 {
   }
 };
 
-constexpr Vec3 operator*(double k, const Vec3& a) { return a * k; }
+constexpr Vec3 operator*(double k, const Vec3& a) {
+  return a * k;
+}
 
 }  // namespace engine

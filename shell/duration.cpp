@@ -8,10 +8,8 @@ std::string formatDuration(uint64_t ticks) {
     const char* name;
   };
   const Unit units[] = {
-      {ticks / 864000000000ull, "day"},
-      {ticks / 36000000000ull % 24, "h"},
-      {ticks / 600000000ull % 60, "min"},
-      {ticks / 10000000ull % 60, "sec"},
+      {ticks / 864000000000ull, "day"},   {ticks / 36000000000ull % 24, "h"},
+      {ticks / 600000000ull % 60, "min"}, {ticks / 10000000ull % 60, "sec"},
       {ticks / 10000ull % 1000, "ms"},
   };
   constexpr int kMs = 4;

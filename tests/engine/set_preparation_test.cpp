@@ -199,7 +199,8 @@ TEST(Prepare, FailuresReportTheirText) {
     expectFailure(scene, "Invalid set");
   }
   for (const MapSpec& bad :
-       {MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.5}), MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}),
+       {MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.5}),
+        MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}),
         MapSpec::make(MapKind::Scale, {NAN, NAN, NAN}), MapSpec::make(MapKind::Weight, {INFINITY}),
         MapSpec::make(MapKind::Bound, {0, 0, NAN, 1})}) {
     AffineFractal scene;
