@@ -13,15 +13,14 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName("Zentarel 3d");
   QApplication::setApplicationVersion("1.6.2");
 
-  const std::filesystem::path programDirectory = shell::executableDirectory();
   app::AppSettings settings;
   app::StandardDialogs dialogs;
   app::LangBuildBackend backend;
   const std::unique_ptr<app::UiTranslator> translator =
-      app::UiTranslator::forSystem(programDirectory);
+      app::UiTranslator::forSystem(shell::runtimeFilePath(shell::kLanguageFileName).parent_path());
   int result = 0;
   {
-    app::CMainFrame frame(settings, dialogs, backend, programDirectory / shell::kSamplesFileName);
+    app::CMainFrame frame(settings, dialogs, backend, shell::samplesFilePath());
     if (translator) frame.translateMenus(*translator);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
