@@ -148,16 +148,16 @@ settingsStatement
 { antlr::RefToken keyword = LT(1); double a[4]; int n; bool radians = false; }
   : "precision" n=readArguments[a, 0, 2]
   | "angles" ( "degree" | "radian" { radians = true; } )
-    { if (executing()) scene->useRadians = radians; }
+    { if (executing()) scene->render.useRadians = radians; }
   | "tracing_depth" LPAREN n=readIntegerLiteral RPAREN
-    { if (executing()) scene->tracingDepth = n; }
+    { if (executing()) scene->render.tracingDepth = n; }
   | "antialiasing" LPAREN n=readIntegerLiteral RPAREN
-    { if (executing()) scene->antialiasing = n; }
+    { if (executing()) scene->render.antialiasing = n; }
   | "section" fixedArguments[a, 4]
     { if (executing()) {
-        scene->sectionEnabled = true;
-        scene->sectionNormal = {a[0], a[1], a[2]};
-        scene->sectionOffset = a[3];
+        scene->render.sectionEnabled = true;
+        scene->render.sectionNormal = {a[0], a[1], a[2]};
+        scene->render.sectionOffset = a[3];
       } }
   | "fps" fixedArguments[a, 1]
     { frameRate = truncateToInt(a[0]); }
@@ -198,18 +198,18 @@ cameraStatement
   : "camera"
     { cameraSeen = true;  // also when suppressed
       // Every camera statement starts from a 50 degree field of view, no stereo.
-      if (executing()) { scene->fov = 0.8726646259944445; scene->stereo = false; } }
+      if (executing()) { scene->camera.fov = engine::CameraSettings{}.fov; scene->camera.stereo = false; } }
     ( "position" fixedArguments[a, 3]
-      { position = true; if (executing()) scene->position = {a[0], a[1], a[2]}; }
+      { position = true; if (executing()) scene->camera.position = {a[0], a[1], a[2]}; }
     | "direction" fixedArguments[a, 3]
       { direction = true;
-        if (executing()) { scene->direction = {a[0], a[1], a[2]}; scene->autoCamera = false; } }
+        if (executing()) { scene->camera.direction = {a[0], a[1], a[2]}; scene->camera.autoCamera = false; } }
     | "vertical" fixedArguments[a, 3]
-      { vertical = true; if (executing()) scene->verticalDirection = {a[0], a[1], a[2]}; }
+      { vertical = true; if (executing()) scene->camera.verticalDirection = {a[0], a[1], a[2]}; }
     | "fov" fixedArguments[a, 1]
-      { if (executing()) scene->fov = a[0] * angleFactor(); }
+      { if (executing()) scene->camera.fov = a[0] * angleFactor(); }
     | "stereo" fixedArguments[a, 2]
-      { if (executing()) { scene->stereo = true; scene->stereoSeparation = a[0]; scene->focalDistance = a[1]; } }
+      { if (executing()) { scene->camera.stereo = true; scene->camera.stereoSeparation = a[0]; scene->camera.focalDistance = a[1]; } }
     )+
     { finishCamera(keyword, position, direction, vertical); }
   ;
@@ -233,11 +233,11 @@ lightStatement
     | "attachment" fixedArguments[a, 1] { light.attachment = a[0] != 0.0; }
     )+
     { if (executing()) addLight(light, at, color, position, direction); }
-  | "ambient" c=colorArgument { if (executing()) scene->ambientLight = c; }
-  | "background" c=colorArgument { if (executing()) scene->background = c; }
+  | "ambient" c=colorArgument { if (executing()) scene->lighting.ambientLight = c; }
+  | "background" c=colorArgument { if (executing()) scene->lighting.background = c; }
   | "reflect_background" fixedArguments[a, 1]
-    { if (executing()) scene->reflectBackground = a[0] != 0.0; }
-  | "clear_lights" LPAREN RPAREN { if (executing()) scene->lights.clear(); }
+    { if (executing()) scene->lighting.reflectBackground = a[0] != 0.0; }
+  | "clear_lights" LPAREN RPAREN { if (executing()) scene->lighting.lights.clear(); }
   ;
 
 // ---- Sets and maps ---------------------------------------------------------

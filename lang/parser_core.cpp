@@ -58,7 +58,7 @@ void ParserCore::reportError(const std::string& message) {
 }
 
 double ParserCore::angleFactor() const {
-  return scene && scene->useRadians ? 1.0 : kRadiansPerDegree;
+  return scene && scene->render.useRadians ? 1.0 : kRadiansPerDegree;
 }
 
 double ParserCore::readVariable(const std::string& name, int pre, int post, int line,
@@ -131,7 +131,7 @@ void ParserCore::seedRandom(const antlr::RefToken& keyword, double value) {
 
 void ParserCore::finishCamera(const antlr::RefToken& keyword, bool position, bool direction,
                               bool vertical) {
-  if (!direction && executing()) scene->autoCamera = true;
+  if (!direction && executing()) scene->camera.autoCamera = true;
   if (!position) raiseAt(keyword, "camera position required");
   if (!vertical) raiseAt(keyword, "camera vertical direction required");
 }
@@ -142,7 +142,7 @@ void ParserCore::addLight(engine::Light light, const antlr::RefToken& at, bool c
   light.kind = position ? (direction ? LightKind::Spot : LightKind::Point) : LightKind::Directional;
   if (!color) raiseAt(at, "color required");
   if (!position && !direction) raiseAt(at, "position or direction required");
-  scene->lights.push_back(light);
+  scene->lighting.lights.push_back(light);
   lightAdded = true;
 }
 
@@ -158,7 +158,7 @@ void ParserCore::saveFrame(const antlr::RefToken& at) {
   // The next frame is built from scratch; camera and variables stay.
   ++frame.frameCount;
   sets().clearAll();
-  scene->lights.clear();
+  scene->lighting.lights.clear();
   frameSaved = true;
 }
 
