@@ -118,9 +118,9 @@ class LightPlacementTest : public ::testing::Test {
     scene.sets[0].radius = 2.0;
     scene.rootOrigin = {1, 1, 1};
     scene.frameBuffer = &frame;
-    scene.position = {0, 0, -10};
-    scene.direction = {1, 0, 0};
-    scene.verticalDirection = {0, 0, 1};
+    scene.camera.position = {0, 0, -10};
+    scene.camera.direction = {1, 0, 0};
+    scene.camera.verticalDirection = {0, 0, 1};
   }
   testing::SyntheticScene scene;
   FrameBuffer frame;
@@ -131,40 +131,40 @@ TEST_F(LightPlacementTest, CameraRelativeLightsFollowTheCameraInEveryFrame) {
   light.attachment = false;
   light.kind = LightKind::Spot;
   light.direction = {0, 0, 2};
-  scene.lights.push_back(light);
+  scene.lighting.lights.push_back(light);
   for (int frameNumber = 0; frameNumber < 2; ++frameNumber) {
     scene.setupCamera();
-    ASSERT_EQ(scene.placedLights.size(), 1u);
-    const Light& placed = scene.placedLights[0];
+    ASSERT_EQ(scene.view.placedLights.size(), 1u);
+    const Light& placed = scene.view.placedLights[0];
     // right = up x dir = (0, 1, 0); up = (0, 0, 1); dir = (1, 0, 0)
     EXPECT_EQ(placed.position, (Vec3{3, 1, -8}));
     EXPECT_EQ(placed.direction, (Vec3{1, 0, 0}));
-    EXPECT_EQ(scene.lights[0].position, (Vec3{1, 2, 3}));
+    EXPECT_EQ(scene.lighting.lights[0].position, (Vec3{1, 2, 3}));
   }
-  scene.position = {0, 0, 0};
+  scene.camera.position = {0, 0, 0};
   scene.setupCamera();
-  EXPECT_EQ(scene.placedLights[0].position, (Vec3{3, 1, 2}));
+  EXPECT_EQ(scene.view.placedLights[0].position, (Vec3{3, 1, 2}));
 }
 
 TEST_F(LightPlacementTest, DirectionalLightsBecomeDistantPointLights) {
   Light sun;
   sun.kind = LightKind::Directional;
   sun.direction = {0, 0, -5};
-  scene.lights.push_back(sun);
-  scene.lights.push_back(whiteLight({0, 0, 0}));
+  scene.lighting.lights.push_back(sun);
+  scene.lighting.lights.push_back(whiteLight({0, 0, 0}));
   scene.setupCamera();
-  const Light& placed = scene.placedLights[0];
+  const Light& placed = scene.view.placedLights[0];
   EXPECT_EQ(placed.kind, LightKind::Point);
   EXPECT_EQ(placed.position, (Vec3{1, 1, 2001}));
   EXPECT_EQ(placed.attenuation[0], 0.0);
   EXPECT_EQ(placed.attenuation[2], 1.0);
   EXPECT_TRUE(castsShadows(placed));
 
-  scene.sectionEnabled = true;
-  scene.sectionNormal = {1, 0, 0};
+  scene.render.sectionEnabled = true;
+  scene.render.sectionNormal = {1, 0, 0};
   scene.setupCamera();
-  for (const Light& light : scene.placedLights) EXPECT_FALSE(castsShadows(light));
-  EXPECT_TRUE(castsShadows(scene.lights[0]));
+  for (const Light& light : scene.view.placedLights) EXPECT_FALSE(castsShadows(light));
+  EXPECT_TRUE(castsShadows(scene.lighting.lights[0]));
 }
 
 }  // namespace

@@ -37,10 +37,10 @@ class RenderTest : public ::testing::Test {
     scene.frameBuffer = &frame;
     frame.requestedWidth = 40;
     frame.requestedHeight = 30;
-    scene.position = {0, 0, -5};
-    scene.direction = {0, 0, 1};
-    scene.verticalDirection = {0, 1, 0};
-    scene.background = {0.2, 0.4, 0.6};
+    scene.camera.position = {0, 0, -5};
+    scene.camera.direction = {0, 0, 1};
+    scene.camera.verticalDirection = {0, 1, 0};
+    scene.lighting.background = {0.2, 0.4, 0.6};
   }
 
   // Pixel (x, y) with y counted from the top row.
@@ -52,7 +52,8 @@ class RenderTest : public ::testing::Test {
     return frame.depth[size_t(frame.height - 1 - y) * frame.width + x];
   }
   Bgr backgroundColor() const {
-    return {toByte(scene.background.b), toByte(scene.background.g), toByte(scene.background.r)};
+    return {toByte(scene.lighting.background.b), toByte(scene.lighting.background.g),
+            toByte(scene.lighting.background.r)};
   }
   void addLight(const Vec3& position, double color, bool shadows) {
     Light light;
@@ -60,7 +61,7 @@ class RenderTest : public ::testing::Test {
     light.position = position;
     light.attenuation[0] = 0.0, light.attenuation[2] = 1.0;
     light.shadows = shadows ? 1.0 : 0.0;
-    scene.lights.push_back(light);
+    scene.lighting.lights.push_back(light);
   }
   void render() {
     ASSERT_TRUE(scene.renderFrame()) << scene.renderError;
@@ -88,14 +89,14 @@ TEST_F(RenderTest, LitSquareOnBackgroundWithDepth) {
 }
 
 TEST_F(RenderTest, ColoursAreClippedToTheByteRange) {
-  scene.ambientLight = {10, -1, 0.5};
+  scene.lighting.ambientLight = {10, -1, 0.5};
   render();
   EXPECT_EQ(pixel(20, 15), (Bgr{128, 0, 255}));
 }
 
 TEST_F(RenderTest, TracingDepthZeroDrawsOnlyBackground) {
-  scene.tracingDepth = 0;
-  scene.ambientLight = {1, 1, 1};
+  scene.render.tracingDepth = 0;
+  scene.lighting.ambientLight = {1, 1, 1};
   render();
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) {
@@ -105,9 +106,9 @@ TEST_F(RenderTest, TracingDepthZeroDrawsOnlyBackground) {
 }
 
 TEST_F(RenderTest, AntialiasingAveragesThePixelsSubpixels) {
-  scene.ambientLight = {1, 1, 1};
-  scene.background = {0, 0, 0};
-  scene.antialiasing = 2;
+  scene.lighting.ambientLight = {1, 1, 1};
+  scene.lighting.background = {0, 0, 0};
+  scene.render.antialiasing = 2;
   render();
   EXPECT_EQ(frame.width, 40u);
   EXPECT_EQ(pixel(20, 15), (Bgr{255, 255, 255}));
@@ -126,10 +127,10 @@ TEST_F(RenderTest, AntialiasingAveragesThePixelsSubpixels) {
 }
 
 TEST_F(RenderTest, StereoPairsAddTheTwoViews) {
-  scene.ambientLight = {0.25, 0.25, 0.25};
-  scene.stereo = true;
-  scene.stereoSeparation = 0.4;
-  scene.focalDistance = 5.0;
+  scene.lighting.ambientLight = {0.25, 0.25, 0.25};
+  scene.camera.stereo = true;
+  scene.camera.stereoSeparation = 0.4;
+  scene.camera.focalDistance = 5.0;
   render();
   EXPECT_EQ(pixel(20, 15).g, toByte(0.5));
   EXPECT_EQ(pixel(0, 0), backgroundColor());
@@ -146,11 +147,11 @@ class MirrorTest : public RenderTest {
     scene.sets = {{{{{0, 0, 0}, 4.0, 1, -1.0, mirror}, {{0, 1, 0.6}, 0.5, 2}}, 6.0},
                   testing::flatSquare(1),
                   testing::solidCube(2)};
-    scene.position = {0, -6, 3};
-    scene.verticalDirection = {0, 0, 1};
-    scene.direction = Vec3{0, 1, 0.6} - scene.position;
-    scene.ambientLight = {0.4, 0.4, 0.4};
-    scene.background = {0.2, 0.2, 0.2};
+    scene.camera.position = {0, -6, 3};
+    scene.camera.verticalDirection = {0, 0, 1};
+    scene.camera.direction = Vec3{0, 1, 0.6} - scene.camera.position;
+    scene.lighting.ambientLight = {0.4, 0.4, 0.4};
+    scene.lighting.background = {0.2, 0.2, 0.2};
   }
   std::vector<int> greens() const {
     std::vector<int> values;
@@ -167,7 +168,7 @@ TEST_F(MirrorTest, OneLevelDrawsNoReflection) {
 }
 
 TEST_F(MirrorTest, ASecondHitAddsItsLightTimesTheFirstReflectionFactor) {
-  scene.tracingDepth = 2;
+  scene.render.tracingDepth = 2;
   render();
   const std::vector<int> g = greens();
   const int floorThenCube = toByte(0.4 + 0.5 * 0.4), cubeThenFloor = toByte(0.4 + 1.0 * 0.4);
@@ -180,8 +181,8 @@ TEST_F(MirrorTest, ASecondHitAddsItsLightTimesTheFirstReflectionFactor) {
 }
 
 TEST_F(MirrorTest, ReflectedRaysLeavingTheScenePickUpTheBackgroundWhenAsked) {
-  scene.tracingDepth = 2;
-  scene.reflectBackground = true;
+  scene.render.tracingDepth = 2;
+  scene.lighting.reflectBackground = true;
   render();
   const std::vector<int> g = greens();
   EXPECT_EQ(std::count(g.begin(), g.end(), toByte(0.4)), 0);
@@ -191,7 +192,7 @@ TEST_F(MirrorTest, ReflectedRaysLeavingTheScenePickUpTheBackgroundWhenAsked) {
 TEST_F(RenderTest, CameraErrorsKeepThePreviousImage) {
   render();
   const std::vector<uint8_t> before = frame.bits;
-  scene.direction = {0, 0, 0};
+  scene.camera.direction = {0, 0, 0};
   EXPECT_FALSE(scene.renderFrame());
   EXPECT_EQ(scene.renderError, "Invalid direction");
   EXPECT_TRUE(frame.valid);
@@ -214,16 +215,16 @@ class BusySceneTest : public RenderTest {
                   ball,
                   testing::solidCube(2),
                   testing::flatSquare(3)};
-    scene.position = {1, -5, 4};
-    scene.direction = Vec3{0, 0, 0.8} - scene.position;
-    scene.verticalDirection = {0, 0, 1};
-    scene.ambientLight = {0.1, 0.1, 0.1};
+    scene.camera.position = {1, -5, 4};
+    scene.camera.direction = Vec3{0, 0, 0.8} - scene.camera.position;
+    scene.camera.verticalDirection = {0, 0, 1};
+    scene.lighting.ambientLight = {0.1, 0.1, 0.1};
     addLight({3, -2, 6}, 0.5, true);
     addLight({-4, -1, 3}, 0.3, true);
     frame.requestedWidth = 64;
     frame.requestedHeight = 48;
-    scene.antialiasing = 2;
-    scene.tracingDepth = 2;
+    scene.render.antialiasing = 2;
+    scene.render.tracingDepth = 2;
   }
 };
 
@@ -250,7 +251,7 @@ TEST_F(BusySceneTest, EveryWorkerCountGivesTheSameImage) {
 TEST_F(BusySceneTest, AStopFromAnotherThreadEndsTheRenderPromptly) {
   frame.requestedWidth = 640;
   frame.requestedHeight = 480;
-  scene.antialiasing = 3;
+  scene.render.antialiasing = 3;
   scene.threadCount = 2;
   std::atomic<bool> finished{false};
   std::thread stopper([&] {

@@ -352,7 +352,7 @@ TEST(Prepare, RunsAgainOnTheSameSetsAndAfterMoreAreDefined) {
 
 TEST(Prepare, AnglesInRadiansAreTakenAsTheyAre) {
   AffineFractal scene;
-  scene.useRadians = true;
+  scene.render.useRadians = true;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
   b.term(a, {MapSpec::make(MapKind::Rotate, {0, 0, 1, std::numbers::pi / 2, 1, 1}), scale(0.5)}, a);

@@ -91,15 +91,15 @@ TEST(BuildDriver, PerBuildSettingsAreReset) {
   s.run(
       "angles radian; tracing_depth(4); antialiasing(3); ambient(1); light color(1) "
       "position(0,0,0);");
-  EXPECT_EQ(s.fractal->antialiasing, 3);
+  EXPECT_EQ(s.fractal->render.antialiasing, 3);
   s.fractal->canceled = true;
   s.run("x = 1;");
   EXPECT_FALSE(s.fractal->canceled);
-  EXPECT_FALSE(s.fractal->useRadians);
-  EXPECT_EQ(s.fractal->tracingDepth, 1);
-  EXPECT_EQ(s.fractal->antialiasing, 1);
-  EXPECT_EQ(s.fractal->ambientLight, (engine::Rgb{0, 0, 0}));
-  EXPECT_TRUE(s.fractal->lights.empty());
+  EXPECT_FALSE(s.fractal->render.useRadians);
+  EXPECT_EQ(s.fractal->render.tracingDepth, 1);
+  EXPECT_EQ(s.fractal->render.antialiasing, 1);
+  EXPECT_EQ(s.fractal->lighting.ambientLight, (engine::Rgb{0, 0, 0}));
+  EXPECT_TRUE(s.fractal->lighting.lights.empty());
   EXPECT_EQ(s.frame.errorLine, -1);
 }
 

@@ -88,19 +88,19 @@ TEST(Statements, RenderSettings) {
       "angles radian; tracing_depth(3); antialiasing(2); section(0, 0, 1, 0.5); "
       "precision(); precision(1, 2); fps(24.9);");
   ASSERT_EQ(s.run(), "");
-  EXPECT_TRUE(s.scene->useRadians);
-  EXPECT_EQ(s.scene->tracingDepth, 3);
-  EXPECT_EQ(s.scene->antialiasing, 2);
-  EXPECT_TRUE(s.scene->sectionEnabled);
-  EXPECT_EQ(s.scene->sectionNormal, engine::Vec3(0, 0, 1));
-  EXPECT_EQ(s.scene->sectionOffset, 0.5);
+  EXPECT_TRUE(s.scene->render.useRadians);
+  EXPECT_EQ(s.scene->render.tracingDepth, 3);
+  EXPECT_EQ(s.scene->render.antialiasing, 2);
+  EXPECT_TRUE(s.scene->render.sectionEnabled);
+  EXPECT_EQ(s.scene->render.sectionNormal, engine::Vec3(0, 0, 1));
+  EXPECT_EQ(s.scene->render.sectionOffset, 0.5);
   EXPECT_EQ(s.parser.frameRate, 24);
   // Only the frame rate is taken from a suppressed statement.
   Interpreter suppressed("if (0) { fps(30); tracing_depth(5); section(1, 0, 0, 1); }");
   ASSERT_EQ(suppressed.run(), "");
   EXPECT_EQ(suppressed.parser.frameRate, 30);
-  EXPECT_EQ(suppressed.scene->tracingDepth, 1);
-  EXPECT_FALSE(suppressed.scene->sectionEnabled);
+  EXPECT_EQ(suppressed.scene->render.tracingDepth, 1);
+  EXPECT_FALSE(suppressed.scene->render.sectionEnabled);
 }
 
 TEST(Statements, RandomizeSeedsRndAndPrints) {
@@ -174,7 +174,7 @@ TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
   EXPECT_TRUE(s->parser.frameSaved);
   EXPECT_EQ(s->scene->rootSet(), nullptr);
   EXPECT_TRUE(s->scene->mapTable.empty());
-  EXPECT_TRUE(s->scene->lights.empty());
+  EXPECT_TRUE(s->scene->lighting.lights.empty());
   EXPECT_TRUE(s->parser.setNames.empty());
   EXPECT_EQ(s->value("after"), 1);
 }
