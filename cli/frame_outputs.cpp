@@ -24,6 +24,8 @@ bool FrameOutputs::open(engine::FrameBuffer& frame, const engine::Fractal& scene
                     frame.framesPerSecond, codec_, quality_);
     if (!failure.empty()) {
       std::cerr << failure << std::endl;
+      // A codec that cannot be set up is no file error.
+      if (video_.failureReason().empty()) return false;
       return unwritable("video", videoFile_, video_.failureReason());
     }
   }
