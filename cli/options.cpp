@@ -4,6 +4,7 @@
 
 #include "image_output.h"
 #include "shell/frame_pattern.h"
+#include "shell/limited_read.h"
 
 namespace cli {
 
@@ -182,6 +183,9 @@ std::string usageText() {
       "       zentarel3d-cli [OPTIONS] --sample N\n"
       "       zentarel3d-cli --list-samples\n"
       "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
+      "Scripts and samples files are read up to " +
+      std::to_string(shell::kInputLimit >> 20) +
+      " MiB.\n"
       "\n"
       "  -s, --size WxH        image size in pixels (default 320x240)\n"
       "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"

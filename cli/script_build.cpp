@@ -9,16 +9,18 @@
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 #include "exit_codes.h"
-#include "file_replace.h"
+#include "file_errors.h"
 #include "frame_outputs.h"
 #include "image_output.h"
 #include "interrupt.h"
 #include "lang/build_driver.h"
 #include "options.h"
+#include "output_check.h"
 #include "progress_bar.h"
 #include "scene_dump.h"
 #include "script_source.h"
 #include "script_update.h"
+#include "script_write_back.h"
 #include "shell/duration.h"
 
 namespace cli {
@@ -53,7 +55,7 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   scene->frameBuffer = &frame;
   scene->threadCount = options.threads;
   FrameOutputs outputs(options);
-  if (!outputs.open(frame, *scene)) return kFailed;
+  if (!outputs.open(frame, *scene)) return outputs.fileFailed() ? kUsage : kFailed;
 
   lang::BuildDriver driver(options.dumpScene ? lang::BuildDriver::Stage::Prepare
                                              : lang::BuildDriver::Stage::Render);
@@ -69,6 +71,7 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   const bool videoFinished = outputs.close(frame);
   if (!scene->renderError.empty()) std::cout << scene->renderError << std::endl;
   if (done && options.dumpScene) dumpScene(*scene, std::cout);
+  if (outputs.fileFailed()) return kUsage;
   if (!videoFinished) return kFailed;
   return done ? kBuilt : driver.drewNothing() ? kNothingToDraw : kFailed;
 }
@@ -77,18 +80,16 @@ int run(const Options& options, engine::FrameBuffer& frame) {
 int saveResults(const Options& options, const Script& script, const engine::FrameBuffer& frame,
                 bool scriptRewritten) {
   int code = kBuilt;
-  if (!options.imageFile.empty() && !saveImage(frame, options.imageFile)) {
-    std::cerr << "zentarel3d-cli: cannot write image file: " << options.imageFile << std::endl;
-    code = kUsage;
-  }
-  if (options.updateScript && scriptRewritten) {
-    std::string reason;
-    const std::string bytes = carryCameraEdit(script.fileBytes, script.text, frame.scriptText);
-    if (!replaceFileContent(options.script, bytes, reason)) {
-      std::cerr << "zentarel3d-cli: cannot write script file: " << options.script << " (" << reason
-                << ")" << std::endl;
+  if (!options.imageFile.empty()) {
+    const std::string failure = saveImage(frame, options.imageFile);
+    if (!failure.empty()) {
+      reportUnwritable("image", options.imageFile, failure);
       code = kUsage;
     }
+  }
+  if (options.updateScript && scriptRewritten) {
+    code = writeBackScript(options.script, script.fileBytes,
+                           carryCameraEdit(script.fileBytes, script.text, frame.scriptText), code);
   }
   return code;
 }
@@ -96,6 +97,7 @@ int saveResults(const Options& options, const Script& script, const engine::Fram
 }  // namespace
 
 int buildScript(const Options& options, const Script& script) {
+  if (!outputsWritable(options)) return kUsage;
   engine::FrameBuffer frame;
   frame.scriptText = script.text;
   frame.requestedWidth = options.width;

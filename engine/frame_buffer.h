@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,8 +66,10 @@ class FrameBuffer {
   // Sets the selection rectangle around the anchor from half sizes, widened to
   // the aspect ratio of the requested image and clipped to it.
   void setSelection(int halfWidth, int halfHeight);
-  // Writes the image as a 24-bit BMP file; false when it cannot be written.
-  bool saveBitmap(const std::string& fileName) const;
+  // Writes the image as a 24-bit BMP file into an open stream; false when
+  // there is no image or the stream failed. The caller owns the file, so
+  // that a failed write never touches a file that was there before.
+  bool writeBitmap(std::FILE* file) const;
 };
 
 }  // namespace engine
