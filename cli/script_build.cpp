@@ -96,6 +96,11 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   if (done && options.dumpScene) dumpScene(*scene, std::cout);
   if (done && options.countFrames) return printFrameCount(frame);
   if (!videoFinished) return kFailed;
+  if (done && options.frameRange && options.frameRange->first >= frame.frameCount) {
+    std::cerr << "zentarel3d-cli: --frame-range starts at frame " << options.frameRange->first
+              << ", but the script saves " << frame.frameCount << " frames" << std::endl;
+    return kUsage;
+  }
   return done ? kBuilt : driver.drewNothing() ? kNothingToDraw : kFailed;
 }
 
