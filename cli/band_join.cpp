@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -70,43 +72,44 @@ int joinBands(const Options& options) {
   return kBuilt;
 }
 
-// A frame image (.png or .bmp) into the frame buffer at its size.
-bool loadFrame(const std::string& fileName, engine::FrameBuffer& frame) {
+bool loadPngFrame(const std::string& fileName, engine::FrameBuffer& frame) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (imageFormatOf(fileName) == ImageFormat::Png) {
-    if (!png_image_begin_read_from_file(&image, fileName.c_str())) return false;
-    image.format = PNG_FORMAT_BGR;
-    frame.resizeImage(image.width, image.height, 24);
-    // Bottom row first, as the frame buffer keeps them.
-    return png_image_finish_read(&image, nullptr, frame.bits.data(), -png_int_32(frame.stride),
-                                 nullptr) != 0;
-  }
-  // A 24-bit bottom-up BMP as frame images are written.
-  const std::string bytes = [&] {
-    std::string all;
-    if (std::FILE* file = std::fopen(fileName.c_str(), "rb")) {
-      char chunk[65536];
-      for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) all.append(chunk, n);
-      std::fclose(file);
-    }
-    return all;
-  }();
-  auto read32 = [&](size_t at) {
+  if (!png_image_begin_read_from_file(&image, fileName.c_str())) return false;
+  image.format = PNG_FORMAT_BGR;
+  frame.resizeImage(image.width, image.height, 24);
+  // Bottom row first, as the frame buffer keeps them.
+  return png_image_finish_read(&image, nullptr, frame.bits.data(), -png_int_32(frame.stride),
+                               nullptr) != 0;
+}
+
+// A 24-bit bottom-up BMP, as frame images are written.
+bool loadBmpFrame(const std::string& fileName, engine::FrameBuffer& frame) {
+  std::ifstream file(fileName, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+  auto read32 = [&bytes](size_t at) {
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(bytes[at + size_t(i)]);
     return v;
   };
   if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0 || (read32(28) & 0xFFFF) != 24)
     return false;
+  // The runner's sizes, which also bounds what a foreign file can allocate.
+  const uint32_t width = read32(18);
   const int32_t height = int32_t(read32(22));
-  if (height <= 0) return false;
-  frame.resizeImage(read32(18), uint32_t(height), 24);
+  if (width == 0 || width > 65535 || height <= 0 || height > 65535) return false;
+  frame.resizeImage(width, uint32_t(height), 24);
   const size_t offset = read32(10);
   if (bytes.size() < offset + frame.bits.size()) return false;
   std::memcpy(frame.bits.data(), bytes.data() + offset, frame.bits.size());
   return true;
+}
+
+// A frame image (.png or .bmp) into the frame buffer at its size.
+bool loadFrame(const std::string& fileName, engine::FrameBuffer& frame) {
+  return imageFormatOf(fileName) == ImageFormat::Png ? loadPngFrame(fileName, frame)
+                                                     : loadBmpFrame(fileName, frame);
 }
 
 int joinFrames(const Options& options) {
