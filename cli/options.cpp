@@ -40,7 +40,7 @@ std::string codecNames() {
 }
 
 // The combinations that make no sense; an empty string when there is none.
-std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven) {
+std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven, bool fpsGiven) {
   const bool fromSample = options.sample.has_value();
   if (options.listTokens && options.dumpScene)
     return "--tokens and --dump-scene exclude each other";
@@ -65,6 +65,8 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
     return "only one script can be built, not '" + options.parts[0] + "' and '" + options.parts[1] +
            "'";
   }
+  if (fpsGiven && (!options.join || options.videoFile.empty()))
+    return "--fps is the rate of --join --avi; a script sets its own with fps";
   if (options.countFrames && (options.frameRange || options.part || !options.imageFile.empty() ||
                               !options.videoFile.empty() || !options.framePattern.empty()))
     return "--count-frames renders nothing: no -o, --avi, --frames, --frame-range or --part";
@@ -89,7 +91,7 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  bool codecGiven = false, qualityGiven = false;
+  bool codecGiven = false, qualityGiven = false, fpsGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // The value of an option that takes one.
@@ -199,6 +201,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         error = "--fps needs a number from 1 to 1000, not '" + text + "'";
         return std::nullopt;
       }
+      fpsGiven = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option '" + arg + "'";
       return std::nullopt;
@@ -215,7 +218,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     error = "no script given";
     return std::nullopt;
   }
-  error = conflictIn(options, codecGiven, qualityGiven);
+  error = conflictIn(options, codecGiven, qualityGiven, fpsGiven);
   if (!error.empty()) return std::nullopt;
   return options;
 }
