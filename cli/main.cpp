@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "band_join.h"
 #include "exit_codes.h"
 #include "options.h"
 #include "sample_scripts.h"
@@ -43,6 +44,7 @@ int run(int argc, char** argv) {
     cli::listSamples(samples->index(), std::cout);
     return 0;
   }
+  if (options->join) return cli::joinParts(*options);
   const std::optional<cli::Script> script = cli::readScript(*options, error);
   if (!script) return exitWithMessage(error);
   if (options->listTokens) {

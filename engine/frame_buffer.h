@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ class FrameBuffer {
   bool savesFrames = false;
   int framesPerSecond = 0;
   bool showRequested = false;
+
+  // A share of the work when a render is split over processes. "save_frame"
+  // traces and hands over only the frames numbered firstFrame to lastFrame;
+  // the others change the scene as a render would, untraced.
+  int firstFrame = 0, lastFrame = std::numeric_limits<int>::max();
+  bool frameWanted(int number) const { return number >= firstFrame && number <= lastFrame; }
+  // A render traces horizontal band bandIndex of bandCount (counted from the
+  // top, on tile rows) and then holds the band's pixel rows, from the top.
+  int bandIndex = 0, bandCount = 1;
+  uint32_t bandTop = 0, bandHeight = 0;
 
   // Takes a frame rendered by "save_frame"; true when the frame was taken.
   std::function<bool(FrameBuffer&)> frameSink;
