@@ -11,6 +11,7 @@
 #include "lighting.h"
 #include "pixel_ray.h"
 #include "sphere_node.h"
+#include "tile_layout.h"
 #include "trace_context.h"
 
 namespace engine {
@@ -80,8 +81,15 @@ Vec3 pixelDirection(const Fractal& scene, int px, int py, int width, int height)
 
 void Fractal::setupCamera() {
   if (frameBuffer) {
-    subpixelWidth = int(frameBuffer->requestedWidth) * antialiasing;
-    subpixelHeight = int(frameBuffer->requestedHeight) * antialiasing;
+    // A script's antialiasing times the image size overflows an int long
+    // before such a frame could be traced.
+    const int64_t width = frameBuffer->requestedWidth, height = frameBuffer->requestedHeight;
+    if (!subpixelFrameFits(width, height, antialiasing)) {
+      fail("Not enough memory");
+      return;
+    }
+    subpixelWidth = int(width * antialiasing);
+    subpixelHeight = int(height * antialiasing);
   }
   // Without a field of view, or with the image plane at or behind the eyes,
   // every ray would be degenerate and no node ever small enough.

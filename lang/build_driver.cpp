@@ -1,6 +1,7 @@
 #include "build_driver.h"
 
 #include <iostream>
+#include <new>
 #include <stdexcept>
 
 #include "FractalLexer.hpp"
@@ -38,6 +39,9 @@ bool BuildDriver::run(engine::Fractal& scene) {
   scene.canceled = false;
   try {
     return execute(scene);
+  } catch (const std::bad_alloc&) {
+    // Reported like the renderer's own errors: the build fails, the program goes on.
+    scene.fail("Not enough memory");
   } catch (const antlr::ANTLRException& e) {
     // A cancel stops a frame render with an error that is no news to the user.
     if (!scene.canceled) std::cerr << "error: " << e.toString() << std::endl;
