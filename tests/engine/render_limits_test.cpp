@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/frame_buffer.h"
+#include "engine/tile_tracer.h"
+#include "engine/trace_context.h"
 #include "synthetic_scene.h"
 
 namespace engine {
@@ -46,6 +48,28 @@ TEST_F(RenderLimitsTest, SubpixelFramesBeyondMemoryFailTheRender) {
     EXPECT_EQ(scene.renderError, "Not enough memory") << c.antialiasing;
     EXPECT_FALSE(frame.valid) << c.antialiasing;
   }
+}
+
+TEST_F(RenderLimitsTest, TracingLevelsEndWithTheLastRay) {
+  // Rays that leave the square face-on come straight back to the eye and miss:
+  // from the third level on, no ray is left, whatever the depth. The levels
+  // skipped still count in the progress.
+  frame.progress = 0.0;
+  for (const int depth : {1000, INT_MAX}) {
+    scene.tracingDepth = depth;
+    scene.setupCamera();
+    ASSERT_FALSE(scene.canceled) << scene.renderError;
+    TraceContext ctx(scene);
+    ctx.x1 = scene.subpixelWidth;
+    ctx.y1 = scene.subpixelHeight;
+    ctx.rays.resize(size_t(ctx.tileRayCount()));
+    for (PixelRay& ray : ctx.rays) ray.flags = PixelRay::kActive;
+    ctx.currentEye = scene.position;
+    ASSERT_TRUE(traceTile(ctx, 100.0));
+    ASSERT_EQ(ctx.level, 2) << depth;
+    ctx.flushProgress();
+  }
+  EXPECT_NEAR(frame.progress, 200.0, 1e-6);
 }
 
 }  // namespace
