@@ -135,6 +135,7 @@ doStatement
       while (condition != 0 && executing()) {
         rewind(bodyMark); bodyMark = mark();
         block();
+        if (!executing()) break;  // a stop in the body: the condition is not read again
         rewind(conditionMark); conditionMark = mark();
         condition = assignment(lvalue);
       }

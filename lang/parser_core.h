@@ -44,7 +44,9 @@ class ParserCore : public antlr::LLkParser {
 
  protected:
   // Deeply nested text would exhaust the stack of the recursive rules; every
-  // recursive rule holds one of these while it runs.
+  // recursive rule holds one of these while it runs. Entering one after the
+  // user's stop raises BuildCanceled, so that a stop never waits for the rest
+  // of the script to be read.
   class NestingGuard {
    public:
     explicit NestingGuard(ParserCore& parser);
