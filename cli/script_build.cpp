@@ -83,7 +83,8 @@ int saveResults(const Options& options, const Script& script, const engine::Fram
   }
   if (options.updateScript && scriptRewritten) {
     std::string reason;
-    const std::string bytes = carryCameraEdit(script.fileBytes, script.text, frame.scriptText);
+    const std::string bytes = carryCameraEdit(script.fileBytes, script.text, frame.scriptText,
+                                              frame.cameraStatementOffset);
     if (!replaceFileContent(options.script, bytes, reason)) {
       std::cerr << "zentarel3d-cli: cannot write script file: " << options.script << " (" << reason
                 << ")" << std::endl;

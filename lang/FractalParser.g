@@ -199,7 +199,7 @@ cameraStatement
   : "camera"
     { cameraSeen = true;  // also when suppressed
       // Every camera statement starts from a 50 degree field of view, no stereo.
-      if (executing()) { scene->fov = 0.8726646259944445; scene->stereo = false; } }
+      if (executing()) { scene->fov = 0.8726646259944445; scene->stereo = false; noteCameraStatement(keyword); } }
     ( "position" fixedArguments[a, 3]
       { position = true; if (executing()) scene->position = {a[0], a[1], a[2]}; }
     | "direction" fixedArguments[a, 3]

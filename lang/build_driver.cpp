@@ -61,6 +61,7 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   FractalParser parser(lexer);
   frameBuffer.randomState.next();
   frameBuffer.frameCount = 0;
+  frameBuffer.cameraStatementOffset = 0;
   parser.attachScene(&scene);
   resetScene(scene);
 

@@ -6,6 +6,7 @@
 #include "FractalParserTokenTypes.hpp"
 #include "engine/frame_buffer.h"
 #include "script_error.h"
+#include "script_token.h"
 #include "values.h"
 
 namespace lang {
@@ -128,6 +129,10 @@ void ParserCore::seedRandom(const antlr::RefToken& keyword, double value) {
   const std::streamsize old = std::cout.precision(14);
   std::cout << keyword->getText() << '(' << value << ')' << std::endl;
   std::cout.precision(old);
+}
+
+void ParserCore::noteCameraStatement(const antlr::RefToken& keyword) {
+  if (scene->frameBuffer) scene->frameBuffer->cameraStatementOffset = offsetOf(keyword);
 }
 
 void ParserCore::finishCamera(const antlr::RefToken& keyword, bool position, bool direction,

@@ -75,6 +75,9 @@ class ParserCore : public antlr::LLkParser {
   void echoNumber(double value);
   // "randomize"/"randState": seeds a generator and prints the statement.
   void seedRandom(const antlr::RefToken& keyword, double value);
+  // At an executed camera statement: the camera editing of the build starts
+  // at its keyword, not at a statement the build skipped.
+  void noteCameraStatement(const antlr::RefToken& keyword);
   // After a camera statement's items: the automatic camera and the checks.
   void finishCamera(const antlr::RefToken& keyword, bool position, bool direction, bool vertical);
   // After a light statement's items: checks and appends the light.

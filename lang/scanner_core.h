@@ -24,6 +24,10 @@ class ScannerCore : public antlr::CharScanner {
   void match(int c) override;
   void match(const char* s) override;
 
+  // Every token carries the offset of its first character (ScriptToken).
+  void resetText() override;
+  antlr::RefToken makeToken(int type) override;
+
  protected:
   // Records `name` with its body starting at the current position; the body
   // is read next, and finishAlias notes where it ended.
@@ -61,6 +65,7 @@ class ScannerCore : public antlr::CharScanner {
   // Text read through substitutions so far: nested aliases can multiply it
   // beyond any use, so it is limited.
   size_t substitutedBytes_ = 0;
+  size_t tokenStart_ = 0;
 };
 
 }  // namespace lang

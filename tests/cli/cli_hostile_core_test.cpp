@@ -61,5 +61,33 @@ TEST(CliHostileCore, RunningOutOfMemoryIsReported) {
   EXPECT_EQ(readFile(out), "Not enough memory\n");
 }
 
+TEST(CliHostileCore, UpdateScriptEditsTheCameraStatementThatRan) {
+  const struct {
+    std::string before, ran, after;  // the text around the camera statement that ran
+    std::string oldPosition;
+  } cases[] = {
+      {"if (0) camera position(0, 0, -7) vertical(0, 1, 0);\nelse ",
+       "camera position(0, 0, -5) vertical(0, 1, 0);\n", "", "0, 0, -5"},
+      {"echo \")\";\n", "camera position(0, 1, -6) vertical(0, 1, 0) fov(40);\n", "", "0, 1, -6"},
+      {"", "camera position(0, 1, -6) vertical(0, 1, 0);\n",
+       "if (0) camera position(0, 0, -7) vertical(0, 1, 0);\n", "0, 1, -6"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string script = dir.write("camera.ifs", c.before + c.ran + c.after + kTetrahedron);
+    const CliRun run = runCli("-s 20x20 --update-script " + script);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.ends_with("camera changed:\nold position(" + c.oldPosition + ")\n"))
+        << run.out;
+    // Only the statement that ran holds the camera the build placed.
+    const std::string updated = readFile(script);
+    ASSERT_EQ(updated.compare(0, c.before.size(), c.before), 0) << updated;
+    const std::string ran = updated.substr(c.before.size());
+    EXPECT_EQ(ran.find("position(" + c.oldPosition + ")"), std::string::npos) << updated;
+    EXPECT_NE(ran.find("direction("), std::string::npos) << updated;
+    EXPECT_NE(ran.find(c.after + kTetrahedron), std::string::npos) << updated;
+  }
+}
+
 }  // namespace
 }  // namespace cli::testing
