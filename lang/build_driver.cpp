@@ -58,6 +58,7 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   engine::FrameBuffer& frameBuffer = *scene.frameBuffer;
   MemoryInputBuffer input(frameBuffer.scriptText);
   FractalLexer lexer(input);
+  lexer.stopWhen(scene.canceled);
   FractalParser parser(lexer);
   frameBuffer.randomState.next();
   frameBuffer.frameCount = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "memory_input_buffer.h"
+#include "script_error.h"
 #include "script_token.h"
 
 namespace lang {
@@ -33,6 +34,11 @@ void ScannerCore::match(int c) {
 
 void ScannerCore::match(const char* s) {
   while (*s) match(static_cast<unsigned char>(*s++));
+}
+
+void ScannerCore::consume() {
+  if (canceled_ && canceled_->load(std::memory_order_relaxed)) throw BuildCanceled();
+  antlr::CharScanner::consume();
 }
 
 void ScannerCore::resetText() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -27,6 +28,11 @@ class ScannerCore : public antlr::CharScanner {
   // Every token carries the offset of its first character (ScriptToken).
   void resetText() override;
   antlr::RefToken makeToken(int type) override;
+
+  // Once `canceled` is set, the next character read raises BuildCanceled:
+  // a stop does not wait for the end of a long comment or token either.
+  void stopWhen(const std::atomic<bool>& canceled) { canceled_ = &canceled; }
+  void consume() override;
 
  protected:
   // Records `name` with its body starting at the current position; the body
@@ -66,6 +72,7 @@ class ScannerCore : public antlr::CharScanner {
   // beyond any use, so it is limited.
   size_t substitutedBytes_ = 0;
   size_t tokenStart_ = 0;
+  const std::atomic<bool>* canceled_ = nullptr;
 };
 
 }  // namespace lang
