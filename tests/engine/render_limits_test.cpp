@@ -14,15 +14,13 @@ namespace {
 
 using testing::SyntheticScene;
 
-// A square |x|, |y| <= 1 at z = 0 seen face-on from z = -5.
+// A square |x|, |y| <= 1 at z = 0 seen face-on by the default camera at z = -5.
 class RenderLimitsTest : public ::testing::Test {
  protected:
   RenderLimitsTest() {
     scene.sets.push_back(testing::flatSquare(0));
     scene.frameBuffer = &frame;
-    frame.requestedWidth = 8;
-    frame.requestedHeight = 8;
-    scene.verticalDirection = {0, 1, 0};
+    frame.requestedWidth = frame.requestedHeight = 8;
   }
 
   SyntheticScene scene;
