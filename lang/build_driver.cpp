@@ -93,6 +93,8 @@ int BuildDriver::detectFractalType(engine::FrameBuffer& frameBuffer) {
     frameBuffer.errorLine = parser.errorLine;
     frameBuffer.savesFrames = parser.frameSaved;
     return type > 0 ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "error: Not enough memory" << std::endl;
   } catch (const antlr::ANTLRException& e) {
     std::cerr << "error: " << e.toString() << std::endl;
   } catch (const std::exception& e) {
