@@ -121,7 +121,9 @@ int saveResults(const Options& options, const Script& script, const engine::Fram
   }
   if (options.updateScript && scriptRewritten) {
     code = writeBackScript(options.script, script.fileBytes,
-                           carryCameraEdit(script.fileBytes, script.text, frame.scriptText), code);
+                           carryCameraEdit(script.fileBytes, script.text, frame.scriptText,
+                                           frame.cameraStatementOffset),
+                           code);
   }
   return code;
 }

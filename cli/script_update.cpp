@@ -1,5 +1,6 @@
 #include "script_update.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "engine/camera_text.h"
@@ -21,17 +22,32 @@ struct CameraArguments {
   std::string position, direction;
 };
 
-CameraArguments cameraArguments(const std::string& text) {
-  const engine::CameraStatementLocation at = engine::locateCameraStatement(text);
+CameraArguments cameraArguments(const std::string& text, size_t from) {
+  const engine::CameraStatementLocation at = engine::locateCameraStatement(text, from);
   return {argumentText(text, at.positionBegin, at.positionEnd),
           argumentText(text, at.directionBegin, at.directionEnd)};
+}
+
+// The file offset of a text offset: line for line the two hold the same
+// characters, only the line breaks differ.
+size_t fileOffset(const std::string& fileBytes, const std::string& text, size_t textOffset) {
+  textOffset = std::min(textOffset, text.size());
+  const size_t lineStart = textOffset == 0 ? 0 : text.rfind('\n', textOffset - 1) + 1;
+  const auto line = std::count(text.begin(), text.begin() + std::ptrdiff_t(lineStart), '\n');
+  size_t fileLineStart = 0;
+  for (auto i = line; i > 0 && fileLineStart < fileBytes.size(); --i) {
+    const size_t end = fileBytes.find('\n', fileLineStart);
+    fileLineStart = end == std::string::npos ? fileBytes.size() : end + 1;
+  }
+  return std::min(fileLineStart + (textOffset - lineStart), fileBytes.size());
 }
 
 }  // namespace
 
 std::string carryCameraEdit(const std::string& fileBytes, const std::string& before,
-                            const std::string& after) {
-  const CameraArguments was = cameraArguments(before), now = cameraArguments(after);
+                            const std::string& after, size_t cameraOffset) {
+  const CameraArguments was = cameraArguments(before, cameraOffset),
+                        now = cameraArguments(after, cameraOffset);
   const bool positionChanged = now.position != was.position;
   const bool directionChanged = now.direction != was.direction;
   if (!positionChanged && !directionChanged) return fileBytes;
@@ -39,7 +55,10 @@ std::string carryCameraEdit(const std::string& fileBytes, const std::string& bef
   // aside: an unchanged part is put back as the file writes it.
   engine::FrameBuffer file;
   file.scriptText = fileBytes;
-  const std::string position = positionChanged ? now.position : cameraArguments(fileBytes).position;
+  file.cameraStatementOffset = fileOffset(fileBytes, before, cameraOffset);
+  const std::string position =
+      positionChanged ? now.position
+                      : cameraArguments(fileBytes, file.cameraStatementOffset).position;
   std::string oldPosition, oldDirection;
   engine::replaceCameraArguments(file, position, directionChanged ? &now.direction : nullptr,
                                  oldPosition, oldDirection);

@@ -11,6 +11,7 @@
 #include "lighting.h"
 #include "pixel_ray.h"
 #include "sphere_node.h"
+#include "tile_layout.h"
 #include "trace_context.h"
 
 namespace engine {
@@ -82,8 +83,15 @@ Vec3 pixelDirection(const Fractal& scene, int px, int py, int width, int height)
 
 void Fractal::setupCamera() {
   if (frameBuffer) {
-    view.subpixelWidth = int(frameBuffer->requestedWidth) * render.antialiasing;
-    view.subpixelHeight = int(frameBuffer->requestedHeight) * render.antialiasing;
+    // A script's antialiasing times the image size overflows an int long
+    // before such a frame could be traced.
+    const int64_t width = frameBuffer->requestedWidth, height = frameBuffer->requestedHeight;
+    if (!subpixelFrameFits(width, height, render.antialiasing)) {
+      fail("Not enough memory");
+      return;
+    }
+    view.subpixelWidth = int(width * render.antialiasing);
+    view.subpixelHeight = int(height * render.antialiasing);
   }
   // Without a field of view, or with the image plane at or behind the eyes,
   // every ray would be degenerate and no node ever small enough.

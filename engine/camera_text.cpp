@@ -42,21 +42,36 @@ std::string argumentText(const std::string& text, const std::optional<size_t>& b
   return text.substr(*begin, *end - *begin);
 }
 
+// Just after the string literal that opens at `open`: a backslash keeps the
+// quote after it in the literal. The text's end when the literal is open.
+size_t stringLiteralEnd(const std::string& text, size_t open) {
+  const char quote = text[open];
+  for (size_t i = open + 1; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == quote)
+      ++i;
+    else if (text[i] == quote)
+      return i + 1;
+  }
+  return text.size();
+}
+
 void announceTextChange(FrameBuffer& frameBuffer) {
   if (frameBuffer.textChanged) frameBuffer.textChanged();
 }
 
 }  // namespace
 
-CameraStatementLocation locateCameraStatement(const std::string& text) {
+CameraStatementLocation locateCameraStatement(const std::string& text, size_t from) {
   CameraStatementLocation found;
   CameraPart part = CameraPart::None;
   int depth = 0;
   const size_t n = text.size();
-  size_t i = 0;
+  size_t i = from;
   while (i < n) {
     const char c = text[i];
-    if (c == '(') {
+    if (c == '"' || c == '\'') {
+      i = stringLiteralEnd(text, i);
+    } else if (c == '(') {
       if (depth == 0 && part == CameraPart::Position) {
         found.positionBegin = i + 1;
         found.positionEnd.reset();
@@ -106,7 +121,7 @@ bool replaceCameraArguments(FrameBuffer& frameBuffer, const std::string& positio
                             const std::string* direction, std::string& oldPosition,
                             std::string& oldDirection) {
   std::string& text = frameBuffer.scriptText;
-  const CameraStatementLocation at = locateCameraStatement(text);
+  const CameraStatementLocation at = locateCameraStatement(text, frameBuffer.cameraStatementOffset);
   if (!at.cameraEnd) return false;
 
   const bool hasPosition = at.hasPosition();

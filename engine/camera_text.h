@@ -22,15 +22,17 @@ struct CameraStatementLocation {
   bool hasDirection() const { return directionBegin && directionEnd; }
 };
 
-// Scans a script for its camera statement with rules of its own, independent
-// of the language's lexer: comments are skipped, words inside parentheses are
-// ignored, and the first unknown word after "camera" ends the scan.
-CameraStatementLocation locateCameraStatement(const std::string& text);
+// Scans a script from offset `from` for its camera statement with rules of
+// its own, independent of the language's lexer: comments and string literals
+// are skipped, words inside parentheses are ignored, and the first unknown
+// word after "camera" ends the scan.
+CameraStatementLocation locateCameraStatement(const std::string& text, size_t from = 0);
 
 // Puts new argument texts into the camera statement of the frame buffer's
-// script: the position always, the direction when given. Absent parts are
-// inserted. The old argument texts are returned (empty when absent). False
-// when the script has no camera statement; then the text is unchanged.
+// script that the build executed (found from cameraStatementOffset): the
+// position always, the direction when given. Absent parts are inserted. The
+// old argument texts are returned (empty when absent). False when the script
+// has no camera statement; then the text is unchanged.
 bool replaceCameraArguments(FrameBuffer& frameBuffer, const std::string& position,
                             const std::string* direction, std::string& oldPosition,
                             std::string& oldDirection);

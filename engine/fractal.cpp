@@ -61,8 +61,7 @@ SetMember* Fractal::addMember(IfsSet* owner, IfsSet* target) {
 
 int Fractal::addMapSpec(const MapSpec& spec) {
   if (mapTable.empty()) mapTable.push_back(MapSpec{});
-  for (size_t i = 0; i < mapTable.size(); ++i)
-    if (mapTable[i] == spec) return int(i);
+  if (const int found = mapIndex_.find(mapTable, spec); found >= 0) return found;
   mapTable.push_back(spec);
   return int(mapTable.size() - 1);
 }

@@ -8,6 +8,7 @@
 #include "frame_view.h"
 #include "ifs_set.h"
 #include "map_spec.h"
+#include "map_spec_index.h"
 #include "material.h"
 #include "random_state.h"
 #include "scene_settings.h"
@@ -66,7 +67,10 @@ class Fractal {
   // Index of the map call in the map table, appended when absent; entry 0 is the
   // identity and is put in before the first entry.
   int addMapSpec(const MapSpec& spec);
-  void clearMapTable() { mapTable.clear(); }
+  void clearMapTable() {
+    mapTable.clear();
+    mapIndex_.clear();
+  }
   // A new material record with the build statement's defaults.
   Material* addMaterial();
   const Material* defaultMaterial() const { return materials_.front().get(); }
@@ -111,6 +115,7 @@ class Fractal {
   std::vector<std::unique_ptr<Material>> materials_;
 
  private:
+  MapSpecIndex mapIndex_;  // of mapTable
   FractalType type_;
 };
 

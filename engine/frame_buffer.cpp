@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace engine {
 
@@ -23,12 +24,18 @@ FrameBuffer::FrameBuffer() {
 
 void FrameBuffer::resizeImage(uint32_t w, uint32_t h, int bpp) {
   if (width == w && height == h && bitsPerPixel == bpp && hasImage()) return;
+  const int newBitsPerPixel = bpp == 24 || bpp == 32 ? bpp : 32;
+  const uint32_t newStride =
+      uint32_t((uint64_t(w) * uint64_t(newBitsPerPixel) / 8 + 3) & ~uint64_t(3));
+  // Both buffers first: when memory runs out, the old image stays whole.
+  std::vector<uint8_t> newBits(size_t(newStride) * h);
+  std::vector<float> newDepth(size_t(w) * h, std::numeric_limits<float>::infinity());
+  bits = std::move(newBits);
+  depth = std::move(newDepth);
   width = w;
   height = h;
-  bitsPerPixel = bpp == 24 || bpp == 32 ? bpp : 32;
-  stride = uint32_t((uint64_t(w) * uint64_t(bitsPerPixel) / 8 + 3) & ~uint64_t(3));
-  bits = std::vector<uint8_t>(size_t(stride) * h);
-  depth = std::vector<float>(size_t(w) * h, std::numeric_limits<float>::infinity());
+  bitsPerPixel = newBitsPerPixel;
+  stride = newStride;
   valid = false;
 }
 

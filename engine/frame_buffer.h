@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -49,6 +50,9 @@ class FrameBuffer {
   RandomState savedRandomState;  // the state at the start of the last successful build
 
   std::string scriptText;
+  // Where the camera statement that the last build executed starts in
+  // scriptText; the camera editing looks for the statement from there.
+  size_t cameraStatementOffset = 0;
   int frameCount = 0;
   int errorLine = -1;
   bool savesFrames = false;

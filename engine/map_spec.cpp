@@ -1,6 +1,7 @@
 #include "map_spec.h"
 
 #include <cmath>
+#include <functional>
 
 namespace engine {
 
@@ -45,6 +46,14 @@ bool MapSpec::operator==(const MapSpec& other) const {
   for (int i = 0; i < n; ++i)
     if (args[i] != other.args[i]) return false;
   return true;
+}
+
+size_t MapSpec::hash() const {
+  // std::hash gives 0.0 and -0.0, which compare equal, the same value.
+  size_t h = size_t(uint32_t(kind)) << 1 | size_t(angleConverted);
+  const int n = comparedArgumentCount(mapKind());
+  for (int i = 0; i < n; ++i) h = h * 1000003 ^ std::hash<double>{}(args[i]);
+  return h;
 }
 
 bool MapSpec::argumentsFinite() const {

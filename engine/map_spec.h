@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -46,6 +47,8 @@ struct MapSpec {
   MapKind mapKind() const { return MapKind(kind); }
   // Same kind, same angle state and equal compared arguments.
   bool operator==(const MapSpec& other) const;
+  // Equal specs hash equal.
+  size_t hash() const;
   // No compared argument is infinite or NaN.
   bool argumentsFinite() const;
 };

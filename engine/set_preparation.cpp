@@ -122,10 +122,8 @@ bool compileSets(Fractal& scene, IfsSet*& list) {
   if (!setsComplete(list)) return scene.fail("Invalid set");
   if (!buildMaps(list, scene.mapTable)) return scene.fail("Invalid map");
   pruneUnreachable(list);
-  if (!selectionCountsPossible(list)) {
-    scene.canceled = true;  // without a message
-    return false;
-  }
+  if (!selectionCountsPossible(list))
+    return scene.fail("Selection count larger than the set's members");
   assignColorStates(list, scene.sceneRandomState);
   collapseChains(list);
   pruneUnreachable(list);

@@ -30,6 +30,12 @@ TileLayout layoutTiles(int width, int height, int antialiasing, uint64_t memoryB
   return layout;
 }
 
+bool subpixelFrameFits(int64_t width, int64_t height, int64_t antialiasing) {
+  return antialiasing >= 1 && antialiasing * antialiasing <= TileLayout::kMaxPixelRecords &&
+         width * antialiasing <= TileLayout::kMaxFrameSide &&
+         height * antialiasing <= TileLayout::kMaxFrameSide;
+}
+
 TileLayout::Bounds TileLayout::tile(int index) const {
   const int bandRows = rowEnd - rowBegin;
   const int x0 = index / bandRows * side;

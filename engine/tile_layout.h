@@ -18,6 +18,11 @@ struct TileLayout {
   // per tile against the cache); 72 holds whole pixels for antialiasing up to
   // 4 and gives enough tiles to balance the workers.
   static constexpr int kMaxSide = 72;
+  // Largest frame side in subpixels: tile corners and sides stay ints.
+  static constexpr int64_t kMaxFrameSide = int64_t{1} << 30;
+  // Most ray records one pixel may take: a tile holds at least one whole
+  // pixel whatever the budget, and every worker allocates a tile's records.
+  static constexpr int64_t kMaxPixelRecords = int64_t{1} << 16;
 
   int width = 0, height = 0;  // the frame in subpixels
   int side = 0;               // a multiple of the antialiasing factor, at least one pixel
@@ -42,5 +47,9 @@ struct TileLayout {
 };
 
 TileLayout layoutTiles(int width, int height, int antialiasing, uint64_t memoryBudget);
+
+// A frame of width x height pixels with `antialiasing` subpixels a side can
+// be laid out in tiles whose records can be allocated.
+bool subpixelFrameFits(int64_t width, int64_t height, int64_t antialiasing);
 
 }  // namespace engine

@@ -115,7 +115,7 @@ bool traceTile(TraceContext& ctx, double progressShare) {
   int passes = 1 + (scene.render.sectionEnabled ? 0 : 1);
   for (const Light& light : scene.view.placedLights)
     if (castsShadows(light)) ++passes;
-  ctx.progressWeight = progressShare / (depth * passes);
+  ctx.progressWeight = progressShare / (double(depth) * passes);
 
   for (ctx.level = 0; ctx.level < depth; ++ctx.level) {
     collectActiveRays(ctx, [](PixelRay& ray) {
@@ -123,6 +123,13 @@ bool traceTile(TraceContext& ctx, double progressShare) {
       ray.normal = {};
       ray.material = nullptr;
     });
+    // Every ray has left the scene: the levels left would only walk empty
+    // lists, and a script may ask for billions of them. Their passes count
+    // as done.
+    if (!ctx.active) {
+      ctx.addProgress(ctx.progressWeight * passes * double(depth - ctx.level));
+      break;
+    }
     intersectRays(ctx);
     advanceToHits(ctx);
 

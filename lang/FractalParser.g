@@ -136,6 +136,7 @@ doStatement
       while (condition != 0 && executing()) {
         rewind(bodyMark); bodyMark = mark();
         block();
+        if (!executing()) break;  // a stop in the body: the condition is not read again
         rewind(conditionMark); conditionMark = mark();
         condition = assignment(lvalue);
       }
@@ -186,7 +187,7 @@ echoValue
 
 cameraStatement
 { antlr::RefToken keyword = LT(1); double a[3]; bool position = false, direction = false, vertical = false; }
-  : "camera" { beginCamera(); }
+  : "camera" { beginCamera(keyword); }
     ( "position" fixedArguments[a, 3] { position = true; setCameraPosition(a); }
     | "direction" fixedArguments[a, 3] { direction = true; setCameraDirection(a); }
     | "vertical" fixedArguments[a, 3] { vertical = true; setCameraVertical(a); }

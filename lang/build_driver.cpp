@@ -1,6 +1,7 @@
 #include "build_driver.h"
 
 #include <iostream>
+#include <new>
 #include <stdexcept>
 
 #include "FractalLexer.hpp"
@@ -29,6 +30,9 @@ bool BuildDriver::run(engine::Fractal& scene) {
   scene.canceled = false;
   try {
     return execute(scene);
+  } catch (const std::bad_alloc&) {
+    // Reported like the renderer's own errors: the build fails, the program goes on.
+    scene.fail("Not enough memory");
   } catch (const antlr::ANTLRException& e) {
     // A cancel stops a frame render with an error that is no news to the user.
     if (!scene.canceled) std::cerr << "error: " << e.toString() << std::endl;
@@ -45,9 +49,11 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   engine::FrameBuffer& frameBuffer = *scene.frameBuffer;
   MemoryInputBuffer input(frameBuffer.scriptText);
   FractalLexer lexer(input);
+  lexer.stopWhen(scene.canceled);
   FractalParser parser(lexer);
   frameBuffer.randomState.next();
   frameBuffer.frameCount = 0;
+  frameBuffer.cameraStatementOffset = 0;
   parser.attachScene(&scene);
   resetScene(scene);
 
@@ -78,6 +84,8 @@ int BuildDriver::detectFractalType(engine::FrameBuffer& frameBuffer) {
     frameBuffer.errorLine = parser.errorLine;
     frameBuffer.savesFrames = parser.frameSaved;
     return type > 0 ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "error: Not enough memory" << std::endl;
   } catch (const antlr::ANTLRException& e) {
     std::cerr << "error: " << e.toString() << std::endl;
   } catch (const std::exception& e) {

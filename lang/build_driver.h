@@ -23,7 +23,8 @@ class BuildDriver {
 
   // True when an image was rendered (by the driver or by the script's
   // "save_frame" statements) and the build was neither canceled nor failed.
-  // With Stage::Prepare: true when the sets were compiled.
+  // With Stage::Prepare: true when the sets were compiled. Running out of
+  // memory fails the build with the scene's renderError "Not enough memory".
   bool run(engine::Fractal& scene);
   // After run: the script ran without an error but has nothing to draw (no
   // camera, light or set statement), so run returned false silently.

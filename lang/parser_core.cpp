@@ -22,6 +22,7 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 }  // namespace
 
 ParserCore::NestingGuard::NestingGuard(ParserCore& parser) : parser_(parser) {
+  if (parser_.scene && parser_.scene->canceled) throw BuildCanceled();
   if (++parser_.nesting_ > kMaxNesting) {
     --parser_.nesting_;
     raiseAt(parser_.LT(1), "nesting too deep");

@@ -45,7 +45,9 @@ class ParserCore : public antlr::LLkParser {
 
  protected:
   // Deeply nested text would exhaust the stack of the recursive rules; every
-  // recursive rule holds one of these while it runs.
+  // recursive rule holds one of these while it runs. Entering one after the
+  // user's stop raises BuildCanceled, so that a stop never waits for the rest
+  // of the script to be read.
   class NestingGuard {
    public:
     explicit NestingGuard(ParserCore& parser);
@@ -96,9 +98,10 @@ class ParserCore : public antlr::LLkParser {
   // "save_frame": renders the sets and hands the frame over.
   void saveFrame(const antlr::RefToken& at);
 
-  // The camera statement: its start (noted also while suppressed), its items
-  // and, after them, the automatic camera and the checks.
-  void beginCamera();
+  // The camera statement: its start (noted also while suppressed; an executed
+  // one is where the build's camera editing starts), its items and, after
+  // them, the automatic camera and the checks.
+  void beginCamera(const antlr::RefToken& keyword);
   void setCameraPosition(const double* xyz);
   void setCameraDirection(const double* xyz);
   void setCameraVertical(const double* xyz);

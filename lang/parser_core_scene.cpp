@@ -2,6 +2,7 @@
 
 #include "engine/frame_buffer.h"
 #include "script_error.h"
+#include "script_token.h"
 #include "values.h"
 
 namespace lang {
@@ -48,9 +49,10 @@ void ParserCore::saveFrame(const antlr::RefToken& at) {
   frameSaved = true;
 }
 
-void ParserCore::beginCamera() {
+void ParserCore::beginCamera(const antlr::RefToken& keyword) {
   cameraSeen = true;
   if (!executing()) return;
+  if (scene->frameBuffer) scene->frameBuffer->cameraStatementOffset = offsetOf(keyword);
   // Every camera statement starts from the default field of view, no stereo.
   const engine::CameraSettings defaults;
   scene->camera.fov = defaults.fov;

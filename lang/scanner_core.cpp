@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "memory_input_buffer.h"
+#include "script_error.h"
+#include "script_token.h"
 
 namespace lang {
 
@@ -32,6 +34,25 @@ void ScannerCore::match(int c) {
 
 void ScannerCore::match(const char* s) {
   while (*s) match(static_cast<unsigned char>(*s++));
+}
+
+void ScannerCore::consume() {
+  if (canceled_ && canceled_->load(std::memory_order_relaxed)) throw BuildCanceled();
+  antlr::CharScanner::consume();
+}
+
+void ScannerCore::resetText() {
+  antlr::CharScanner::resetText();
+  tokenStart_ = memory().position();
+}
+
+antlr::RefToken ScannerCore::makeToken(int type) {
+  auto* token = new ScriptToken;
+  token->setType(type);
+  token->setLine(inputState->tokenStartLine);
+  token->setColumn(inputState->tokenStartColumn);
+  token->offset = tokenStart_;
+  return antlr::RefToken(token);
 }
 
 MemoryInputBuffer& ScannerCore::memory() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <map>
 #include <string>
@@ -23,6 +24,15 @@ class ScannerCore : public antlr::CharScanner {
   using antlr::CharScanner::match;
   void match(int c) override;
   void match(const char* s) override;
+
+  // Every token carries the offset of its first character (ScriptToken).
+  void resetText() override;
+  antlr::RefToken makeToken(int type) override;
+
+  // Once `canceled` is set, the next character read raises BuildCanceled:
+  // a stop does not wait for the end of a long comment or token either.
+  void stopWhen(const std::atomic<bool>& canceled) { canceled_ = &canceled; }
+  void consume() override;
 
  protected:
   // Records `name` with its body starting at the current position; the body
@@ -61,6 +71,8 @@ class ScannerCore : public antlr::CharScanner {
   // Text read through substitutions so far: nested aliases can multiply it
   // beyond any use, so it is limited.
   size_t substitutedBytes_ = 0;
+  size_t tokenStart_ = 0;
+  const std::atomic<bool>* canceled_ = nullptr;
 };
 
 }  // namespace lang

@@ -239,7 +239,7 @@ TEST(Prepare, FailuresReportTheirText) {
   }
 }
 
-TEST(Prepare, TooLargeSelectionCountCancelsWithoutMessage) {
+TEST(Prepare, TooLargeSelectionCountFailsThePreparation) {
   AffineFractal scene;
   SceneBuilder b(scene);
   IfsSet* a = b.newSet();
@@ -248,7 +248,7 @@ TEST(Prepare, TooLargeSelectionCountCancelsWithoutMessage) {
   b.build(a);
   EXPECT_FALSE(scene.prepare());
   EXPECT_TRUE(scene.canceled);
-  EXPECT_EQ(scene.renderError, "");
+  EXPECT_EQ(scene.renderError, "Selection count larger than the set's members");
 
   AffineFractal valid;
   SceneBuilder c(valid);

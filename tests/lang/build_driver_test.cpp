@@ -108,9 +108,6 @@ TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {
   CancelOnOutput stop(s.fractal->canceled);
   EXPECT_FALSE(s.run("echo 1;\ny = ;"));
   EXPECT_EQ(s.output.err(), "");
-  // Errors without a position are printed all the same.
-  EXPECT_FALSE(s.run("echo 1; clearSets;"));
-  EXPECT_EQ(s.output.err(), "error: camera statement not found\n");
 }
 
 TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "lang/build_driver.h"
+#include "lang/script_error.h"
 
 namespace lang::testing {
 
@@ -45,6 +46,8 @@ Interpreter::Interpreter(const std::string& text, engine::FractalType type)
 std::string Interpreter::run() {
   try {
     parser.program();
+  } catch (const BuildCanceled&) {
+    return "";  // a stop is no error
   } catch (const antlr::ANTLRException& e) {
     return "error: " + e.toString();
   } catch (const std::exception& e) {

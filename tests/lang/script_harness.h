@@ -91,7 +91,7 @@ class Interpreter {
   explicit Interpreter(const std::string& text,
                        engine::FractalType type = engine::FractalType::Affine);
   // The error the run ended with, as the build prints it ("error: ..."), or
-  // "" when the script ran to its end.
+  // "" when the script ran to its end or was stopped.
   std::string run();
 
   std::string out() const { return output_.out(); }

@@ -1,0 +1,93 @@
+// Scripts and sizes that a careless or hostile user may give: each must end
+// with a clear outcome, never with a false success.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+#include "test_files.h"
+
+namespace cli::testing {
+namespace {
+
+using shell::testing::TempDir;
+
+const std::string kTetrahedron =
+    "light direction(1, -2, 1) color(0.8);\n"
+    "set T = 0.5 translate(1, 1, 1) T + 0.5 translate(1, -1, -1) T\n"
+    "      + 0.5 translate(-1, 1, -1) T + 0.5 translate(-1, -1, 1) T;\n"
+    "build T;\n";
+
+const std::string kFixedCamera =
+    "camera position(0, 0, -10) direction(0, 0, 1) vertical(0, 1, 0);\n";
+
+TEST(CliHostileCore, FramesThatCannotBeTracedFailWithAReason) {
+  const struct {
+    std::string size, script, out;
+  } cases[] = {
+      // The subpixel sides overflowed an int: no tile was laid out, exit 0.
+      {"8x8", "antialiasing(2147483647);\n", "Not enough memory\n"},
+      {"65535x1", "antialiasing(100000);\n", "Not enough memory\n"},
+      // Used to end with exit 1 and not a word.
+      {"8x8", "set S = (0.5 S + 0.5 translate(1, 0, 0) S) % 3; build S;\n",
+       "Selection count larger than the set's members\n"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string image = (dir.path() / "out.png").string();
+    const std::string script =
+        dir.write("hostile.ifs", kFixedCamera + "background(1, 0, 0);\n" + c.script + kTetrahedron);
+    const CliRun run = runCli("-s " + c.size + " -o " + image + " " + script);
+    EXPECT_EQ(run.status, 1) << c.script;
+    EXPECT_EQ(run.out, c.out) << c.script;
+    EXPECT_FALSE(std::filesystem::exists(image)) << c.script;
+  }
+}
+
+TEST(CliHostileCore, RunningOutOfMemoryIsReported) {
+  // Address space for the program but not for a 65535 x 65535 image.
+  TempDir dir;
+  const std::string script = dir.write("big.ifs", kFixedCamera + kTetrahedron);
+  const std::string out = (dir.path() / "out.txt").string();
+  const std::string command = "ulimit -v 2000000; exec " + std::string(CLI_PATH) +
+                              " -s 65535x65535 " + script + " >" + out + " 2>/dev/null";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(readFile(out), "Not enough memory\n");
+}
+
+TEST(CliHostileCore, UpdateScriptEditsTheCameraStatementThatRan) {
+  const struct {
+    std::string before, ran, after;  // the text around the camera statement that ran
+    std::string oldPosition;
+  } cases[] = {
+      {"if (0) camera position(0, 0, -7) vertical(0, 1, 0);\nelse ",
+       "camera position(0, 0, -5) vertical(0, 1, 0);\n", "", "0, 0, -5"},
+      {"echo \")\";\n", "camera position(0, 1, -6) vertical(0, 1, 0) fov(40);\n", "", "0, 1, -6"},
+      {"", "camera position(0, 1, -6) vertical(0, 1, 0);\n",
+       "if (0) camera position(0, 0, -7) vertical(0, 1, 0);\n", "0, 1, -6"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const std::string script = dir.write("camera.ifs", c.before + c.ran + c.after + kTetrahedron);
+    const CliRun run = runCli("-s 20x20 --update-script " + script);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.ends_with("camera changed:\nold position(" + c.oldPosition + ")\n"))
+        << run.out;
+    // Only the statement that ran holds the camera the build placed.
+    const std::string updated = readFile(script);
+    ASSERT_EQ(updated.compare(0, c.before.size(), c.before), 0) << updated;
+    const std::string ran = updated.substr(c.before.size());
+    EXPECT_EQ(ran.find("position(" + c.oldPosition + ")"), std::string::npos) << updated;
+    EXPECT_NE(ran.find("direction("), std::string::npos) << updated;
+    EXPECT_NE(ran.find(c.after + kTetrahedron), std::string::npos) << updated;
+  }
+}
+
+}  // namespace
+}  // namespace cli::testing
