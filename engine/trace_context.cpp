@@ -5,7 +5,7 @@
 
 namespace engine {
 
-TraceContext::TraceContext(Fractal& scene) : scene(scene) {}
+TraceContext::TraceContext(Fractal& traced) : scene(traced) {}
 
 TraceContext::~TraceContext() {
   flushProgress();
