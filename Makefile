@@ -3,10 +3,12 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all setup build test test-asan demo gui bench package clean
+.PHONY: all setup build test test-asan fuzz demo gui bench package clean
 
 all: build
 
@@ -22,6 +24,7 @@ build: setup $(BUILD)/CMakeCache.txt
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-asan
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 # The language and the engine once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build directory of their own.
@@ -29,6 +32,13 @@ test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZENTAREL_SANITIZE=ON -DZENTAREL_CORE_ONLY=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The build driver fuzzed for FUZZ_SECONDS seconds under AddressSanitizer and
+# UndefinedBehaviorSanitizer, built with clang in a build directory of its own.
+fuzz: setup
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTAREL_FUZZ=ON -DZENTAREL_CORE_ONLY=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target build_fuzzer
+	tests/fuzz/run_fuzzer.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 demo: build
 	@scripts/demo.sh $(BUILD)
@@ -44,4 +54,4 @@ package: build
 	cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

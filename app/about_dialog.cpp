@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "command_ids.h"
+#include "shell/version.h"
 #include "ui_translator.h"
 
 namespace app {
@@ -16,7 +17,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 
   auto* icon = new QLabel;
   icon->setPixmap(QPixmap(":/icons/app.png"));
-  auto* version = new QLabel("Zentarel 3d Version 1.6.2");
+  auto* version = new QLabel("Zentarel 3d Version " ZENTAREL_VERSION);
   version->setProperty("controlId", command::ABOUT_DLG_VERSION);
   auto* link = new QLabel(QString("<a href=\"%1\">%1</a>").arg(kWebAddress));
   link->setProperty("controlId", command::URL_LABEL);

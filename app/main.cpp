@@ -5,13 +5,14 @@
 #include "lang_build_backend.h"
 #include "main_frame.h"
 #include "shell/program_paths.h"
+#include "shell/version.h"
 #include "ui_translator.h"
 #include "user_dialogs.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Zentarel 3d");
-  QApplication::setApplicationVersion("1.6.2");
+  QApplication::setApplicationVersion(ZENTAREL_VERSION);
   // Lets the desktop match the windows to the installed desktop entry and icon.
   QGuiApplication::setDesktopFileName("org.example.zentarel3d");
 

@@ -11,6 +11,7 @@
 #include "app_settings.h"
 #include "shell/samples_file.h"
 #include "shell/samples_menu.h"
+#include "shell/version.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -33,7 +34,7 @@ class UserDialogs;
 class CMainFrame : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr const char* kTitle = "Zentarel 3d v1.6.2";
+  static constexpr const char* kTitle = "Zentarel 3d v" ZENTAREL_VERSION;
 
   // `samplesFile`: the samples file of the Samples menu; none leaves that
   // menu alone and starts sessions with the built-in scene.

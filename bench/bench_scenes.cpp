@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "scenes/scene_builder.h"
+
 namespace bench {
 
 namespace {
@@ -11,42 +13,8 @@ using engine::Fractal;
 using engine::IfsSet;
 using engine::MapKind;
 using engine::MapSpec;
+using engine::SceneBuilder;
 using engine::Vec3;
-
-void addTerm(Fractal& scene, IfsSet* owner, const MapSpec& map, IfsSet* target) {
-  scene.addMember(owner, target)->mapIndex = scene.addMapSpec(map);
-}
-
-// x -> c + k (x - c) for every corner c: "translate(c (1 - k)) scale(k) set".
-IfsSet* contractionsTowards(Fractal& scene, const std::vector<Vec3>& corners, double k) {
-  IfsSet* set = scene.newSet();
-  for (const Vec3& c : corners) {
-    IfsSet* scaled = scene.newSet();
-    const Vec3 t = c * (1 - k);
-    addTerm(scene, set, MapSpec::make(MapKind::Translate, {t.x, t.y, t.z}), scaled);
-    addTerm(scene, scaled, MapSpec::make(MapKind::Scale, {k, k, k}), set);
-  }
-  return set;
-}
-
-void build(Fractal& scene, IfsSet* set) {
-  addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Id, {}), set);
-}
-
-const std::vector<Vec3>& tetrahedronCorners() {
-  static const std::vector<Vec3> corners{{1, 1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}};
-  return corners;
-}
-
-std::vector<Vec3> mengerCorners() {
-  std::vector<Vec3> corners;
-  for (int x = -1; x <= 1; ++x)
-    for (int y = -1; y <= 1; ++y)
-      for (int z = -1; z <= 1; ++z)
-        if ((x == 0) + (y == 0) + (z == 0) <= 1)
-          corners.push_back({double(x), double(y), double(z)});
-  return corners;
-}
 
 // Every piece of the pearls lies in one of four disjoint, nearly touching
 // spheres; inverting in sphere i maps the pieces in the other three into
@@ -55,17 +23,18 @@ std::vector<Vec3> mengerCorners() {
 // centre inside out.
 void buildPearls(Fractal& scene) {
   const double radius = 1.414;
-  const std::vector<Vec3>& corners = tetrahedronCorners();
+  const std::vector<Vec3> corners = engine::tetrahedronCorners();
+  SceneBuilder builder(scene);
   std::vector<IfsSet*> pieces;
-  for (size_t i = 0; i < corners.size(); ++i) pieces.push_back(scene.newSet());
+  for (size_t i = 0; i < corners.size(); ++i) pieces.push_back(builder.newSet());
   for (size_t i = 0; i < pieces.size(); ++i) {
     const Vec3& c = corners[i];
     for (size_t j = 0; j < pieces.size(); ++j)
       if (j != i)
-        addTerm(scene, pieces[i], MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, radius}),
-                pieces[j]);
-    addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Bound, {c.x, c.y, c.z, radius}),
-            pieces[i]);
+        builder.member(pieces[i], MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, radius}),
+                       pieces[j]);
+    builder.member(scene.rootSet(), MapSpec::make(MapKind::Bound, {c.x, c.y, c.z, radius}),
+                   pieces[i]);
   }
 }
 
@@ -74,13 +43,13 @@ void buildPearls(Fractal& scene) {
 // by 0.5 along it, seen from the side and above. The root moves its centre,
 // about (0.5, 0.5, 0.5), to the origin.
 void buildPrism(Fractal& scene) {
-  IfsSet* prism = scene.newSet();
-  for (const Vec3& t : {Vec3{0, 0, 0}, Vec3{0, 0, 0.5}, Vec3{1, 0, 0}, Vec3{1, 0, 0.5}}) {
-    IfsSet* turned = scene.newSet();
-    addTerm(scene, prism, MapSpec::make(MapKind::Translate, {t.x, t.y, t.z}), turned);
-    addTerm(scene, turned, MapSpec::make(MapKind::Rotate, {0, 0, 1, 45, 0.5, 0.71}), prism);
-  }
-  addTerm(scene, scene.rootSet(), MapSpec::make(MapKind::Translate, {-0.5, -0.5, -0.5}), prism);
+  SceneBuilder builder(scene);
+  IfsSet* prism = builder.newSet();
+  for (const Vec3& t : {Vec3{0, 0, 0}, Vec3{0, 0, 0.5}, Vec3{1, 0, 0}, Vec3{1, 0, 0.5}})
+    builder.term(prism,
+                 {engine::translate(t), MapSpec::make(MapKind::Rotate, {0, 0, 1, 45, 0.5, 0.71})},
+                 prism);
+  builder.member(scene.rootSet(), engine::translate({-0.5, -0.5, -0.5}), prism);
 }
 
 // The peer's "fov 1" makes the image's half height 0.5 at unit distance: a
@@ -144,16 +113,20 @@ bool sceneNamed(const std::string& name, Scene& scene) {
 std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
   std::unique_ptr<Fractal> scene;
   switch (which) {
-    case Scene::Menger:
+    case Scene::Menger: {
       scene = engine::createFractal(0);
-      build(*scene, contractionsTowards(*scene, mengerCorners(), 1.0 / 3));
+      SceneBuilder builder(*scene);
+      engine::buildMenger(builder);
       lookAtOrigin(*scene, {2.4, -3.2, 2.1});
       break;
-    case Scene::Sierpinski:
+    }
+    case Scene::Sierpinski: {
       scene = engine::createFractal(0);
-      build(*scene, contractionsTowards(*scene, tetrahedronCorners(), 0.5));
+      SceneBuilder builder(*scene);
+      engine::buildSierpinski(builder);
       lookAtOrigin(*scene, {3.9, -0.5, 1.1});
       break;
+    }
     case Scene::Pearls:
       scene = engine::createFractal(1);
       buildPearls(*scene);

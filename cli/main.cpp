@@ -16,6 +16,7 @@
 #include "sample_scripts.h"
 #include "script_build.h"
 #include "script_source.h"
+#include "shell/version.h"
 #include "token_listing.h"
 
 namespace {

@@ -58,18 +58,17 @@ void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& 
 
 }  // namespace
 
-SphereNode* AffineFractal::newNode() const {
-  return new AffineNode;
+std::unique_ptr<SphereNode> AffineFractal::newNode() const {
+  return std::make_unique<AffineNode>();
 }
 
-SetMember* AffineFractal::cloneMember(const SetMember& member) const {
-  return new AffineMember(static_cast<const AffineMember&>(member));
+std::unique_ptr<SetMember> AffineFractal::cloneMember(const SetMember& member) const {
+  return std::make_unique<AffineMember>(static_cast<const AffineMember&>(member));
 }
 
-SetMember* AffineFractal::newMember(IfsSet* target, SetMember* next) const {
-  auto* m = new AffineMember;
+std::unique_ptr<SetMember> AffineFractal::newMember(IfsSet* target) const {
+  auto m = std::make_unique<AffineMember>();
   m->target = target;
-  m->next = next;
   return m;
 }
 

@@ -29,18 +29,17 @@ bool placeChild(const ConformalMap& parent, const ConformalMember& member, Confo
 
 }  // namespace
 
-SphereNode* ConformalFractal::newNode() const {
-  return new ConformalNode;
+std::unique_ptr<SphereNode> ConformalFractal::newNode() const {
+  return std::make_unique<ConformalNode>();
 }
 
-SetMember* ConformalFractal::cloneMember(const SetMember& member) const {
-  return new ConformalMember(static_cast<const ConformalMember&>(member));
+std::unique_ptr<SetMember> ConformalFractal::cloneMember(const SetMember& member) const {
+  return std::make_unique<ConformalMember>(static_cast<const ConformalMember&>(member));
 }
 
-SetMember* ConformalFractal::newMember(IfsSet* target, SetMember* next) const {
-  auto* m = new ConformalMember;
+std::unique_ptr<SetMember> ConformalFractal::newMember(IfsSet* target) const {
+  auto m = std::make_unique<ConformalMember>();
   m->target = target;
-  m->next = next;
   return m;
 }
 

@@ -55,7 +55,9 @@ IfsSet* Fractal::newSet() {
 }
 
 SetMember* Fractal::addMember(IfsSet* owner, IfsSet* target) {
-  owner->members = newMember(target, owner->members);
+  std::unique_ptr<SetMember> member = newMember(target);
+  member->next = owner->members;
+  owner->members = member.release();
   return owner->members;
 }
 

@@ -38,7 +38,7 @@ class Fractal {
   // Resets the context's stack to the root node of the current set.
   virtual bool initRoot(TraceContext& ctx) const;
   // A node of the type's size.
-  virtual SphereNode* newNode() const = 0;
+  virtual std::unique_ptr<SphereNode> newNode() const = 0;
   // Compiles a copy of the sets and checks it before a render; on failure
   // renderError and canceled are set. Each call starts again from the sets
   // as defined, so a script may render, define more and render again.
@@ -46,9 +46,9 @@ class Fractal {
   // Pushes the children of `node` onto the context's stack, one per used
   // member of its set, each bounding the member's image of its target.
   virtual bool splitNode(TraceContext& ctx, SphereNode& node) const = 0;
-  virtual SetMember* cloneMember(const SetMember& member) const = 0;
-  // A member of the type's map class with the identity map index.
-  virtual SetMember* newMember(IfsSet* target, SetMember* next) const = 0;
+  virtual std::unique_ptr<SetMember> cloneMember(const SetMember& member) const = 0;
+  // A member of the type's map class with the identity map index, not yet in a set.
+  virtual std::unique_ptr<SetMember> newMember(IfsSet* target) const = 0;
   // Deletes every set, the compiled ones included.
   virtual void clearSets();
   // Gives every compiled set without an explicit bound a bounding sphere.
@@ -122,18 +122,18 @@ class Fractal {
 class AffineFractal final : public Fractal {
  public:
   AffineFractal() : Fractal(FractalType::Affine) {}
-  SphereNode* newNode() const override;
-  SetMember* cloneMember(const SetMember& member) const override;
-  SetMember* newMember(IfsSet* target, SetMember* next) const override;
+  std::unique_ptr<SphereNode> newNode() const override;
+  std::unique_ptr<SetMember> cloneMember(const SetMember& member) const override;
+  std::unique_ptr<SetMember> newMember(IfsSet* target) const override;
   bool splitNode(TraceContext& ctx, SphereNode& node) const override;
 };
 
 class ConformalFractal final : public Fractal {
  public:
   ConformalFractal() : Fractal(FractalType::Conformal) {}
-  SphereNode* newNode() const override;
-  SetMember* cloneMember(const SetMember& member) const override;
-  SetMember* newMember(IfsSet* target, SetMember* next) const override;
+  std::unique_ptr<SphereNode> newNode() const override;
+  std::unique_ptr<SetMember> cloneMember(const SetMember& member) const override;
+  std::unique_ptr<SetMember> newMember(IfsSet* target) const override;
   bool splitNode(TraceContext& ctx, SphereNode& node) const override;
 };
 

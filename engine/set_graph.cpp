@@ -89,12 +89,12 @@ IfsSet* copySets(const IfsSet* list, const Fractal& scene) {
   for (const IfsSet* s = list; s; s = s->next) {
     SetMember** memberLink = &copyOf[s]->members;
     for (const SetMember* m = s->members; m; m = m->next) {
-      SetMember* copy = scene.cloneMember(*m);
+      std::unique_ptr<SetMember> copy = scene.cloneMember(*m);
       const auto target = copyOf.find(m->target);
       copy->target = target == copyOf.end() ? nullptr : target->second;
       copy->next = nullptr;
-      *memberLink = copy;
-      memberLink = &copy->next;
+      *memberLink = copy.release();
+      memberLink = &(*memberLink)->next;
     }
   }
   return first;

@@ -5,7 +5,7 @@
 
 namespace engine {
 
-TraceContext::TraceContext(Fractal& scene) : scene(scene) {}
+TraceContext::TraceContext(Fractal& traced) : scene(traced) {}
 
 TraceContext::~TraceContext() {
   flushProgress();
@@ -19,9 +19,9 @@ TraceContext::~TraceContext() {
 
 bool TraceContext::addFreeNode() {
   if (nodesCreated > kNodeLimit) return false;
-  SphereNode* n = scene.newNode();
+  std::unique_ptr<SphereNode> n = scene.newNode();
   n->next = freeList;
-  freeList = n;
+  freeList = n.release();
   ++nodesCreated;
   return true;
 }

@@ -11,7 +11,7 @@ struct Vec3 {
   double x = 0.0, y = 0.0, z = 0.0;
 
   constexpr Vec3() = default;
-  constexpr Vec3(double x, double y, double z) : x(x), y(y), z(z) {}
+  constexpr Vec3(double x0, double y0, double z0) : x(x0), y(y0), z(z0) {}
 
   constexpr Vec3 operator+(const Vec3& b) const { return {x + b.x, y + b.y, z + b.z}; }
   constexpr Vec3 operator-(const Vec3& b) const { return {x - b.x, y - b.y, z - b.z}; }

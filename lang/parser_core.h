@@ -20,7 +20,7 @@ class ParserCore : public antlr::LLkParser {
   using antlr::LLkParser::LLkParser;
 
   // The scene that the script fills; null for the type pre-scan.
-  void attachScene(engine::Fractal* scene) { this->scene = scene; }
+  void attachScene(engine::Fractal* target) { scene = target; }
 
   int suppressDepth = 0;
   bool frameSaved = false;  // a "save_frame" handed a frame over (or occurs, in the pre-scan)

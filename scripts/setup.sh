@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang libclang-rt-14-dev
   default-jre-headless antlr libantlr-dev
   qt6-base-dev qt6-base-dev-tools
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev

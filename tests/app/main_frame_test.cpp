@@ -17,6 +17,7 @@
 #include "app/log_edit.h"
 #include "app/main_frame.h"
 #include "app/output_log_bar.h"
+#include "shell/version.h"
 #include "test_support.h"
 
 using namespace app;
@@ -57,7 +58,7 @@ class MainFrameTest : public test::MainWindowTest {
   void cleanup() { closeFrame(); }
 
   void titleMenusAndToolbar() {
-    QCOMPARE(frame_->windowTitle(), QString("Zentarel 3d v1.6.2"));
+    QCOMPARE(frame_->windowTitle(), QString("Zentarel 3d v" ZENTAREL_VERSION));
     QStringList menus;
     for (QAction* a : frame_->menuBar()->actions()) menus << a->menu()->objectName();
     QCOMPARE(menus, QStringList({"FILE", "VIEW", "SAMPLES", "HELP"}));
@@ -66,7 +67,8 @@ class MainFrameTest : public test::MainWindowTest {
     menus.clear();
     for (QAction* a : frame_->menuBar()->actions()) menus << a->menu()->objectName();
     QCOMPARE(menus, QStringList({"FILE", "EDIT", "VIEW", "BUILD", "SAMPLES", "WINDOW", "HELP"}));
-    QCOMPARE(frame_->windowTitle(), "Zentarel 3d v1.6.2 - " + frame_->activeDocument()->title());
+    QCOMPARE(frame_->windowTitle(),
+             "Zentarel 3d v" ZENTAREL_VERSION " - " + frame_->activeDocument()->title());
 
     auto* toolBar = frame_->findChild<QToolBar*>();
     QCOMPARE(commandsOf(toolBar->actions()),

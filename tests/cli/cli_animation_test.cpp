@@ -67,7 +67,7 @@ TEST_P(CliVideo, HoldsTheScriptsFramesAtItsRate) {
 INSTANTIATE_TEST_SUITE_P(Codecs, CliVideo,
                          ::testing::Values(VideoCase{"rawvideo", "fps(12);\n", "12/1"},
                                            VideoCase{"mjpeg", "", "15/1"}),
-                         [](const auto& info) { return std::string(info.param.codec); });
+                         [](const auto& instance) { return std::string(instance.param.codec); });
 
 TEST(CliAnimation, RawVideoFramesEqualTheFrameImages) {
   if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";

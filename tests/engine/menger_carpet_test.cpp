@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/frame_buffer.h"
-#include "scene_builder.h"
+#include "scenes/scene_builder.h"
 
 namespace engine {
 namespace {

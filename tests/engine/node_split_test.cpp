@@ -7,7 +7,7 @@
 #include "engine/fractal.h"
 #include "engine/sphere_node.h"
 #include "engine/trace_context.h"
-#include "scene_builder.h"
+#include "scenes/scene_builder.h"
 
 namespace engine {
 namespace {

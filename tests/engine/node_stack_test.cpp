@@ -9,7 +9,7 @@
 #include "engine/sphere_node.h"
 #include "engine/trace_context.h"
 #include "engine/walk_support.h"
-#include "scene_builder.h"
+#include "scenes/scene_builder.h"
 
 namespace engine {
 namespace {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/fractal.h"
-#include "scene_builder.h"
+#include "scenes/scene_builder.h"
 
 namespace engine {
 namespace {

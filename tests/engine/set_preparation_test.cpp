@@ -5,7 +5,8 @@
 
 #include "engine/affine_map.h"
 #include "engine/fractal.h"
-#include "scene_builder.h"
+#include "map_test_util.h"
+#include "scenes/scene_builder.h"
 
 namespace engine {
 namespace {

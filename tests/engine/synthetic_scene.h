@@ -44,9 +44,9 @@ class SyntheticScene : public Fractal {
   bool prepare() override { return true; }
   bool initRoot(TraceContext& ctx) const override;
   bool splitNode(TraceContext& ctx, SphereNode& node) const override;
-  SphereNode* newNode() const override { return new SyntheticNode; }
-  SetMember* cloneMember(const SetMember&) const override { return nullptr; }
-  SetMember* newMember(IfsSet*, SetMember*) const override { return nullptr; }
+  std::unique_ptr<SphereNode> newNode() const override { return std::make_unique<SyntheticNode>(); }
+  std::unique_ptr<SetMember> cloneMember(const SetMember&) const override { return nullptr; }
+  std::unique_ptr<SetMember> newMember(IfsSet*) const override { return nullptr; }
   using Fractal::addMaterial;
 };
 

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
       for (const VideoCodecInfo& codec : availableVideoCodecs()) names.push_back(codec.name);
       return ::testing::ValuesIn(names);
     }(),
-    [](const auto& info) { return info.param; });
+    [](const auto& instance) { return instance.param; });
 
 class LosslessCodec : public ::testing::TestWithParam<std::string> {};
 
@@ -167,7 +167,7 @@ TEST_P(LosslessCodec, DecodesToTheFramesWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Lossless, LosslessCodec,
                          ::testing::Values("rawvideo", "ffv1", "huffyuv", "utvideo"),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& instance) { return instance.param; });
 
 TEST(VideoWriter, RawFramesKeepTheirPaddedRowsAndRateDefaultsTo15) {
   if (!testing::haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
