@@ -73,106 +73,68 @@ std::vector<int> splitAndRelease(const Fractal& scene, TraceContext& ctx, const 
   return members;
 }
 
-TEST(SplitNode, EverySplitPicksExactlyTheSelectedNumberOfDistinctMembers) {
-  Tetrahedron t(2);
+// How often each member is picked over `rounds` splits from successive
+// states; every split picks `perSplit` distinct members, the same ones for
+// the same node state.
+std::vector<int> timesPicked(const Tetrahedron& t, int rounds, size_t perSplit) {
   TraceContext ctx(*t.scene);
-  std::vector<int> timesPicked(4, 0);
+  std::vector<int> times(4, 0);
   RandomState state{12345, 678, 9};
-  for (int i = 0; i < 400; ++i) {
+  for (int i = 0; i < rounds; ++i) {
     state.next();
     const std::vector<int> members = splitAndRelease(*t.scene, ctx, t.set, state);
-    ASSERT_EQ(members.size(), 2u);
-    EXPECT_NE(members[0], members[1]);
-    for (int m : members) {
-      ASSERT_GE(m, 0);
-      ++timesPicked[size_t(m)];
-    }
-    // Deterministic for a given node state.
+    EXPECT_EQ(members.size(), perSplit);
+    EXPECT_EQ(std::set<int>(members.begin(), members.end()).size(), members.size());
     EXPECT_EQ(splitAndRelease(*t.scene, ctx, t.set, state), members);
+    for (int m : members) ++times.at(size_t(m));
   }
-  for (int n : timesPicked) EXPECT_GT(n, 100);
+  return times;
 }
 
-TEST(SplitNode, PickFollowsTheSelectionWeights) {
-  Tetrahedron t(1, {1, 1, 2, 0});
-  TraceContext ctx(*t.scene);
-  std::vector<int> timesPicked(4, 0);
-  RandomState state{1, 2, 3};
-  for (int n = 0; n < 4000; ++n) {
-    state.next();
-    ++timesPicked[size_t(splitAndRelease(*t.scene, ctx, t.set, state).at(0))];
-  }
-  EXPECT_NEAR(timesPicked[0], 1000, 150);
-  EXPECT_NEAR(timesPicked[1], 1000, 150);
-  EXPECT_NEAR(timesPicked[2], 2000, 150);
-  EXPECT_EQ(timesPicked[3], 0);
-}
-
-TEST(SplitNode, PickWithoutWeightLeftTakesTheFirstUnpickedMember) {
+TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
+  for (int n : timesPicked(Tetrahedron(2), 400, 2)) EXPECT_GT(n, 100);
+  const std::vector<int> weighted = timesPicked(Tetrahedron(1, {1, 1, 2, 0}), 4000, 1);
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_NEAR(weighted[i], (std::vector<int>{1000, 1000, 2000, 0}[i]), 150);
+  // Without weight left, the first unpicked member: the weighted member
+  // first, then member 0; children are pushed in member order, so the later
+  // member is on top. A zero state picks the first unpicked members.
   Tetrahedron t(2, {0, 0, 1, 0});
   TraceContext ctx(*t.scene);
-  // The weighted member first, then the first of those left; children are
-  // pushed in member order, so the later member is on top.
   EXPECT_EQ(splitAndRelease(*t.scene, ctx, t.set, {5, 6, 7}), (std::vector<int>{2, 0}));
-  // A zero state picks the first unpicked members.
   EXPECT_EQ(splitAndRelease(*t.scene, ctx, t.set, {0, 0, 0}), (std::vector<int>{1, 0}));
-}
-
-TEST(SplitNode, NoPickWhilePickingIsOffOrWithoutSelectionCount) {
+  // No pick without a selection count or while picking is off.
   Tetrahedron all(0);
-  TraceContext ctx(*all.scene);
-  EXPECT_EQ(splitAndRelease(*all.scene, ctx, all.set, {9, 9, 9}), (std::vector<int>{3, 2, 1, 0}));
-  Tetrahedron some(2);
-  TraceContext other(*some.scene);
-  some.scene->randomPickEnabled = false;
-  EXPECT_EQ(splitAndRelease(*some.scene, other, some.set, {9, 9, 9}).size(), 4u);
+  TraceContext other(*all.scene);
+  EXPECT_EQ(splitAndRelease(*all.scene, other, all.set, {9, 9, 9}), (std::vector<int>{3, 2, 1, 0}));
+  t.scene->randomPickEnabled = false;
+  EXPECT_EQ(splitAndRelease(*t.scene, ctx, t.set, {9, 9, 9}).size(), 4u);
 }
 
-TEST(SplitNode, MassesFollowWeightsWhenEveryMemberHasOne) {
+// Children's masses share the parent's by the weights of the members split,
+// picked or not; without a weight on every member they have none (-1).
+TEST(SplitNode, MassesFollowTheWeightsOfTheMembersSplit) {
   AffineFractal scene;
   SceneBuilder b(scene);
-  IfsSet* a = b.newSet();
-  b.term(a, {MapSpec::make(MapKind::Weight, {1}), scale(0.5)}, a);
-  b.term(a, {MapSpec::make(MapKind::Weight, {3}), translate({0.5, 0, 0}), scale(0.5)}, a);
-  IfsSet* unweighted = b.newSet();
-  b.term(unweighted, {MapSpec::make(MapKind::Weight, {1}), scale(0.5)}, unweighted);
-  b.term(unweighted, {translate({0.5, 0, 0}), scale(0.5)}, unweighted);
-  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), a);
-  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), unweighted);
+  const auto weight = [](double w) { return MapSpec::make(MapKind::Weight, {w}); };
+  IfsSet* picked = b.newSet();  // weights 1, 2 and 5; two picked per split
+  for (const double w : {1, 2, 5})
+    b.term(picked, {weight(w), translate({w, 0, 0}), scale(0.4)}, picked);
+  picked->selectionCount = 2;
+  IfsSet* weighted = b.newSet();
+  b.term(weighted, {weight(1), scale(0.5)}, weighted);
+  b.term(weighted, {weight(3), translate({0.5, 0, 0}), scale(0.5)}, weighted);
+  IfsSet* partly = b.newSet();
+  b.term(partly, {weight(1), scale(0.5)}, partly);
+  b.term(partly, {translate({0.5, 0, 0}), scale(0.5)}, partly);
+  for (IfsSet* s : {picked, weighted, partly})
+    b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), s);
   ASSERT_TRUE(scene.prepare()) << scene.renderError;
   TraceContext ctx(scene);
+  const SetMember* built = scene.preparedSets()->members;  // partly, weighted, picked
 
-  const IfsSet* root = scene.preparedSets();
-  const IfsSet* pa = root->members->next->target;
-  SphereNode& node = pushSetNode(ctx, pa);
-  node.mass = 0.8;
-  ASSERT_TRUE(scene.splitNode(ctx, node));
-  // Children are pushed in member order: weight 3, then weight 1 on top.
-  EXPECT_DOUBLE_EQ(ctx.top->mass, 0.2);
-  EXPECT_DOUBLE_EQ(ctx.top->next->mass, 0.6);
-  ctx.clearNodeStack();
-
-  SphereNode& other = pushSetNode(ctx, root->members->target);
-  ASSERT_TRUE(scene.splitNode(ctx, other));
-  EXPECT_EQ(ctx.top->mass, -1.0);
-  EXPECT_EQ(ctx.top->next->mass, -1.0);
-}
-
-TEST(SplitNode, PickedChildrenShareTheMassByThePickedWeights) {
-  AffineFractal scene;
-  SceneBuilder b(scene);
-  IfsSet* a = b.newSet();
-  const double weights[] = {1, 2, 5};
-  for (int i = 0; i < 3; ++i)
-    b.term(a,
-           {MapSpec::make(MapKind::Weight, {weights[i]}), translate({0.5 * i, 0, 0}), scale(0.4)},
-           a);
-  a->selectionCount = 2;
-  b.member(scene.rootSet(), MapSpec::make(MapKind::Id, {}), a);
-  ASSERT_TRUE(scene.prepare()) << scene.renderError;
-  const IfsSet* set = scene.preparedSets()->members->target;
-  TraceContext ctx(scene);
-
+  // Picked children share the mass by the picked weights.
+  const IfsSet* set = built->next->next->target;
   RandomState state{3, 1, 4};
   for (int round = 0; round < 20; ++round) {
     state.next();
@@ -186,8 +148,21 @@ TEST(SplitNode, PickedChildrenShareTheMassByThePickedWeights) {
     EXPECT_DOUBLE_EQ(ctx.top->next->mass, 0.9 * below / (top + below));
     ctx.clearNodeStack();
   }
+  // Children are pushed in member order: weight 3, then weight 1 on top.
+  SphereNode& node = pushSetNode(ctx, built->next->target);
+  node.mass = 0.8;
+  ASSERT_TRUE(scene.splitNode(ctx, node));
+  EXPECT_DOUBLE_EQ(ctx.top->mass, 0.2);
+  EXPECT_DOUBLE_EQ(ctx.top->next->mass, 0.6);
+  ctx.clearNodeStack();
+  // Without a weight on every member there are none.
+  ASSERT_TRUE(scene.splitNode(ctx, pushSetNode(ctx, built->target)));
+  EXPECT_EQ(ctx.top->mass, -1.0);
+  EXPECT_EQ(ctx.top->next->mass, -1.0);
 }
 
+// The build's material goes down the tree; a keyed member multiplies the
+// colour state; a lone member passes the whole mass on.
 TEST(SplitNode, ChildrenInheritMaterialColourAndTheirTargetsSphere) {
   AffineFractal scene;
   SceneBuilder b(scene);
@@ -199,15 +174,7 @@ TEST(SplitNode, ChildrenInheritMaterialColourAndTheirTargetsSphere) {
   TraceContext ctx(scene);
   ASSERT_TRUE(scene.initRoot(ctx));
   SphereNode* root = ctx.top;
-  EXPECT_EQ(root->set, scene.preparedSets());
-  EXPECT_EQ(root->radius2, scene.preparedSets()->boundRadius2);
   EXPECT_EQ(root->randomState, scene.sceneRandomState);
-  EXPECT_EQ(root->mass, 1.0);
-  EXPECT_EQ(root->dimension, 2.0);
-  EXPECT_EQ(root->material, nullptr);
-
-  // The root's one member carries the build's material and, being alone,
-  // the whole mass.
   root->mass = 0.3;
   ASSERT_TRUE(scene.splitNode(ctx, *root));
   SphereNode* child = ctx.top;
@@ -217,20 +184,16 @@ TEST(SplitNode, ChildrenInheritMaterialColourAndTheirTargetsSphere) {
   const IfsSet* pa = child->set;
   EXPECT_EQ(child->radius2, pa->boundRadius2);
 
-  // The material goes down; the keyed member multiplies the colour state.
   child->dimension = 1.7;
   ASSERT_TRUE(scene.splitNode(ctx, *child));
-  const SetMember* keyed = pa->members->next;
-  ASSERT_EQ(keyed->colorKey, 4);
-  int children = 0;
-  for (SphereNode* n = ctx.top; n != child; n = n->next, ++children) {
+  ASSERT_EQ(pa->members->next->colorKey, 4);
+  for (SphereNode* n = ctx.top; n != child; n = n->next) {
     EXPECT_EQ(n->material, scene.defaultMaterial());
     EXPECT_EQ(n->set, pa);
     EXPECT_EQ(n->dimension, 1.7);
     EXPECT_DOUBLE_EQ(n->radius2, pa->boundRadius2 / 4);  // scale 0.5: a quarter
   }
-  EXPECT_EQ(children, 2);
-  EXPECT_EQ(ctx.top->randomState, root->randomState * keyed->colorState);
+  EXPECT_EQ(ctx.top->randomState, root->randomState * pa->members->next->colorState);
   EXPECT_EQ(ctx.top->next->randomState, root->randomState);
 }
 

@@ -14,20 +14,18 @@
 namespace engine {
 namespace {
 
-std::vector<double> radiiFromTop(const TraceContext& ctx, const SphereNode* below = nullptr) {
-  std::vector<double> radii;
-  for (const SphereNode* n = ctx.top; n != below; n = n->next) radii.push_back(n->radius2);
-  return radii;
+std::vector<SphereNode*> nodesAbove(const TraceContext& ctx, const SphereNode* below) {
+  std::vector<SphereNode*> nodes;
+  for (SphereNode* n = ctx.top; n != below; n = n->next) nodes.push_back(n);
+  return nodes;
 }
 
-TEST(NodePool, HoldsAtMostOneNodeMoreThanTheLimit) {
+TEST(NodePool, HoldsAtMostOneNodeMoreThanTheLimitAndReusesFreedNodes) {
   AffineFractal scene;
   TraceContext ctx(scene);
   int pushed = 0;
   while (ctx.pushNode()) ++pushed;
-  EXPECT_EQ(pushed, 50001);
-  EXPECT_EQ(ctx.nodesCreated, 50001);
-  // Freed nodes are reused.
+  EXPECT_EQ(pushed, TraceContext::kNodeLimit + 1);
   EXPECT_TRUE(ctx.popNode());
   EXPECT_TRUE(ctx.pushNode());
   EXPECT_FALSE(ctx.pushNode());
@@ -35,7 +33,7 @@ TEST(NodePool, HoldsAtMostOneNodeMoreThanTheLimit) {
   EXPECT_EQ(ctx.top, nullptr);
   EXPECT_TRUE(ctx.resetNodeStack());
   EXPECT_EQ(ctx.top->next, nullptr);
-  EXPECT_EQ(ctx.nodesCreated, 50001);
+  EXPECT_EQ(ctx.nodesCreated, TraceContext::kNodeLimit + 1);
 }
 
 // A = scale(0.9) A + translate(1, 0, 0) scale(0.3) A: children of squared
@@ -49,77 +47,68 @@ class Expansion : public ::testing::Test {
     b.term(a, {translate({1, 0, 0}), scale(0.3)}, a);
     b.build(a);
     ASSERT_TRUE(scene_.prepare()) << scene_.renderError;
-    set_ = scene_.preparedSets()->next;
-    r2_ = set_->boundRadius2;
   }
 
-  // A node of A with the identity map above a marker node.
+  // A node of A with the identity map above a marker node; returns the marker.
   SphereNode* pushNodes() {
     ctx_.pushNode();
     SphereNode* below = ctx_.top;
     below->radius2 = -5;
     ctx_.pushNode();
-    SphereNode& node = *ctx_.top;
-    node.resetMap();
-    node.set = set_;
-    node.center = set_->boundCenter;
-    node.radius2 = r2_;
+    ctx_.top->resetMap();
+    ctx_.top->set = scene_.preparedSets()->next;
+    ctx_.top->center = ctx_.top->set->boundCenter;
+    ctx_.top->radius2 = ctx_.top->set->boundRadius2;
     return below;
+  }
+
+  // Squared radii above the marker, in units of the set's.
+  std::vector<double> radii(const SphereNode* below) {
+    std::vector<double> result;
+    for (const SphereNode* n : nodesAbove(ctx_, below))
+      result.push_back(std::round(n->radius2 / scene_.preparedSets()->next->boundRadius2 * 1e9) /
+                       1e9);
+    return result;
   }
 
   AffineFractal scene_;
   TraceContext ctx_{scene_};
-  const IfsSet* set_ = nullptr;
-  double r2_ = 0;
 };
 
-TEST_F(Expansion, FactorOneLeavesNodesStrictlySmaller) {
-  SphereNode* below = pushNodes();
-  ASSERT_TRUE(ctx_.expandTopNode(1.0));
-  const std::vector<double> radii = radiiFromTop(ctx_, below);
-  ASSERT_EQ(radii.size(), 2u);
-  EXPECT_NEAR(radii[0], 0.09 * r2_, 1e-12 * r2_);
-  EXPECT_NEAR(radii[1], 0.81 * r2_, 1e-12 * r2_);
-  EXPECT_EQ(below->radius2, -5);  // the node below is not touched
-}
-
-TEST_F(Expansion, FactorBelowOneSplitsLargeChildrenAgain) {
-  SphereNode* below = pushNodes();
-  ASSERT_TRUE(ctx_.expandTopNode(0.7));
-  // The large child was split into 0.6561 and 0.0729; collected nodes come
-  // back with the last one collected on top.
-  const std::vector<double> radii = radiiFromTop(ctx_, below);
-  ASSERT_EQ(radii.size(), 3u);
-  EXPECT_NEAR(radii[0], 0.09 * r2_, 1e-12 * r2_);
-  EXPECT_NEAR(radii[1], 0.0729 * r2_, 1e-12 * r2_);
-  EXPECT_NEAR(radii[2], 0.6561 * r2_, 1e-12 * r2_);
-}
-
-TEST_F(Expansion, DoesNothingOnceCanceled) {
-  SphereNode* below = pushNodes();
-  SphereNode* node = ctx_.top;
-  scene_.canceled = true;
-  EXPECT_TRUE(ctx_.expandTopNode(1.0));
-  EXPECT_EQ(ctx_.top, node);
-  EXPECT_EQ(node->next, below);
-}
-
-TEST_F(Expansion, NodesWithoutRadiusAreSplitOnce) {
+TEST_F(Expansion, SplitsUntilEveryNodeIsSmallerThanTheFactorAllows) {
+  // Below a factor of one the large child is split again; collected nodes
+  // come back with the last one collected on top.
+  for (const auto& [factor, expected] :
+       {std::pair{1.0, std::vector<double>{0.09, 0.81}}, {0.7, {0.09, 0.0729, 0.6561}}}) {
+    SphereNode* below = pushNodes();
+    ASSERT_TRUE(ctx_.expandTopNode(factor));
+    EXPECT_EQ(radii(below), expected) << factor;
+    EXPECT_EQ(below->radius2, -5);  // the node below is not touched
+    ctx_.clearNodeStack();
+  }
+  // Nodes without radius are split once.
   for (double bad : {0.0, -1.0, std::nan("")}) {
     SphereNode* below = pushNodes();
     ctx_.top->radius2 = bad;
     AffineMap& map = static_cast<AffineNode*>(ctx_.top)->map;
     map.row[0] = map.row[1] = map.row[2] = {};  // everything to a point
     ASSERT_TRUE(ctx_.expandTopNode(1.0));
-    const std::vector<double> radii = radiiFromTop(ctx_, below);
-    EXPECT_EQ(radii, (std::vector<double>{0.0, 0.0}));
+    EXPECT_EQ(radii(below), (std::vector<double>{0.0, 0.0}));
     ctx_.clearNodeStack();
   }
 }
 
-TEST_F(Expansion, FailsWhenThePoolRunsOut) {
+TEST_F(Expansion, DoesNothingOnceCanceledAndFailsWhenThePoolRunsOut) {
+  SphereNode* below = pushNodes();
+  SphereNode* node = ctx_.top;
+  scene_.canceled = true;
+  EXPECT_TRUE(ctx_.expandTopNode(1.0));
+  EXPECT_EQ(nodesAbove(ctx_, below), std::vector<SphereNode*>{node});
+  scene_.canceled = false;
+  ctx_.clearNodeStack();
+
   while (ctx_.nodesCreated < TraceContext::kNodeLimit - 1) ctx_.pushNode();
-  SphereNode* below = pushNodes();  // the last two nodes the pool may create
+  below = pushNodes();  // the last two nodes the pool may create
   EXPECT_FALSE(ctx_.expandTopNode(0.7));
   // What was pushed before the failure stays; nothing below is lost.
   SphereNode* n = ctx_.top;
@@ -127,63 +116,32 @@ TEST_F(Expansion, FailsWhenThePoolRunsOut) {
   EXPECT_EQ(n, below);
 }
 
-// Nodes above `end` at the given distances from the origin, under a spare
-// head node; returns the head.
-SphereNode* pushAtDistances(TraceContext& ctx, const std::vector<double>& distances,
-                            std::vector<SphereNode*>& nodes) {
-  for (auto d = distances.rbegin(); d != distances.rend(); ++d) {
-    ctx.pushNode();
-    ctx.top->center = {0, *d, 0};
-    nodes.insert(nodes.begin(), ctx.top);
-  }
-  ctx.pushNode();
-  return ctx.top;
-}
-
-std::vector<SphereNode*> between(SphereNode* head, SphereNode* end) {
-  std::vector<SphereNode*> nodes;
-  for (SphereNode* n = head->next; n != end; n = n->next) nodes.push_back(n);
-  return nodes;
-}
-
-TEST(SortNodes, NearestFirstWithTiesInTheirOrder) {
-  AffineFractal scene;
-  TraceContext ctx(scene);
-  ctx.pushNode();
-  SphereNode* end = ctx.top;
-  end->center = {0, 0, 0};
-  std::vector<SphereNode*> nodes;
-  SphereNode* head = pushAtDistances(ctx, {5, 1, 3, -1, 4, 1, -2}, nodes);
-  ctx.sortOrigin = {0, 0, 0};
-  ctx.sortNodesByDistance(head, end);
-  EXPECT_EQ(ctx.top, head);
-  EXPECT_EQ(between(head, end), (std::vector<SphereNode*>{nodes[1], nodes[3], nodes[5], nodes[6],
-                                                          nodes[2], nodes[4], nodes[0]}));
-  EXPECT_EQ(end->next, nullptr);
-
-  // Short lists are left alone.
-  ctx.sortNodesByDistance(head, head->next->next);
-  ctx.sortNodesByDistance(head, head);
-  EXPECT_EQ(between(head, end).front(), nodes[1]);
-}
-
 TEST(SortNodes, AgreesWithAStableSortOnLongLists) {
   AffineFractal scene;
   TraceContext ctx(scene);
   std::mt19937 random(99);
-  std::vector<double> distances;
-  for (int i = 0; i < 3000; ++i) distances.push_back(double(random() % 40));
-  std::sort(distances.begin(), distances.begin() + 1000);  // a sorted run: the worst pivot
   std::vector<SphereNode*> nodes;
-  SphereNode* head = pushAtDistances(ctx, distances, nodes);
+  for (int i = 0; i < 3000; ++i) {
+    ctx.pushNode();
+    // Many ties, and a sorted run at the end of the list: the worst pivot.
+    ctx.top->center = {0, double(i < 1000 ? 1000 - i : random() % 40), 0};
+    nodes.insert(nodes.begin(), ctx.top);
+  }
+  ctx.pushNode();
+  SphereNode* head = ctx.top;
   ctx.sortOrigin = {0, -0.5, 0};
   ctx.sortNodesByDistance(head, nullptr);
-  std::vector<SphereNode*> expected = nodes;
-  std::stable_sort(expected.begin(), expected.end(), [&](SphereNode* a, SphereNode* b) {
-    return (a->center - ctx.sortOrigin).lengthSquared() <
-           (b->center - ctx.sortOrigin).lengthSquared();
-  });
-  EXPECT_EQ(between(head, nullptr), expected);
+  const auto distance2 = [&](SphereNode* n) {
+    return (n->center - ctx.sortOrigin).lengthSquared();
+  };
+  std::stable_sort(nodes.begin(), nodes.end(),
+                   [&](SphereNode* a, SphereNode* b) { return distance2(a) < distance2(b); });
+  EXPECT_EQ(ctx.top, head);
+  EXPECT_EQ(nodesAbove(ctx, nullptr), [&] {
+    std::vector<SphereNode*> expected{head};
+    expected.insert(expected.end(), nodes.begin(), nodes.end());
+    return expected;
+  }());
 }
 
 // The walks' siblings: arrangeChildren starts each sort from the order the
@@ -200,17 +158,15 @@ TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
   const auto distance2 = [&](const SphereNode* n) { return (n->center - origin).lengthSquared(); };
   for (int round = 0; round < 200; ++round) {
     const int count = 2 + int(random() % 40);
-    const bool withNan = round % 3 == 0;
-    std::vector<SphereNode*> mapOrder;
+    std::vector<SphereNode*> expected;
     for (int i = 0; i < count; ++i) {
       ctx.pushNode();  // splitNode pushes in map order: the last one ends on top
       ctx.top->center = {double(random() % 5), 0, 0};  // many ties
-      if (withNan && random() % 4 == 0) ctx.top->center.x = std::nan("");
+      if (round % 3 == 0 && random() % 4 == 0) ctx.top->center.x = std::nan("");
       ctx.top->radius2 = 1.0;
-      mapOrder.push_back(ctx.top);
+      expected.push_back(ctx.top);
     }
     arrangeChildren(ctx, below, &origin, 1.0, nullptr);
-    std::vector<SphereNode*> expected = mapOrder;
     for (auto run = expected.begin(); run != expected.end();) {
       const auto end = std::find_if(run, expected.end(),
                                     [&](SphereNode* n) { return std::isnan(distance2(n)); });
@@ -218,9 +174,7 @@ TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
                        [&](SphereNode* a, SphereNode* b) { return distance2(a) < distance2(b); });
       run = end == expected.end() ? end : end + 1;
     }
-    std::vector<SphereNode*> visited;
-    for (SphereNode* n = ctx.top; n != below; n = n->next) visited.push_back(n);
-    ASSERT_EQ(visited, expected) << "round " << round;
+    ASSERT_EQ(nodesAbove(ctx, below), expected) << "round " << round;
     EXPECT_DOUBLE_EQ(ctx.top->mass, 1.0 / count);
     while (ctx.top != below) ctx.popNode();
   }

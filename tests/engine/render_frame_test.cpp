@@ -87,21 +87,16 @@ TEST_F(RenderTest, LitSquareOnBackgroundWithDepth) {
   EXPECT_NEAR(frame.progress, 100.0, 1e-6);
 }
 
-TEST_F(RenderTest, ColoursAreClippedToTheByteRange) {
+TEST_F(RenderTest, ColoursAreClippedAndDepthZeroDrawsOnlyBackground) {
   scene.ambientLight = {10, -1, 0.5};
   render();
   EXPECT_EQ(pixel(20, 15), (Bgr{128, 0, 255}));
-}
-
-TEST_F(RenderTest, TracingDepthZeroDrawsOnlyBackground) {
   scene.tracingDepth = 0;
-  scene.ambientLight = {1, 1, 1};
   render();
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 40; ++x) {
-      ASSERT_EQ(pixel(x, y), backgroundColor());
-      ASSERT_TRUE(std::isinf(depthAt(x, y)));
-    }
+  for (int i = 0; i < 40 * 30; ++i) {
+    ASSERT_EQ(pixel(i % 40, i / 40), backgroundColor());
+    ASSERT_TRUE(std::isinf(frame.depth[size_t(i)]));
+  }
 }
 
 TEST_F(RenderTest, AntialiasingAveragesThePixelsSubpixels) {
@@ -152,40 +147,35 @@ class MirrorTest : public RenderTest {
     scene.ambientLight = {0.4, 0.4, 0.4};
     scene.background = {0.2, 0.2, 0.2};
   }
-  std::vector<int> greens() const {
-    std::vector<int> values;
-    for (int y = 0; y < 30; ++y)
-      for (int x = 0; x < 40; ++x) values.push_back(pixel(x, y).g);
-    return values;
-  }
 };
 
-TEST_F(MirrorTest, OneLevelDrawsNoReflection) {
-  render();
-  const std::vector<int> g = greens();
-  EXPECT_EQ(*std::max_element(g.begin(), g.end()), toByte(0.4));
-}
-
-TEST_F(MirrorTest, ASecondHitAddsItsLightTimesTheFirstReflectionFactor) {
-  scene.tracingDepth = 2;
-  render();
-  const std::vector<int> g = greens();
-  const int floorThenCube = toByte(0.4 + 0.5 * 0.4), cubeThenFloor = toByte(0.4 + 1.0 * 0.4);
-  const std::vector<int> possible = {toByte(0.2), toByte(0.4), floorThenCube, cubeThenFloor};
-  for (int v : g) EXPECT_NE(std::find(possible.begin(), possible.end(), v), possible.end()) << v;
-  EXPECT_GT(std::count(g.begin(), g.end(), floorThenCube), 0);
-  EXPECT_GT(std::count(g.begin(), g.end(), cubeThenFloor), 0);
-  // Floor seen beside the cube's image: the reflection left the scene.
-  EXPECT_GT(std::count(g.begin(), g.end(), toByte(0.4)), 0);
-}
-
-TEST_F(MirrorTest, ReflectedRaysLeavingTheScenePickUpTheBackgroundWhenAsked) {
-  scene.tracingDepth = 2;
-  scene.reflectBackground = true;
-  render();
-  const std::vector<int> g = greens();
-  EXPECT_EQ(std::count(g.begin(), g.end(), toByte(0.4)), 0);
-  EXPECT_GT(std::count(g.begin(), g.end(), toByte(0.4 + 0.5 * 0.2)), 0);
+// One level draws no reflection; a second hit adds its light times the first
+// reflection factor; reflected rays that leave the scene pick up the
+// background when asked.
+TEST_F(MirrorTest, ReflectionsOfTheSecondLevel) {
+  const int floorThenCube = toByte(0.4 + 0.5 * 0.4), cubeThenFloor = toByte(0.4 + 1.0 * 0.4),
+            floorThenSky = toByte(0.4 + 0.5 * 0.2);
+  const struct {
+    int depth;
+    bool sky;
+    std::vector<int> seen, unseen;
+  } cases[] = {
+      {1, false, {toByte(0.2), toByte(0.4)}, {floorThenCube, cubeThenFloor, floorThenSky}},
+      {2, false, {toByte(0.2), toByte(0.4), floorThenCube, cubeThenFloor}, {floorThenSky}},
+      {2, true, {floorThenSky, floorThenCube}, {toByte(0.4)}},
+  };
+  for (const auto& c : cases) {
+    scene.tracingDepth = c.depth;
+    scene.reflectBackground = c.sky;
+    render();
+    std::vector<int> g;
+    for (int i = 0; i < 40 * 30; ++i) g.push_back(pixel(i % 40, i / 40).g);
+    for (int v : c.seen) EXPECT_GT(std::count(g.begin(), g.end(), v), 0) << v;
+    for (int v : c.unseen) EXPECT_EQ(std::count(g.begin(), g.end(), v), 0) << v;
+    if (!c.sky) {
+      for (int v : g) EXPECT_NE(std::find(c.seen.begin(), c.seen.end(), v), c.seen.end()) << v;
+    }
+  }
 }
 
 TEST_F(RenderTest, CameraErrorsKeepThePreviousImage) {
@@ -234,9 +224,9 @@ TEST_F(BusySceneTest, EveryWorkerCountGivesTheSameImage) {
     render();
     const std::vector<uint8_t> bits = frame.bits;
     const std::vector<float> depth = frame.depth;
-    ASSERT_GT(std::count_if(depth.begin(), depth.end(), [](float z) { return std::isinf(z); }), 0);
-    ASSERT_LT(std::count_if(depth.begin(), depth.end(), [](float z) { return std::isinf(z); }),
-              long(depth.size()));
+    const long misses =
+        std::count_if(depth.begin(), depth.end(), [](float z) { return std::isinf(z); });
+    ASSERT_TRUE(misses > 0 && misses < long(depth.size()));
     for (int threads : {2, 3, 0}) {
       scene.threadCount = threads;
       render();
@@ -258,15 +248,11 @@ TEST_F(BusySceneTest, AStopFromAnotherThreadEndsTheRenderPromptly) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     scene.canceled = true;
   });
-  const auto start = std::chrono::steady_clock::now();
   scene.renderFrame();
   finished = true;
-  const auto seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   stopper.join();
   EXPECT_FALSE(frame.valid);
   EXPECT_LT(frame.progress, 50.0);
-  EXPECT_LT(seconds, 60.0);
 }
 
 }  // namespace

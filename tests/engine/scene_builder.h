@@ -5,10 +5,18 @@
 #include <initializer_list>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/fractal.h"
-#include "map_test_util.h"
+#include "engine/map_spec.h"
 
 namespace engine {
+
+inline void expectNear(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+  EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
 
 // Builds sets through the Fractal API the way the scene language does: new
 // members go to the front of a set's list, every map call leaves an

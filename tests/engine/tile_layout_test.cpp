@@ -1,54 +1,45 @@
 #include "engine/tile_layout.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace engine {
 namespace {
 
-TEST(TileLayout, DefaultBudgetGivesTheTileSidesOfWholePixels) {
-  EXPECT_EQ(layoutTiles(320, 240, 1, 512000).side, 67);
-  EXPECT_EQ(layoutTiles(640, 480, 2, 512000).side, 66);
-  EXPECT_EQ(layoutTiles(960, 720, 3, 512000).side, 66);
-  EXPECT_EQ(layoutTiles(1280, 960, 4, 512000).side, 64);
-  // The records of a tile stay within the budget.
-  EXPECT_LE(layoutTiles(320, 240, 1, 512000).records * 112, 512000u);
+TEST(TileLayout, SidesOfWholePixelsWithinTheBudget) {
+  const struct {
+    int width, height, antialiasing;
+    uint64_t budget;
+    int side, columns, rows;
+  } cases[] = {
+      {320, 240, 1, 512000, 67, 5, 4},
+      {640, 480, 2, 512000, 66, 10, 8},
+      {960, 720, 3, 512000, 66, 15, 11},
+      {1280, 960, 4, 512000, 64, 20, 15},
+      {150, 100, 1, 512000, 67, 3, 2},
+      {50, 40, 1, 512000, 72, 1, 1},
+      {640, 480, 1, uint64_t(1) << 40, 72, 9, 7},  // every worker still gets tiles
+      {1920, 1440, 3, uint64_t(1) << 40, 72, 27, 20},
+      {300, 300, 4, 112 * 4, 4, 75, 75},  // a tiny budget still gives one pixel
+      {0, 10, 1, 512000, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const TileLayout layout = layoutTiles(c.width, c.height, c.antialiasing, c.budget);
+    EXPECT_EQ(layout.side, c.side) << c.width;
+    EXPECT_EQ(layout.columns, c.columns) << c.width;
+    EXPECT_EQ(layout.rows, c.rows) << c.width;
+    EXPECT_TRUE(layout.side == c.antialiasing || layout.records * 112 <= c.budget);
+  }
 }
 
 TEST(TileLayout, TilesRunColumnByColumnAndTheLastOnesAreNarrower) {
   const TileLayout layout = layoutTiles(150, 100, 1, 512000);
-  ASSERT_EQ(layout.side, 67);
-  EXPECT_EQ(layout.columns, 3);
-  EXPECT_EQ(layout.rows, 2);
-  const TileLayout::Bounds second = layout.tile(1);
-  EXPECT_EQ(second.x0, 0);
-  EXPECT_EQ(second.y0, 67);
-  EXPECT_EQ(second.y1, 100);
-  const TileLayout::Bounds last = layout.tile(5);
-  EXPECT_EQ(last.x0, 134);
-  EXPECT_EQ(last.x1, 150);
-  EXPECT_EQ(last.y1, 100);
-}
-
-TEST(TileLayout, AnImageWithinTheBudgetIsOneTile) {
-  const TileLayout layout = layoutTiles(50, 40, 1, 512000);
-  EXPECT_EQ(layout.count(), 1);
-  EXPECT_EQ(layout.records, 2000u);
-}
-
-TEST(TileLayout, ALargeBudgetStillGivesEveryWorkerTiles) {
-  const TileLayout layout = layoutTiles(640, 480, 1, uint64_t(1) << 40);
-  EXPECT_EQ(layout.side, TileLayout::kMaxSide);
-  EXPECT_GE(layout.count(), 16);
-  EXPECT_EQ(layout.records, size_t(TileLayout::kMaxSide) * TileLayout::kMaxSide);
-  // Whole pixels with antialiasing as well.
-  EXPECT_EQ(layoutTiles(1920, 1440, 3, uint64_t(1) << 40).side % 3, 0);
-}
-
-TEST(TileLayout, ATinyBudgetStillGivesOnePixel) {
-  const TileLayout layout = layoutTiles(300, 300, 4, 112 * 4);
-  EXPECT_EQ(layout.side, 4);
-  EXPECT_GE(layout.records, 16u);
-  EXPECT_EQ(layoutTiles(0, 10, 1, 512000).count(), 0);
+  const TileLayout::Bounds second = layout.tile(1), last = layout.tile(5);
+  EXPECT_EQ((std::vector<int>{second.x0, second.y0, second.x1, second.y1}),
+            (std::vector<int>{0, 67, 67, 100}));
+  EXPECT_EQ((std::vector<int>{last.x0, last.y0, last.x1, last.y1}),
+            (std::vector<int>{134, 67, 150, 100}));
 }
 
 }  // namespace
