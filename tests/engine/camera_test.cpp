@@ -1,7 +1,6 @@
 #include "engine/camera.h"
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -17,20 +16,10 @@ namespace {
 
 using testing::CapturedOutput;
 
-// A scene whose attractor is bounded by a sphere of radius 2 about (1, 2, 3),
-// on a 40 x 30 image.
-class CameraTest : public ::testing::Test {
+// The attractor is bounded by a sphere of radius 2 about (1, 2, 3).
+class CameraTest : public testing::CubeSceneTest {
  protected:
-  CameraTest() {
-    scene.sets.push_back(testing::solidCube(0));
-    scene.sets[0].radius = 2.0;
-    scene.rootOrigin = {1, 2, 3};
-    scene.frameBuffer = &frame;
-    frame.requestedWidth = 40;
-    frame.requestedHeight = 30;
-  }
-  testing::SyntheticScene scene;
-  FrameBuffer frame;
+  CameraTest() { scene.rootOrigin = {1, 2, 3}; }
 };
 
 TEST_F(CameraTest, BasisIsOrthonormalAndTheUpVectorIsMadeOrthogonal) {
@@ -64,37 +53,6 @@ TEST_F(CameraTest, BasisIsOrthonormalAndTheUpVectorIsMadeOrthogonal) {
   setSubpixelRay(scene, 60, 0, scene.position, bottom);
   EXPECT_NEAR(std::acos(bottom.direction.dot(scene.viewDir)), scene.fov / 2, 1e-12);
   EXPECT_LT(bottom.direction.dot(scene.viewUp), 0.0);
-}
-
-// Errors come before an automatic camera rewrites the script.
-TEST_F(CameraTest, DegenerateCamerasAreErrors) {
-  const struct {
-    std::function<void(Fractal&)> set;
-    const char* error;
-  } cases[] = {
-      {[](Fractal& s) {
-         s.direction = {0, 0, 0};
-       },
-       "Invalid direction"},
-      {[](Fractal& s) {
-         s.direction = {1, 2, 3}, s.verticalDirection = {-2, -4, -6};
-       },
-       "Invalid vertical direction"},
-      {[](Fractal& s) { s.fov = 0.0, s.autoCamera = true; }, "Invalid field of view"},
-      {[](Fractal& s) { s.stereo = true, s.focalDistance = -1.0; }, "Invalid focal distance"},
-  };
-  const std::string script = "camera position(11,2,3) vertical(0,0,1)";
-  for (const auto& c : cases) {
-    testing::SyntheticScene broken;
-    broken.sets = scene.sets;
-    broken.frameBuffer = &frame;
-    frame.scriptText = script;
-    c.set(broken);
-    broken.setupCamera();
-    EXPECT_TRUE(broken.canceled);
-    EXPECT_EQ(broken.renderError, c.error);
-    EXPECT_EQ(frame.scriptText, script);
-  }
 }
 
 TEST_F(CameraTest, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {

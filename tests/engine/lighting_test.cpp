@@ -95,19 +95,14 @@ TEST(Lighting, DiffuseSpecularAndSpotTerms) {
   }
 }
 
-class LightPlacementTest : public ::testing::Test {
+class LightPlacementTest : public testing::CubeSceneTest {
  protected:
   LightPlacementTest() {
-    scene.sets.push_back(testing::solidCube(0));
-    scene.sets[0].radius = 2.0;
     scene.rootOrigin = {1, 1, 1};
-    scene.frameBuffer = &frame;
     scene.position = {0, 0, -10};
     scene.direction = {1, 0, 0};
     scene.verticalDirection = {0, 0, 1};
   }
-  testing::SyntheticScene scene;
-  FrameBuffer frame;
 };
 
 TEST_F(LightPlacementTest, CameraRelativeLightsFollowTheCameraInEveryFrame) {

@@ -13,7 +13,12 @@
 namespace engine {
 namespace {
 
+using enum MapKind;
 constexpr double kPi = std::numbers::pi;
+
+MapSpec spec(MapKind kind, std::initializer_list<double> args) {
+  return MapSpec::make(kind, args);
+}
 
 Vec3 image(const AffineMap& map, const Vec3& p) {
   return map.apply(p);
@@ -33,7 +38,7 @@ Map build(MapKind kind, std::initializer_list<double> args) {
 template <class Map>
 void expectRejected(const std::vector<MapSpec>& specs) {
   for (const MapSpec& spec : specs) {
-    Map map = build<Map>(MapKind::Translate, {1, 2, 3});
+    Map map = build<Map>(Translate, {1, 2, 3});
     const Map before = map;
     EXPECT_FALSE(map.buildFrom(spec)) << "kind " << spec.kind;
     EXPECT_EQ(std::memcmp(&map, &before, sizeof map), 0) << "kind " << spec.kind;
@@ -59,24 +64,21 @@ TEST(AffineMap, MatricesOfTheMapCalls) {
     MapSpec spec;
     std::vector<double> matrix;  // rows, then the translation
   } cases[] = {
-      {MapSpec::make(MapKind::Id, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
-      {MapSpec::make(MapKind::Empty, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
-      {MapSpec::make(MapKind::Scale, {2, 3, -4}), {2, 0, 0, 0, 3, 0, 0, 0, -4, 0, 0, 0}},
-      {MapSpec::make(MapKind::Translate, {1, -2, 3}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -2, 3}},
-      {MapSpec::make(MapKind::Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 9}),
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}},
-      {MapSpec::make(MapKind::Affine2d, {1, 2, 3, 4, 5, 6}), {1, 2, 0, 3, 4, 0, 0, 0, 0, 5, 6, 0}},
+      {spec(Id, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
+      {spec(Empty, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
+      {spec(Scale, {2, 3, -4}), {2, 0, 0, 0, 3, 0, 0, 0, -4, 0, 0, 0}},
+      {spec(Translate, {1, -2, 3}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -2, 3}},
+      {spec(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 9}), {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}},
+      {spec(Affine2d, {1, 2, 3, 4, 5, 6}), {1, 2, 0, 3, 4, 0, 0, 0, 0, 5, 6, 0}},
       // Counter-clockwise about the normalised axis, scaled along it and across.
-      {MapSpec::make(MapKind::Rotate, {0, 0, 2, 0.3, 2, 3}),
-       {3 * c, -3 * s, 0, 3 * s, 3 * c, 0, 0, 0, 2, 0, 0, 0}},
-      {MapSpec::make(MapKind::Rotate, {1, 1, 1, 2 * kPi / 3, 1, 1}),
-       {0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0}},
+      {spec(Rotate, {0, 0, 2, 0.3, 2, 3}), {3 * c, -3 * s, 0, 3 * s, 3 * c, 0, 0, 0, 2, 0, 0, 0}},
+      {spec(Rotate, {1, 1, 1, 2 * kPi / 3, 1, 1}), {0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0}},
       // Mirror in the plane through the origin.
-      {MapSpec::make(MapKind::Reflect, {1, 1, 1}), {t, u, u, u, t, u, u, u, t, 0, 0, 0}},
-      {MapSpec::make(MapKind::Reflect, {0, 0, 7}), {1, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0}},
+      {spec(Reflect, {1, 1, 1}), {t, u, u, u, t, u, u, u, t, 0, 0, 0}},
+      {spec(Reflect, {0, 0, 7}), {1, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0}},
       // Turns one direction into the other.
-      {MapSpec::make(MapKind::RotateV, {1, 0, 0, 1, 1, 0}), {h, -h, 0, h, h, 0, 0, 0, 1, 0, 0, 0}},
-      {MapSpec::make(MapKind::RotateV, {0, 1, 0, 0, 0, 1}), {1, 0, 0, 0, 0, -1, 0, 1, 0, 0, 0, 0}},
+      {spec(RotateV, {1, 0, 0, 1, 1, 0}), {h, -h, 0, h, h, 0, 0, 0, 1, 0, 0, 0}},
+      {spec(RotateV, {0, 1, 0, 0, 0, 1}), {1, 0, 0, 0, 0, -1, 0, 1, 0, 0, 0, 0}},
   };
   for (const auto& k : cases) {
     AffineMap map;
@@ -85,29 +87,21 @@ TEST(AffineMap, MatricesOfTheMapCalls) {
     for (int i = 0; i < 4; ++i)
       expectNear(parts[i], {k.matrix[3 * i], k.matrix[3 * i + 1], k.matrix[3 * i + 2]});
   }
-  const AffineMap turn = build<AffineMap>(MapKind::RotateV, {1, 2, 3, -4, 0.5, 2});
+  const AffineMap turn = build<AffineMap>(RotateV, {1, 2, 3, -4, 0.5, 2});
   expectNear(turn.apply(Vec3{1, 2, 3} * (1 / std::sqrt(14.0))),
              Vec3{-4, 0.5, 2} * (1 / std::sqrt(20.25)));
   EXPECT_NEAR(turn.maxStretchSquared(), 1.0, 1e-12);
 
-  expectRejected<AffineMap>({
-      MapSpec::make(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
-      MapSpec::make(MapKind::Reflect, {0, 0, 1e-16}),
-      MapSpec::make(MapKind::RotateV, {1, 0, 0, 2, 0, 0}),
-      MapSpec::make(MapKind::RotateV, {1, 0, 0, -3, 0, 0}),
-      MapSpec::make(MapKind::RotateV, {0, 0, 0, 1, 0, 0}),
-      MapSpec::make(MapKind::RotateV, {1, 0, 0, 0, 0, 0}),
-      MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.5}),
-      MapSpec::make(MapKind::Inverse, {0, 0, 0, 1}),
-      MapSpec::make(MapKind::Weight, {0.5}),
-      MapSpec::make(MapKind::Bound, {0, 0, 0, 1}),
-      MapSpec::make(MapKind(42), {}),
-      MapSpec::make(MapKind::Scale, {std::nan(""), 1, 1}),
-      MapSpec::make(MapKind::Translate, {HUGE_VAL, 0, 0}),
-  });
-  AffineMap b = build<AffineMap>(MapKind::Rotate, {1, -2, 0.5, 0.7, 2, 0.5});
+  expectRejected<AffineMap>({spec(Rotate, {0, 0, 0, 1, 1, 1}), spec(Reflect, {0, 0, 1e-16}),
+                             spec(RotateV, {1, 0, 0, 2, 0, 0}), spec(RotateV, {1, 0, 0, -3, 0, 0}),
+                             spec(RotateV, {0, 0, 0, 1, 0, 0}), spec(RotateV, {1, 0, 0, 0, 0, 0}),
+                             spec(Stretch, {0, 0, 1, 0.5}), spec(Inverse, {0, 0, 0, 1}),
+                             spec(Weight, {0.5}), spec(Bound, {0, 0, 0, 1}),
+                             MapSpec::make(MapKind(42), {}), spec(Scale, {std::nan(""), 1, 1}),
+                             spec(Translate, {HUGE_VAL, 0, 0})});
+  AffineMap b = build<AffineMap>(Rotate, {1, -2, 0.5, 0.7, 2, 0.5});
   b.t = {3, -1, 2};
-  expectComposition(build<AffineMap>(MapKind::Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}), b);
+  expectComposition(build<AffineMap>(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}), b);
 }
 
 // Largest eigenvalue of M M^T by power iteration, as an independent reference.
@@ -126,8 +120,8 @@ double referenceMaxStretchSquared(const AffineMap& map) {
 // R diag(d) for a fixed oblique rotation R: M M^T has the eigenvalues d^2.
 AffineMap rotatedDiagonal(double d0, double d1, double d2) {
   AffineMap map;
-  compose(map, build<AffineMap>(MapKind::Rotate, {1, 2, -0.5, 0.9, 1, 1}),
-          build<AffineMap>(MapKind::Scale, {d0, d1, d2}));
+  compose(map, build<AffineMap>(Rotate, {1, 2, -0.5, 0.9, 1, 1}),
+          build<AffineMap>(Scale, {d0, d1, d2}));
   return map;
 }
 
@@ -136,17 +130,17 @@ TEST(AffineMap, LargestStretch) {
     AffineMap map;
     double expected, tolerance;
   } cases[] = {
-      {build<AffineMap>(MapKind::Scale, {2, 3, 4}), 16, 0},
-      {build<AffineMap>(MapKind::Scale, {-5, 3, 4}), 25, 0},
-      {build<AffineMap>(MapKind::Scale, {0, 0, 0}), 0, 0},
-      {build<AffineMap>(MapKind::Rotate, {1, 2, 3, 1.1, 1, 1}), 1, 1e-12},
+      {build<AffineMap>(Scale, {2, 3, 4}), 16, 0},
+      {build<AffineMap>(Scale, {-5, 3, 4}), 25, 0},
+      {build<AffineMap>(Scale, {0, 0, 0}), 0, 0},
+      {build<AffineMap>(Rotate, {1, 2, 3, 1.1, 1, 1}), 1, 1e-12},
       {rotatedDiagonal(1, 2, 3), 9, 1e-11},
       // A double root is only fixed to about the square root of the rounding error.
       {rotatedDiagonal(2, 1, 1), 4, 1e-7},
       {rotatedDiagonal(2, 2, 1), 4, 1e-7},
       // Rank two and rank one: a root is zero.
-      {build<AffineMap>(MapKind::Affine2d, {1, 2, 3, 4, 0, 0}), 15 + std::sqrt(221.0), 1e-11},
-      {build<AffineMap>(MapKind::Matrix, {1, 1, 1, 1, 1, 1, 1, 1, 1}), 9, 1e-11},
+      {build<AffineMap>(Affine2d, {1, 2, 3, 4, 0, 0}), 15 + std::sqrt(221.0), 1e-11},
+      {build<AffineMap>(Matrix, {1, 1, 1, 1, 1, 1, 1, 1, 1}), 9, 1e-11},
       // Node maps deep in the tree keep their relative accuracy.
       {rotatedDiagonal(1e-3, 2e-3, 3e-3), 9e-6, 9e-15},
       {rotatedDiagonal(3e-9, 0, 0), 9e-18, 9e-27},
@@ -154,10 +148,10 @@ TEST(AffineMap, LargestStretch) {
   };
   for (const auto& c : cases) EXPECT_NEAR(c.map.maxStretchSquared(), c.expected, c.tolerance);
   for (const AffineMap& m :
-       {build<AffineMap>(MapKind::Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}),
-        build<AffineMap>(MapKind::Matrix, {0.3, -0.2, 0.1, 0.05, 0.4, -0.3, 0.2, 0.1, 0.25}),
-        build<AffineMap>(MapKind::Rotate, {0.2, -1, 0.4, 2.5, 0.3, 1.7}),
-        build<AffineMap>(MapKind::Matrix, {2, 1, 0, 1, 2, 0, 0, 0, 3})}) {
+       {build<AffineMap>(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}),
+        build<AffineMap>(Matrix, {0.3, -0.2, 0.1, 0.05, 0.4, -0.3, 0.2, 0.1, 0.25}),
+        build<AffineMap>(Rotate, {0.2, -1, 0.4, 2.5, 0.3, 1.7}),
+        build<AffineMap>(Matrix, {2, 1, 0, 1, 2, 0, 0, 0, 3})}) {
     const double expected = referenceMaxStretchSquared(m);
     EXPECT_NEAR(m.maxStretchSquared(), expected, 1e-10 * expected);
   }
@@ -190,32 +184,31 @@ TEST(ConformalMap, PointsAndSpheres) {
     MapSpec spec;
     std::function<Vec3(const Vec3&)> expected;
   } cases[] = {
-      {MapSpec::make(MapKind::Id, {}), [](const Vec3& x) { return x; }},
-      {MapSpec::make(MapKind::Empty, {}), [](const Vec3& x) { return x; }},
-      {MapSpec::make(MapKind::Stretch, {0, 0, 1, 0.000001}), [](const Vec3& x) { return x; }},
+      {spec(Id, {}), [](const Vec3& x) { return x; }},
+      {spec(Empty, {}), [](const Vec3& x) { return x; }},
+      {spec(Stretch, {0, 0, 1, 0.000001}), [](const Vec3& x) { return x; }},
       // The negligible-factor test comes before the axis test.
-      {MapSpec::make(MapKind::Stretch, {0, 0, 0, -0.000001}), [](const Vec3& x) { return x; }},
-      {MapSpec::make(MapKind::Translate, {1, -2, 0.5}),
+      {spec(Stretch, {0, 0, 0, -0.000001}), [](const Vec3& x) { return x; }},
+      {spec(Translate, {1, -2, 0.5}),
        [](const Vec3& x) {
          return x + Vec3{1, -2, 0.5};
        }},
       // Uniform from the first argument; a negative factor is the point reflection.
-      {MapSpec::make(MapKind::Scale, {3, 7, 9}), [](const Vec3& x) { return x * 3; }},
-      {MapSpec::make(MapKind::Scale, {-2, -2, -2}), [](const Vec3& x) { return x * -2; }},
-      {MapSpec::make(MapKind::Rotate, {0, 0, 3, kPi / 2, 2, 5}),
+      {spec(Scale, {3, 7, 9}), [](const Vec3& x) { return x * 3; }},
+      {spec(Scale, {-2, -2, -2}), [](const Vec3& x) { return x * -2; }},
+      {spec(Rotate, {0, 0, 3, kPi / 2, 2, 5}),
        [](const Vec3& x) {
          return Vec3{-x.y, x.x, x.z};
        }},
-      {MapSpec::make(MapKind::Reflect, {0, 0, 1}),
+      {spec(Reflect, {0, 0, 1}),
        [](const Vec3& x) {
          return Vec3{x.x, x.y, -x.z};
        }},
-      {MapSpec::make(MapKind::Inverse, {0, 0, 0, 2}),
-       [](const Vec3& x) { return x * (4 / x.lengthSquared()); }},
-      {MapSpec::make(MapKind::Inverse, {c.x, c.y, c.z, -1.5}),
+      {spec(Inverse, {0, 0, 0, 2}), [](const Vec3& x) { return x * (4 / x.lengthSquared()); }},
+      {spec(Inverse, {c.x, c.y, c.z, -1.5}),
        [&](const Vec3& x) { return c + (x - c) * (2.25 / (x - c).lengthSquared()); }},
       // Moves the origin to a inside the unit ball.
-      {MapSpec::make(MapKind::Stretch, {1, -1, 2, 0.7}),
+      {spec(Stretch, {1, -1, 2, 0.7}),
        [&](const Vec3& x) {
          const double ax = a.dot(x), x2 = x.lengthSquared(), a2 = a.lengthSquared();
          return (x * (1 - a2) + a * (1 + 2 * ax + x2)) * (1 / (1 + 2 * ax + a2 * x2));
@@ -228,7 +221,7 @@ TEST(ConformalMap, PointsAndSpheres) {
       expectNear(map.applyToPoint(x), k.expected(x), 1e-12);
     expectSphereImage(map, {4, 1, -3}, 0.7);
   }
-  const ConformalMap inversion = build<ConformalMap>(MapKind::Inverse, {0, 0, 0, 1});
+  const ConformalMap inversion = build<ConformalMap>(Inverse, {0, 0, 0, 1});
   // A sphere around the centre of inversion is turned inside out, its image written all the
   // same: |x - 0.5| = 1 through -0.5 and 1.5, whose images are -2 and 2/3.
   Vec3 center{0.5, 0, 0};
@@ -239,26 +232,17 @@ TEST(ConformalMap, PointsAndSpheres) {
   // A factor of zero collapses everything onto the origin.
   center = {4, 5, 6};
   radius2 = 2;
-  EXPECT_TRUE(build<ConformalMap>(MapKind::Scale, {0, 0, 0}).applyToSphere(center, radius2));
+  EXPECT_TRUE(build<ConformalMap>(Scale, {0, 0, 0}).applyToSphere(center, radius2));
   EXPECT_TRUE(center == Vec3{} && radius2 == 0.0);
 
-  expectRejected<ConformalMap>({
-      MapSpec::make(MapKind::Stretch, {0, 0, 1, 1}),
-      MapSpec::make(MapKind::Stretch, {0, 0, 1, -2}),
-      MapSpec::make(MapKind::Stretch, {0, 0, 0, 0.5}),
-      MapSpec::make(MapKind::Inverse, {1, 1, 1, 1e-16}),
-      MapSpec::make(MapKind::Rotate, {0, 0, 0, 1, 1, 1}),
-      MapSpec::make(MapKind::Reflect, {0, 0, 0}),
-      MapSpec::make(MapKind::Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}),
-      MapSpec::make(MapKind::Affine2d, {1, 0, 0, 1, 0, 0}),
-      MapSpec::make(MapKind::RotateV, {1, 0, 0, 0, 1, 0}),
-      MapSpec::make(MapKind::Weight, {0.5}),
-      MapSpec::make(MapKind::Bound, {0, 0, 0, 1}),
-      MapSpec::make(MapKind(-1), {}),
-      MapSpec::make(MapKind::Inverse, {0, 0, 0, std::nan("")}),
-  });
-  expectComposition(build<ConformalMap>(MapKind::Inverse, {1, 0, 0, 2}),
-                    build<ConformalMap>(MapKind::Translate, {0, 3, 0}));
+  expectRejected<ConformalMap>(
+      {spec(Stretch, {0, 0, 1, 1}), spec(Stretch, {0, 0, 1, -2}), spec(Stretch, {0, 0, 0, 0.5}),
+       spec(Inverse, {1, 1, 1, 1e-16}), spec(Rotate, {0, 0, 0, 1, 1, 1}), spec(Reflect, {0, 0, 0}),
+       spec(Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}), spec(Affine2d, {1, 0, 0, 1, 0, 0}),
+       spec(RotateV, {1, 0, 0, 0, 1, 0}), spec(Weight, {0.5}), spec(Bound, {0, 0, 0, 1}),
+       MapSpec::make(MapKind(-1), {}), spec(Inverse, {0, 0, 0, std::nan("")})});
+  expectComposition(build<ConformalMap>(Inverse, {1, 0, 0, 2}),
+                    build<ConformalMap>(Translate, {0, 3, 0}));
 }
 
 }  // namespace

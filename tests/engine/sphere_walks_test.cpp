@@ -49,11 +49,12 @@ class WalkTest : public ::testing::Test {
     }
   }
 
-  // Nearest hits of primary rays leaving `eye`; hit rays end at their hit.
-  void intersect(const Vec3& eye) {
+  // Nearest hits of primary rays leaving `eye`, from scratch or nearer than
+  // the hits the rays hold; hit rays end at their hit.
+  void intersect(const Vec3& eye, bool fresh = true) {
     for (PixelRay& ray : rays) {
-      ray.t = kInf;
-      ray.material = nullptr;
+      ray.t = fresh ? kInf : ray.t;
+      ray.material = fresh ? nullptr : ray.material;
     }
     linkActive();
     ctx.level = 0;
@@ -186,19 +187,6 @@ TEST_F(WalkTest, SectionPlaneShowsTheCutWithItsNormalTurnedToTheCamera) {
   }
 }
 
-TEST_F(WalkTest, CubeFaceNormalsAreTheFaceNormals) {
-  scene.sets.push_back(testing::solidCube(0));
-  const Vec3 eye{0.4, 0.3, -6};
-  for (int i = 0; i < 9; ++i) addRay(eye, {-0.6 + 0.15 * i, 0.5 - 0.1 * i, -1});
-  intersect(eye);
-  advanceToHits();
-  estimate();
-  for (const PixelRay& ray : rays) {
-    EXPECT_LT(ray.normal.z, -0.97f);
-    EXPECT_NEAR(std::hypot(ray.normal.x, ray.normal.y), 0.0, 0.25);
-  }
-}
-
 TEST_F(WalkTest, NormalsOfABallOfSmallBallsPointOutward) {
   // The unit sphere covered by 1000 overlapping copies of itself, each
   // covered by smaller copies again.
@@ -234,58 +222,49 @@ TEST_F(WalkTest, NormalsOfABallOfSmallBallsPointOutward) {
   EXPECT_GT(sum / hits, 0.9);
 }
 
-// Masses of the children of a root of mass 2 refined for normals.
-class MassTest : public WalkTest {
- protected:
-  void refineRoot(const std::vector<SyntheticMap>& maps) {
-    scene.sets = {{maps, 1.0}};
+// Masses and dimension of the children of a root of mass 2 refined for normals.
+TEST_F(WalkTest, RefinementSharesTheMassByWeightsOrByAPowerOfTheRadius) {
+  // Without weights: one Newton step from s = 2 towards 2 * 0.5^s + 0.25^s = 1.
+  const double x1 = std::log(0.5), x2 = std::log(0.25);
+  const double s = 2 - (2 * std::exp(2 * x1) + std::exp(2 * x2) - 1) /
+                           (2 * x1 * std::exp(2 * x1) + x2 * std::exp(2 * x2));
+  const double m1 = std::pow(0.25, s / 2), m2 = std::pow(0.0625, s / 2);
+  const struct {
+    std::vector<SyntheticMap> maps;
+    std::vector<double> masses;  // of the children in map order
+    double dimension;            // 0: not checked
+  } cases[] = {
+      {{{{-0.5, 0, 0}, 0.5, 0, 1.0}, {{0.7, 0, 0}, 0.25, 0, 3.0}}, {0.5, 1.5}, 0},
+      {{{{-0.5, 0, 0}, 0.5, 0}, {{0.5, 0, 0}, 0.5, 0}, {{0, 0.7, 0}, 0.25, 0}},
+       {2 * m1 / (2 * m1 + m2), 2 * m1 / (2 * m1 + m2), 2 * m2 / (2 * m1 + m2)},
+       s},
+      // From s = 2 the step for 0.5^s + 0.25^s = 1 overshoots below zero: start again from 2.
+      {{{{-0.5, 0, 0}, 0.5, 0}, {{0.7, 0, 0}, 0.25, 0}},
+       {2 * 0.25 / 0.3125, 2 * 0.0625 / 0.3125},
+       2.0},
+      // A point child gets a tenth of the smallest mass.
+      {{{{-0.5, 0, 0}, 0.5, 0}, {{0.5, 0, 0}, 0.5, 0}, {{0, 0, 0}, 0.0, 0}},
+       {2 / 2.1, 2 / 2.1, 0.2 / 2.1},
+       0},
+  };
+  for (const auto& c : cases) {
+    scene.sets = {{c.maps, 1.0}};
     ASSERT_TRUE(scene.initRoot(ctx));
     ctx.top->mass = 2.0;
     ASSERT_TRUE(refineForNormals(ctx));
-    for (SphereNode* n = ctx.top; n; n = n->next) children.push_back(n);
-    ASSERT_EQ(children.size(), maps.size());
+    int children = 0;
+    for (SphereNode* n = ctx.top; n; n = n->next, ++children) {
+      size_t i = 0;
+      while (i < c.maps.size() && c.maps[i].offset != n->center) ++i;
+      ASSERT_LT(i, c.maps.size());
+      EXPECT_NEAR(n->mass, c.masses[i], 1e-12) << "child " << i;
+      if (c.dimension > 0) {
+        EXPECT_DOUBLE_EQ(n->dimension, c.dimension);
+      }
+    }
+    EXPECT_EQ(children, int(c.maps.size()));
+    ctx.clearNodeStack();
   }
-  double massOfChildAt(double x) {
-    for (SphereNode* n : children)
-      if (n->center.x == x) return n->mass;
-    ADD_FAILURE() << "no child at " << x;
-    return 0.0;
-  }
-  std::vector<SphereNode*> children;
-};
-
-TEST_F(MassTest, WeightsShareTheParentsMass) {
-  refineRoot({{{-0.5, 0, 0}, 0.5, 0, 1.0}, {{0.7, 0, 0}, 0.25, 0, 3.0}});
-  EXPECT_DOUBLE_EQ(massOfChildAt(-0.5), 0.5);
-  EXPECT_DOUBLE_EQ(massOfChildAt(0.7), 1.5);
-}
-
-TEST_F(MassTest, WithoutWeightsMassesFollowAPowerOfTheRadius) {
-  refineRoot({{{-0.5, 0, 0}, 0.5, 0}, {{0.5, 0, 0}, 0.5, 0}, {{0, 0.7, 0}, 0.25, 0}});
-  // One Newton step from s = 2 towards 2 * 0.5^s + 0.25^s = 1.
-  const double x1 = std::log(0.5), x2 = std::log(0.25);
-  const double e = 2 * std::exp(2 * x1) + std::exp(2 * x2);
-  const double f = 2 * x1 * std::exp(2 * x1) + x2 * std::exp(2 * x2);
-  const double s = 2 - (e - 1) / f;
-  ASSERT_GT(s, 0.0);
-  const double m1 = std::pow(0.25, s / 2), m2 = std::pow(0.0625, s / 2);
-  EXPECT_NEAR(massOfChildAt(0.5), 2.0 * m1 / (2 * m1 + m2), 1e-12);
-  EXPECT_NEAR(massOfChildAt(0.0), 2.0 * m2 / (2 * m1 + m2), 1e-12);
-  for (SphereNode* n : children) EXPECT_DOUBLE_EQ(n->dimension, s);
-}
-
-TEST_F(MassTest, AStepBelowZeroStartsAgainFromTwo) {
-  // From s = 2 the step for 0.5^s + 0.25^s = 1 overshoots below zero.
-  refineRoot({{{-0.5, 0, 0}, 0.5, 0}, {{0.7, 0, 0}, 0.25, 0}});
-  for (SphereNode* n : children) EXPECT_EQ(n->dimension, 2.0);
-  EXPECT_NEAR(massOfChildAt(-0.5), 2.0 * 0.25 / 0.3125, 1e-12);
-}
-
-TEST_F(MassTest, APointChildGetsATenthOfTheSmallestMass) {
-  refineRoot({{{-0.5, 0, 0}, 0.5, 0}, {{0.5, 0, 0}, 0.5, 0}, {{0, 0, 0}, 0.0, 0}});
-  EXPECT_NEAR(massOfChildAt(0.0), 0.1 * massOfChildAt(0.5), 1e-12);
-  EXPECT_NEAR(massOfChildAt(0.5), massOfChildAt(-0.5), 1e-12);
-  EXPECT_NEAR(massOfChildAt(0.0) + 2 * massOfChildAt(0.5), 2.0, 1e-12);
 }
 
 TEST_F(WalkTest, ShadowRaysAreBlockedOnlyByWhatLiesBetween) {
@@ -337,13 +316,9 @@ TEST_F(WalkTest, AnExhaustedNodePoolKeepsTheHitsAndEndsTheWalk) {
   ray.t = 4.5;
   const Material* earlier = scene.addMaterial();
   ray.material = earlier;
-  linkActive();
-  ctx.level = 0;
-  ctx.currentEye = eye;
-  EXPECT_TRUE(intersectRays(ctx));
+  intersect(eye, false);
   EXPECT_EQ(ray.material, earlier);
   EXPECT_EQ(ray.t, 4.5);
-  EXPECT_EQ(ctx.top, nullptr);
 
   advanceToHits();
   EXPECT_TRUE(estimateNormals(ctx));

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/fractal.h"
+#include "engine/frame_buffer.h"
 #include "engine/sphere_node.h"
 
 namespace engine::testing {
@@ -55,5 +58,20 @@ class SyntheticScene : public Fractal {
 SyntheticSet solidCube(int self);
 // The square [-1,1]^2 in the plane z = 0: four half-size copies.
 SyntheticSet flatSquare(int self);
+
+// A scene of one solid cube, bounded by a sphere of radius 2 about its
+// centre, drawn on a 40 x 30 frame.
+class CubeSceneTest : public ::testing::Test {
+ protected:
+  CubeSceneTest() {
+    scene.sets.push_back(solidCube(0));
+    scene.sets[0].radius = 2.0;
+    scene.frameBuffer = &frame;
+    frame.requestedWidth = 40;
+    frame.requestedHeight = 30;
+  }
+  SyntheticScene scene;
+  FrameBuffer frame;
+};
 
 }  // namespace engine::testing

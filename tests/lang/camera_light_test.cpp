@@ -113,7 +113,6 @@ TEST(SceneStatements, Settings) {
     const char* script;
     const char* settings;
   } cases[] = {
-      {";", "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},
       {"angles radian; tracing_depth(3); antialiasing(2); section(0, 0, 1, 0.5); precision(); "
        "precision(1, 2); fps(24.9);",
        "1 3 2 1 (0,0,1) 0.5 24 (0,0,0) (0,0,0) 0 0"},
