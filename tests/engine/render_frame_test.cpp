@@ -2,7 +2,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <numbers>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@ namespace engine {
 namespace {
 
 using testing::SyntheticScene;
-using testing::SyntheticSet;
 
 struct Bgr {
   int b, g, r;
@@ -192,16 +190,8 @@ TEST_F(RenderTest, CameraErrorsKeepThePreviousImage) {
 class BusySceneTest : public RenderTest {
  protected:
   BusySceneTest() {
-    SyntheticSet ball;
-    for (int i = 0; i < 300; ++i) {
-      const double z = 1 - 2 * (i + 0.5) / 300;
-      const double phi = i * std::numbers::pi * (3 - std::sqrt(5.0));
-      const double s = std::sqrt(1 - z * z);
-      ball.maps.push_back({{s * std::cos(phi), s * std::sin(phi), z}, 0.06, 2});
-    }
-    ball.radius = 1.11;
     scene.sets = {{{{{0, 0, 1.2}, 1.0, 1}, {{0, 0, 0}, 3.0, 3}}, 4.0},
-                  ball,
+                  testing::sphereOfCopies(300, 0.06, 2, 1.11),
                   testing::solidCube(2),
                   testing::flatSquare(3)};
     scene.position = {1, -5, 4};

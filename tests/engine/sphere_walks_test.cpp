@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,6 @@ namespace {
 
 using testing::SyntheticMap;
 using testing::SyntheticScene;
-using testing::SyntheticSet;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr float kCone = 0.001f;  // one pixel is a milliradian
@@ -63,8 +61,9 @@ class WalkTest : public ::testing::Test {
     EXPECT_EQ(ctx.top, nullptr);
   }
 
-  // Moves hit rays to their hit points, as the tile tracer does.
-  void advanceToHits() {
+  // Moves hit rays to their hit points, as the tile tracer does, and
+  // estimates unit normals there when asked.
+  void advanceToHits(bool normals = false) {
     for (PixelRay& ray : rays) {
       if (!ray.material) {
         ray.flags &= ~PixelRay::kActive;
@@ -73,10 +72,7 @@ class WalkTest : public ::testing::Test {
       ray.origin += ray.direction * ray.t;
       ray.travelled += ray.t;
     }
-  }
-
-  // Unit normals at the hit points.
-  void estimate() {
+    if (!normals) return;
     for (PixelRay& ray : rays) ray.normal = {};
     linkActive();
     ASSERT_TRUE(estimateNormals(ctx));
@@ -154,15 +150,6 @@ TEST_F(WalkTest, ASphereBeyondTheHitIsNeverExpanded) {
   EXPECT_NEAR(rays[0].origin.z + rays[0].direction.z * rays[0].t, -0.75, 0.01);
   ASSERT_GT(scene.splitCenters.size(), 10u);
   for (const Vec3& c : scene.splitCenters) EXPECT_LE(c.z, 0.0);
-
-  // A ray from the side does descend into the back one.
-  scene.splitCenters.clear();
-  rays.clear();
-  addRay({3, 0, 0.5}, {0, 0.1, 0.5});
-  intersect({3, 0, 0.5});
-  EXPECT_NE(rays[0].material, nullptr);
-  EXPECT_TRUE(std::any_of(scene.splitCenters.begin(), scene.splitCenters.end(),
-                          [](const Vec3& c) { return c.z > 0.25; }));
 }
 
 TEST_F(WalkTest, SectionPlaneShowsTheCutWithItsNormalTurnedToTheCamera) {
@@ -179,8 +166,7 @@ TEST_F(WalkTest, SectionPlaneShowsTheCutWithItsNormalTurnedToTheCamera) {
     ASSERT_NE(ray.material, nullptr);
     EXPECT_NEAR(ray.origin.z + ray.direction.z * ray.t, 0.25, 0.05);
   }
-  advanceToHits();
-  estimate();
+  advanceToHits(true);
   for (const PixelRay& ray : rays) {
     EXPECT_EQ(ray.normal.z, -1.0f);
     EXPECT_EQ(ray.normal.x, 0.0f);
@@ -190,23 +176,13 @@ TEST_F(WalkTest, SectionPlaneShowsTheCutWithItsNormalTurnedToTheCamera) {
 TEST_F(WalkTest, NormalsOfABallOfSmallBallsPointOutward) {
   // The unit sphere covered by 1000 overlapping copies of itself, each
   // covered by smaller copies again.
-  SyntheticSet ball;
-  const int count = 1000;
-  for (int i = 0; i < count; ++i) {
-    const double z = 1 - 2 * (i + 0.5) / count;
-    const double phi = i * std::numbers::pi * (3 - std::sqrt(5.0));
-    const double s = std::sqrt(1 - z * z);
-    ball.maps.push_back({{s * std::cos(phi), s * std::sin(phi), z}, 0.1, 0});
-  }
-  ball.radius = 1.12;
-  scene.sets.push_back(ball);
+  scene.sets.push_back(testing::sphereOfCopies(1000, 0.1, 0, 1.12));
   const Vec3 eye{0, 0, -4};
   for (int i = -5; i <= 5; ++i)
     for (int j = -5; j <= 5; ++j)
       if (i * i + j * j <= 25) addRay(eye, {i * 0.15, j * 0.15, 0}).cone = 0.005f;
   intersect(eye);
-  advanceToHits();
-  estimate();
+  advanceToHits(true);
   double sum = 0.0;
   int hits = 0;
   for (const PixelRay& ray : rays) {

@@ -1,6 +1,7 @@
 #include "synthetic_scene.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "engine/trace_context.h"
 
@@ -65,6 +66,18 @@ SyntheticSet flatSquare(int self) {
   set.radius = std::sqrt(2.0);
   for (int i = 0; i < 4; ++i)
     set.maps.push_back({{i & 1 ? 0.5 : -0.5, i & 2 ? 0.5 : -0.5, 0.0}, 0.5, self});
+  return set;
+}
+
+SyntheticSet sphereOfCopies(int count, double scale, int target, double radius) {
+  SyntheticSet set;
+  set.radius = radius;
+  for (int i = 0; i < count; ++i) {
+    const double z = 1 - 2 * (i + 0.5) / count;
+    const double phi = i * std::numbers::pi * (3 - std::sqrt(5.0));
+    const double s = std::sqrt(1 - z * z);
+    set.maps.push_back({{s * std::cos(phi), s * std::sin(phi), z}, scale, target});
+  }
   return set;
 }
 

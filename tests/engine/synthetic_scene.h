@@ -58,6 +58,9 @@ class SyntheticScene : public Fractal {
 SyntheticSet solidCube(int self);
 // The square [-1,1]^2 in the plane z = 0: four half-size copies.
 SyntheticSet flatSquare(int self);
+// The unit sphere covered by `count` copies of `target` scaled by `scale`,
+// spread evenly over it.
+SyntheticSet sphereOfCopies(int count, double scale, int target, double radius);
 
 // A scene of one solid cube, bounded by a sphere of radius 2 about its
 // centre, drawn on a 40 x 30 frame.
