@@ -1,4 +1,3 @@
-#include <charconv>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,15 +15,15 @@ TEST(Expression, Values) {
     const char* values;
   } cases[] = {
       {"a = 42; b = 1.5e2; c = .25; d = 5.; e = true; f = false; g = PI; h = E;", "a b c d e f g h",
-       "42 150 0.25 5 1 0 3.141592653589793 2.718281828459045"},
+       "42 150 0.25 5 1 0 3.14159265358979 2.71828182845905"},
       // Precedence and associativity
       {"a = 1 + 2 * 3; b = (1 + 2) * 3; c = 10 - 4 - 3; d = 2 * 3 ^ 2; e = 1 + 2 < 4 == 1; "
        "f = 7 % 4 * 2; g = -7 % 4; h = 2 ^ 3 ^ 2;",
-       "a b c d e f g h", "7 9 3 17.999999999999996 1 6 -3 64"},
+       "a b c d e f g h", "7 9 3 18 1 6 -3 64"},
       // Powers go through the base-2 logarithm: they need a positive base;
       // unary minus binds tighter.
       {"a = 2 ^ 0.5; b = (-8) ^ (1/3); c = 0 ^ 2; d = -2 ^ 2;", "a b c d",
-       "1.4142135623730951 nan nan nan"},
+       "1.4142135623731 nan nan nan"},
       // Comparisons and negation give one or zero; arithmetic never raises.
       {"a = 3 > 2; b = 3 >= 4; c = 2 <= 2; d = 2 != 2; e = !5; f = !0; g = -+-3;", "a b c d e f g",
        "1 0 1 0 0 1 3"},
@@ -38,13 +37,13 @@ TEST(Expression, Values) {
        "x y z a b c d", "1 2 3 1 - - 2"},
       // Functions; angles in degrees by default.
       {"a = sin(90); b = cos(60); c = tan(45); d = atan(1); e = atan2(1, -1); f = arg(-1, 1);",
-       "a b c d e f", "1 0.5000000000000001 0.9999999999999999 45 135 135"},
+       "a b c d e f", "1 0.5 1 45 135 135"},
       {"a = ln(E); b = log(1); c = exp(2); d = sqrt(16); e = abs(-3); f = sign(-3); g = sign(0); "
        "h = sign(7);",
        "a b c d e f g h", "1 0 7.38905609893065 4 3 -1 0 1"},
       {"a = max(2, 5); b = min(2, 5); c = int(-2.7); d = int(2.7);", "a b c d", "5 2 -2 2"},
       {"angles radian; x = atan(1); y = sin(PI / 2); z = arg(0, 2);", "x y z",
-       "0.7853981633974483 1 1.5707963267948966"},
+       "0.785398163397448 1 1.5707963267949"},
       // Assignments are expressions.
       {"x = (y = 2) + 1; w = 5; z = (w += 10); v = a = b = 4;", "y x w z a v", "2 3 15 10 4 4"},
       {"a = 7; a -= 2; b = 3; b *= 4; c = 9; c /= 2; d = 7; d %= 4; e = 2; e ^= 10; f = 1; "
@@ -85,15 +84,11 @@ TEST(Expression, RandomNumbers) {
   Interpreter s("randomize(1/3); a = rnd(2); b = rnd(1); if (0) c = rnd(1); randState(0.25);");
   ASSERT_EQ(s.run(), "");
   EXPECT_EQ(s.out(), "randomize(0.33333333333333)\nrandState(0.25)\n");
-  const auto shortest = [](double v) {
-    char digits[32];
-    return std::string(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
-  };
   engine::RandomState expected;
   expected.seed(1.0 / 3);
   const double first = expected.unit();
   expected.next();
-  EXPECT_EQ(s.values("a b"), shortest(2 * first) + " " + shortest(expected.unit()));
+  EXPECT_EQ(s.values("a b"), number(2 * first) + " " + number(expected.unit()));
   expected.next();
   EXPECT_EQ(s.frameBuffer.randomState, expected);
   engine::RandomState scene;

@@ -1,7 +1,7 @@
 #include "script_harness.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <sstream>
 
@@ -9,13 +9,14 @@
 
 namespace lang::testing {
 
-namespace {
-
 std::string number(double v) {
   if (std::isnan(v)) return "nan";
   char digits[32];
-  return {digits, std::to_chars(digits, digits + sizeof digits, v).ptr};
+  std::snprintf(digits, sizeof digits, "%.15g", v);
+  return digits;
 }
+
+namespace {
 
 std::string mapCall(const engine::MapSpec& spec) {
   static const char* const names[] = {"id",      "scale",   "translate", "rotate",   "stretch",

@@ -42,6 +42,10 @@ struct Token {
   int line;
 };
 
+// A value to fifteen significant digits, so that rounding in the last bits
+// does not show; "nan" for any NaN.
+std::string number(double v);
+
 // Every token of a text up to the end, or up to the error (whose text, as the
 // build prints it after "error: ", goes to `error`).
 std::vector<Token> lex(const std::string& text, std::string* error = nullptr);
@@ -68,8 +72,8 @@ class Interpreter {
   bool exists(const std::string& name) const { return parser.variables.count(name) != 0; }
   // Every mark a loop set was released again.
   bool marksBalanced() const { return !tokens_.marked(); }
-  // The values of the space-separated variables, shortest round-trip form, "-"
-  // for one that does not exist, "nan" for any NaN: "1 2.5 -".
+  // The numbers of the space-separated variables, "-" for one that does
+  // not exist: "1 2.5 -".
   std::string values(const std::string& names) const;
   // The terms of a named set ("" for the root) as maps and targets, with the
   // defaults the table filled in: "translate(1,0,0) A + scale(0.5,0.5,0.5) A".
