@@ -6,7 +6,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all setup build test test-asan demo gui bench clean
+.PHONY: all setup build test test-asan demo gui bench package clean
 
 all: build
 
@@ -38,6 +38,10 @@ gui: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+# The Debian package of the installed tree, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -22,6 +22,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   link->setProperty("controlId", command::URL_LABEL);
   link->setOpenExternalLinks(true);  // the desktop opens it; the cursor becomes a hand
   link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  auto* licence =
+      new QLabel(tr("Free software under the GNU General Public License, version 3 "
+                    "or later.\nThere is NO WARRANTY, to the extent permitted by law."));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -29,6 +32,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* text = new QVBoxLayout;
   text->addWidget(version);
   text->addWidget(link);
+  text->addWidget(licence);
   auto* row = new QHBoxLayout;
   row->addWidget(icon, 0, Qt::AlignTop);
   row->addLayout(text, 1);

@@ -12,23 +12,22 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Zentarel 3d");
   QApplication::setApplicationVersion("1.6.2");
+  // Lets the desktop match the windows to the installed desktop entry and icon.
+  QGuiApplication::setDesktopFileName("org.example.zentarel3d");
 
-  const std::filesystem::path programDirectory = shell::executableDirectory();
   app::AppSettings settings;
   app::StandardDialogs dialogs;
   app::LangBuildBackend backend;
   const std::unique_ptr<app::UiTranslator> translator =
-      app::UiTranslator::forSystem(programDirectory);
+      app::UiTranslator::forSystem(shell::runtimeFilePath(shell::kLanguageFileName).parent_path());
   int result = 0;
   {
-    app::CMainFrame frame(settings, dialogs, backend, programDirectory / shell::kSamplesFileName);
+    app::CMainFrame frame(settings, dialogs, backend, shell::samplesFilePath());
     if (translator) frame.translateMenus(*translator);
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-      frame.openFile(arguments[1]);
-    } else {
-      frame.loadFirstSample();
-    }
+    // The desktop entry passes every file chosen (%F).
+    const QStringList files = QApplication::arguments().mid(1);
+    if (files.isEmpty()) frame.loadFirstSample();
+    for (const QString& file : files) frame.openFile(file);
     frame.show();
     result = QApplication::exec();
   }

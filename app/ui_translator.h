@@ -15,8 +15,8 @@ class QMenu;
 
 namespace app {
 
-// The Russian texts of the menus and dialogs, from the language file beside
-// the executable. One exists while the program runs on a system that asks for
+// The Russian texts of the menus and dialogs, from the language file among
+// the run-time files. One exists while the program runs on a system that asks for
 // Russian; the dialogs translate themselves with it when they open.
 class UiTranslator {
  public:

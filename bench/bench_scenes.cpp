@@ -88,11 +88,11 @@ void buildPrism(Fractal& scene) {
 const double kPeerFieldOfView = 2 * std::atan(0.5);
 
 void lookAtOrigin(Fractal& scene, const Vec3& position) {
-  scene.position = position;
-  scene.direction = -position;
-  scene.verticalDirection = {0, 0, 1};
-  scene.fov = kPeerFieldOfView;
-  scene.autoCamera = false;
+  scene.camera.position = position;
+  scene.camera.direction = -position;
+  scene.camera.verticalDirection = {0, 0, 1};
+  scene.camera.fov = kPeerFieldOfView;
+  scene.camera.autoCamera = false;
 }
 
 // A light shining from above and a little left of the camera, following it,
@@ -107,9 +107,9 @@ void addMainLight(Fractal& scene, bool shadows) {
   light.diffuseColor = {0.45, 0.40, 0.31};
   light.specularColor = {0.5, 0.5, 0.5};
   light.shadows = shadows ? 1.0 : 0.0;
-  scene.lights.push_back(light);
-  scene.ambientLight = {0.12, 0.12, 0.14};
-  scene.background = {0.05, 0.07, 0.12};
+  scene.lighting.lights.push_back(light);
+  scene.lighting.ambientLight = {0.12, 0.12, 0.14};
+  scene.lighting.background = {0.05, 0.07, 0.12};
 }
 
 }  // namespace
@@ -166,7 +166,7 @@ std::unique_ptr<Fractal> makeScene(Scene which, const SceneOptions& options) {
       break;
   }
   addMainLight(*scene, options.shadows);
-  scene->antialiasing = options.antialiasing;
+  scene->render.antialiasing = options.antialiasing;
   return scene;
 }
 

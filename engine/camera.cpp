@@ -18,16 +18,17 @@ namespace engine {
 namespace {
 
 Vec3 cameraToWorld(const Fractal& scene, const Vec3& p) {
-  return scene.viewRight * p.x + scene.viewUp * p.y + scene.viewDir * p.z + scene.position;
+  return scene.view.viewRight * p.x + scene.view.viewUp * p.y + scene.view.viewDir * p.z +
+         scene.camera.position;
 }
 
 // Moves the camera forward and sideways so that the surface points seen in the
 // selected rectangle of the last image fill 95 percent of the next frame.
 // False when the selection holds no surface.
 bool zoomToSelection(Fractal& scene, const FrameBuffer& frame) {
-  const double tanHalf = std::tan(scene.fov / 2);
+  const double tanHalf = std::tan(scene.camera.fov / 2);
   const double tanV = tanHalf * 0.95;
-  const double tanH = (scene.subpixelWidth * tanHalf / scene.subpixelHeight) * 0.95;
+  const double tanH = (scene.view.subpixelWidth * tanHalf / scene.view.subpixelHeight) * 0.95;
   const int width = int(frame.width), height = int(frame.height);
   const SelectionRect& s = frame.selection;
   constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -51,45 +52,46 @@ bool zoomToSelection(Fractal& scene, const FrameBuffer& frame) {
   const double sideH = (a1 - a2) * 0.5;
   const double forwardV = ((a4 + a3) * 0.5) / tanV;
   const double sideV = (a3 - a4) * 0.5;
-  scene.position +=
-      scene.viewDir * std::min(forwardH, forwardV) + scene.viewUp * sideV + scene.viewRight * sideH;
+  scene.camera.position += scene.view.viewDir * std::min(forwardH, forwardV) +
+                           scene.view.viewUp * sideV + scene.view.viewRight * sideH;
   return true;
 }
 
 }  // namespace
 
 void setSubpixelRay(const Fractal& scene, int x, int y, const Vec3& eye, PixelRay& ray) {
-  const double a = (x - scene.subpixelWidth * 0.5) * scene.subpixelSize;
-  const double b = (y - scene.subpixelHeight * 0.5) * scene.subpixelSize;
-  const Vec3 target =
-      scene.viewRight * a + scene.viewUp * b + scene.viewDir * scene.focalDistance + scene.position;
+  const double a = (x - scene.view.subpixelWidth * 0.5) * scene.view.subpixelSize;
+  const double b = (y - scene.view.subpixelHeight * 0.5) * scene.view.subpixelSize;
+  const Vec3 target = scene.view.viewRight * a + scene.view.viewUp * b +
+                      scene.view.viewDir * scene.camera.focalDistance + scene.camera.position;
   Vec3 v = target - eye;
   const double length = v.length();
   if (length >= kMinLength) v = v * (1.0 / length);
   ray.origin = eye;
   ray.direction = v;
-  ray.cone = float(scene.subpixelSize / length * scene.antialiasing);
+  ray.cone = float(scene.view.subpixelSize / length * scene.render.antialiasing);
 }
 
 Vec3 pixelDirection(const Fractal& scene, int px, int py, int width, int height) {
-  const double pixelSize = scene.antialiasing * scene.subpixelSize;
-  Vec3 d{(px - width * 0.5) * pixelSize, (py - height * 0.5) * pixelSize, scene.focalDistance};
+  const double pixelSize = scene.render.antialiasing * scene.view.subpixelSize;
+  Vec3 d{(px - width * 0.5) * pixelSize, (py - height * 0.5) * pixelSize,
+         scene.camera.focalDistance};
   d.normalize();
   return d;
 }
 
 void Fractal::setupCamera() {
   if (frameBuffer) {
-    subpixelWidth = int(frameBuffer->requestedWidth) * antialiasing;
-    subpixelHeight = int(frameBuffer->requestedHeight) * antialiasing;
+    view.subpixelWidth = int(frameBuffer->requestedWidth) * render.antialiasing;
+    view.subpixelHeight = int(frameBuffer->requestedHeight) * render.antialiasing;
   }
   // Without a field of view, or with the image plane at or behind the eyes,
   // every ray would be degenerate and no node ever small enough.
-  if (!(fov > 0.0 && fov < std::numbers::pi)) {
+  if (!(camera.fov > 0.0 && camera.fov < std::numbers::pi)) {
     fail("Invalid field of view");
     return;
   }
-  viewUp = verticalDirection;
+  view.viewUp = camera.verticalDirection;
 
   TraceContext rootOnly(*this);
   if (!initRoot(rootOnly) || !rootOnly.top) {
@@ -98,56 +100,56 @@ void Fractal::setupCamera() {
   }
   const Vec3 center = rootOnly.top->center;
   const double radius2 = rootOnly.top->radius2;
-  if (autoCamera) {
-    direction = center - position;
-    direction.normalize();
-    position = center - direction * (std::sqrt(radius2) / std::sin(fov / 2));
-    if (frameBuffer) cameraChanged(*frameBuffer, position, direction);
+  if (camera.autoCamera) {
+    camera.direction = center - camera.position;
+    camera.direction.normalize();
+    camera.position = center - camera.direction * (std::sqrt(radius2) / std::sin(camera.fov / 2));
+    if (frameBuffer) cameraChanged(*frameBuffer, camera.position, camera.direction);
   }
   rootOnly.popNode();
 
-  viewDir = direction;
-  if (!viewDir.normalize()) {
+  view.viewDir = camera.direction;
+  if (!view.viewDir.normalize()) {
     fail("Invalid direction");
     return;
   }
-  viewUp -= viewDir * viewUp.dot(viewDir);
-  if (!viewUp.normalize()) {
+  view.viewUp -= view.viewDir * view.viewUp.dot(view.viewDir);
+  if (!view.viewUp.normalize()) {
     fail("Invalid vertical direction");
     return;
   }
-  viewRight = viewUp.cross(viewDir);
-  if (stereo) {
-    leftEye = position - viewRight * (stereoSeparation * 0.5);
-    rightEye = position + viewRight * (stereoSeparation * 0.5);
+  view.viewRight = view.viewUp.cross(view.viewDir);
+  if (camera.stereo) {
+    view.leftEye = camera.position - view.viewRight * (camera.stereoSeparation * 0.5);
+    view.rightEye = camera.position + view.viewRight * (camera.stereoSeparation * 0.5);
   } else {
-    stereoSeparation = 0.0;
-    focalDistance = 1.0;
+    camera.stereoSeparation = 0.0;
+    camera.focalDistance = 1.0;
   }
-  if (!(focalDistance > 0.0 && std::isfinite(focalDistance))) {
+  if (!(camera.focalDistance > 0.0 && std::isfinite(camera.focalDistance))) {
     fail("Invalid focal distance");
     return;
   }
-  subpixelSize = (std::tan(fov * 0.5) * focalDistance * 2) / subpixelHeight;
+  view.subpixelSize = (std::tan(camera.fov * 0.5) * camera.focalDistance * 2) / view.subpixelHeight;
 
-  if (frameBuffer && frameBuffer->zoomRequested && !autoCamera && !stereo &&
+  if (frameBuffer && frameBuffer->zoomRequested && !camera.autoCamera && !camera.stereo &&
       !frameBuffer->depth.empty() && frameBuffer->valid && zoomToSelection(*this, *frameBuffer))
-    cameraPositionChanged(*frameBuffer, position);
+    cameraPositionChanged(*frameBuffer, camera.position);
 
   placeLights(*this, center, radius2);
 
-  footprintFactor = 0.8;
-  normalRadiusFactor = 2.5;
-  if (sectionEnabled) {
-    sectionNormal.normalize();
-    footprintFactor = 0.5;
-    tracingDepth = 1;
+  render.footprintFactor = 0.8;
+  render.normalRadiusFactor = 2.5;
+  if (render.sectionEnabled) {
+    render.sectionNormal.normalize();
+    render.footprintFactor = 0.5;
+    render.tracingDepth = 1;
   }
-  if (tracingDepth > 1) normalRadiusFactor = 4.0;
+  if (render.tracingDepth > 1) render.normalRadiusFactor = 4.0;
 }
 
 std::string Fractal::pointAtPixel(int x, int y) const {
-  if (!frameBuffer || stereo) return {};
+  if (!frameBuffer || camera.stereo) return {};
   const FrameBuffer& frame = *frameBuffer;
   const int width = int(frame.width), height = int(frame.height);
   if (!frame.valid || frame.depth.empty() || x < 0 || y < 0 || x >= width || y >= height) return {};

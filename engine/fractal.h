@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "frame_view.h"
 #include "ifs_set.h"
-#include "light.h"
 #include "map_spec.h"
 #include "material.h"
 #include "random_state.h"
-#include "vec3.h"
+#include "scene_settings.h"
 
 namespace engine {
 
@@ -78,6 +78,7 @@ class Fractal {
   // ---- Build state ----------------------------------------------------------
 
   FrameBuffer* frameBuffer = nullptr;
+  int threadCount = 0;  // render workers, the host's choice; 0: one per core
   std::atomic<bool> canceled{false};
   std::string renderError;
   // Stores the message, stops the build and returns false.
@@ -87,51 +88,18 @@ class Fractal {
     return false;
   }
 
-  // ---- Render settings ------------------------------------------------------
+  // ---- Settings and the frame -----------------------------------------------
 
-  bool useRadians = false;
-  int tracingDepth = 1;
-  int antialiasing = 1;
-  bool sectionEnabled = false;
-  Vec3 sectionNormal;
-  double sectionOffset = 0.0;
-  double precisionFactor = 2.0;
-  double footprintFactor = 0.7;
-  double normalRadiusFactor = 2.0;
-  double shadowNodeFactor = 2.0;
-  double shadowFootprintFactor = 1.0;
-  int threadCount = 0;  // render workers; 0: one per core
-
-  // ---- Camera ---------------------------------------------------------------
-
-  Vec3 position{0, 0, -5};
-  Vec3 direction{0, 0, 1};
-  Vec3 verticalDirection{0, 1, 0};
-  double fov = 0.8726646259944445;  // vertical, radians (50 degrees)
-  bool stereo = false;
-  double stereoSeparation = 0.0;
-  double focalDistance = 1.0;
-  bool autoCamera = false;
-
-  // Derived by setupCamera for the frame.
-  Vec3 viewDir, viewUp, viewRight;
-  Vec3 leftEye, rightEye;
-  double subpixelSize = 0.0;
-  int subpixelWidth = 0, subpixelHeight = 0;  // Ws, Hs
+  CameraSettings camera;
+  RenderSettings render;
+  LightingSettings lighting;
+  FrameView view;  // derived by setupCamera
 
   void setupCamera();
   // Traces the current set into the frame buffer.
   bool renderFrame();
   // World point under an image pixel (y from the top) of the last frame.
   std::string pointAtPixel(int x, int y) const;
-
-  // ---- Lights and materials -------------------------------------------------
-
-  std::vector<Light> lights;        // as the statements gave them
-  std::vector<Light> placedLights;  // in world space for the frame
-  Rgb ambientLight;
-  Rgb background;
-  bool reflectBackground = false;
 
  protected:
   IfsSet* sets_ = nullptr;      // list, root first; owned

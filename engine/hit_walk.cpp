@@ -11,11 +11,11 @@ bool intersectRays(TraceContext& ctx) {
   PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
 
-  const bool section = scene.sectionEnabled;
-  const Vec3& planeNormal = scene.sectionNormal;
-  const double planeOffset = scene.sectionOffset;
-  const double precision = scene.precisionFactor;
-  const double footprint = scene.footprintFactor;
+  const bool section = scene.render.sectionEnabled;
+  const Vec3& planeNormal = scene.render.sectionNormal;
+  const double planeOffset = scene.render.sectionOffset;
+  const double precision = scene.render.precisionFactor;
+  const double footprint = scene.render.footprintFactor;
   const Material* firstMaterial = scene.defaultMaterial();
   // Primary rays all leave the eye: one eye-to-center vector serves them all.
   const bool sharedOrigin = ctx.level == 0;

@@ -12,11 +12,11 @@ namespace engine {
 namespace {
 
 Vec3 cameraToWorldDirection(const Fractal& scene, const Vec3& d) {
-  return scene.viewRight * d.x + scene.viewUp * d.y + scene.viewDir * d.z;
+  return scene.view.viewRight * d.x + scene.view.viewUp * d.y + scene.view.viewDir * d.z;
 }
 
 void addAmbientLight(TraceContext& ctx) {
-  const Rgb& ambient = ctx.scene.ambientLight;
+  const Rgb& ambient = ctx.scene.lighting.ambientLight;
   PixelRay* rays = ctx.rays.data();
   for (int i = 0, n = ctx.tileRayCount(); i < n; ++i) {
     PixelRay& ray = rays[i];
@@ -57,10 +57,10 @@ void addDirectLight(TraceContext& ctx, const Light& light) {
 }  // namespace
 
 void placeLights(Fractal& scene, const Vec3& center, double radius2) {
-  scene.placedLights = scene.lights;
-  for (Light& light : scene.placedLights) {
+  scene.view.placedLights = scene.lighting.lights;
+  for (Light& light : scene.view.placedLights) {
     if (!light.attachment) {
-      light.position = cameraToWorldDirection(scene, light.position) + scene.position;
+      light.position = cameraToWorldDirection(scene, light.position) + scene.camera.position;
       light.direction = cameraToWorldDirection(scene, light.direction);
     }
     if (light.kind == LightKind::Directional) {
@@ -74,7 +74,7 @@ void placeLights(Fractal& scene, const Vec3& center, double radius2) {
     } else if (light.kind == LightKind::Spot) {
       light.direction.normalize();
     }
-    if (scene.sectionEnabled) light.shadows = 0.0;
+    if (scene.render.sectionEnabled) light.shadows = 0.0;
   }
 }
 
@@ -109,7 +109,7 @@ Rgb directLight(const Light& light, const Material& material, const Vec3f& n, co
 
 bool shadeLevel(TraceContext& ctx) {
   addAmbientLight(ctx);
-  const std::vector<Light>& lights = ctx.scene.placedLights;
+  const std::vector<Light>& lights = ctx.scene.view.placedLights;
   for (size_t i = 0; i < lights.size(); ++i) {
     collectFacingRays(ctx, lights[i].position);
     if (castsShadows(lights[i]) && !traceShadowRays(ctx, int(i))) return false;

@@ -13,8 +13,8 @@ namespace {
 // With a section plane the surface is the plane itself, turned to the camera.
 void useSectionNormal(TraceContext& ctx) {
   const Fractal& scene = ctx.scene;
-  Vec3 n = scene.sectionNormal;
-  if (!(n.dot(scene.position) - scene.sectionOffset > 0.0)) n = -n;
+  Vec3 n = scene.render.sectionNormal;
+  if (!(n.dot(scene.camera.position) - scene.render.sectionOffset > 0.0)) n = -n;
   const Vec3f normal{float(n.x), float(n.y), float(n.z)};
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) ray->normal = normal;
 }
@@ -145,11 +145,12 @@ bool refineForNormals(TraceContext& ctx) {
 
 bool estimateNormals(TraceContext& ctx) {
   const Fractal& scene = ctx.scene;
-  if (scene.sectionEnabled) {
+  if (scene.render.sectionEnabled) {
     useSectionNormal(ctx);
     return true;
   }
-  const double s2 = std::max(scene.normalRadiusFactor * scene.normalRadiusFactor, 1.0);
+  const double s2 =
+      std::max(scene.render.normalRadiusFactor * scene.render.normalRadiusFactor, 1.0);
   PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
   const Material* firstMaterial = scene.defaultMaterial();

@@ -33,10 +33,10 @@ void resetTileRecords(TraceContext& ctx) {
 // Sums each pixel's subpixels into the image, clipped to 0..255.
 void downsampleTile(TraceContext& ctx, FrameBuffer& frame) {
   const Fractal& scene = ctx.scene;
-  const int aa = scene.antialiasing;
+  const int aa = scene.render.antialiasing;
   const int width = ctx.x1 - ctx.x0;
   const double scale = 255.0 / (aa * aa);
-  const Rgb& background = scene.background;
+  const Rgb& background = scene.lighting.background;
   for (int y = ctx.y0; y < ctx.y1; y += aa) {
     uint8_t* pixel = frame.bits.data() + size_t(y / aa) * frame.stride + size_t(ctx.x0 / aa) * 3;
     for (int x = ctx.x0; x < ctx.x1; x += aa, pixel += 3) {
@@ -66,15 +66,15 @@ void downsampleTile(TraceContext& ctx, FrameBuffer& frame) {
 bool renderTile(TraceContext& ctx, FrameBuffer& frame, double share) {
   const Fractal& scene = ctx.scene;
   resetTileRecords(ctx);
-  if (scene.stereo) {
-    ctx.currentEye = scene.leftEye;
+  if (scene.camera.stereo) {
+    ctx.currentEye = scene.view.leftEye;
     if (!traceTile(ctx, share * 0.5)) return false;
     for (int i = 0, n = ctx.tileRayCount(); i < n; ++i)
       ctx.rays[size_t(i)].flags |= PixelRay::kActive;
-    ctx.currentEye = scene.rightEye;
+    ctx.currentEye = scene.view.rightEye;
     share *= 0.5;
   } else {
-    ctx.currentEye = scene.position;
+    ctx.currentEye = scene.camera.position;
   }
   if (!traceTile(ctx, share)) return false;
   downsampleTile(ctx, frame);
@@ -114,13 +114,13 @@ int workerCount(int requested, int tiles) {
 bool Fractal::renderFrame() {
   if (!frameBuffer) return false;
   FrameBuffer& frame = *frameBuffer;
-  antialiasing = std::max(antialiasing, 1);
+  render.antialiasing = std::max(render.antialiasing, 1);
   if (!prepare() || canceled) return false;
   setupCamera();
   if (canceled) return false;
 
   const TileLayout layout =
-      layoutTiles(subpixelWidth, subpixelHeight, antialiasing, frame.memoryBudget);
+      layoutTiles(view.subpixelWidth, view.subpixelHeight, render.antialiasing, frame.memoryBudget);
   frame.progress = 0.0;
   frame.resizeImage(frame.requestedWidth, frame.requestedHeight, 24);
   frame.valid = false;

@@ -117,7 +117,7 @@ void totalSplitWeights(IfsSet* list) {
 // Steps of prepare up to the bounds; `list` receives the compiled copy.
 bool compileSets(Fractal& scene, IfsSet*& list) {
   if (scene.mapTable.empty()) return scene.fail("No maps found");
-  convertRotateAngles(scene.mapTable, scene.useRadians);
+  convertRotateAngles(scene.mapTable, scene.render.useRadians);
   list = copySets(scene.rootSet(), scene);
   if (!setsComplete(list)) return scene.fail("Invalid set");
   if (!buildMaps(list, scene.mapTable)) return scene.fail("Invalid map");

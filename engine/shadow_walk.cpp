@@ -36,12 +36,12 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
 
 bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   const Fractal& scene = ctx.scene;
-  const Vec3 light = scene.placedLights[size_t(lightIndex)].position;
+  const Vec3 light = scene.view.placedLights[size_t(lightIndex)].position;
   PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
 
-  const double nodeFactor = scene.shadowNodeFactor;
-  const double footprint = scene.shadowFootprintFactor;
+  const double nodeFactor = scene.render.shadowNodeFactor;
+  const double footprint = scene.render.shadowFootprintFactor;
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;

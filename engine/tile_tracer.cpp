@@ -49,9 +49,9 @@ void advanceToHits(TraceContext& ctx) {
   const Fractal& scene = ctx.scene;
   FrameBuffer* frame = scene.frameBuffer;
   const bool recordDepth = ctx.level == 0 && frame && !frame->depth.empty();
-  const bool addBackground = ctx.level > 0 && scene.reflectBackground;
+  const bool addBackground = ctx.level > 0 && scene.lighting.reflectBackground;
   const int width = ctx.x1 - ctx.x0;
-  const int aa = scene.antialiasing;
+  const int aa = scene.render.antialiasing;
   PixelRay* rays = ctx.rays.data();
   for (int i = 0, n = ctx.tileRayCount(); i < n; ++i) {
     PixelRay& ray = rays[i];
@@ -59,16 +59,16 @@ void advanceToHits(TraceContext& ctx) {
     if (!ray.material) {
       ray.flags &= ~PixelRay::kActive;
       if (addBackground) {
-        ray.color.x += float(ray.weight * scene.background.r);
-        ray.color.y += float(ray.weight * scene.background.g);
-        ray.color.z += float(ray.weight * scene.background.b);
+        ray.color.x += float(ray.weight * scene.lighting.background.r);
+        ray.color.y += float(ray.weight * scene.lighting.background.g);
+        ray.color.z += float(ray.weight * scene.lighting.background.b);
       }
       continue;
     }
     ray.origin += ray.direction * ray.t;
     ray.travelled += ray.t;
     if (recordDepth) {
-      const float z = float((ray.cone * scene.footprintFactor + 1.0) * ray.t);
+      const float z = float((ray.cone * scene.render.footprintFactor + 1.0) * ray.t);
       const int px = (ctx.x0 + i % width) / aa, py = (ctx.y0 + i / width) / aa;
       float& cell = frame->depth[size_t(py) * frame->width + px];
       cell = std::min(cell, z);
@@ -92,7 +92,7 @@ void normalizeNormals(TraceContext& ctx) {
 // Mirrors the rays that hit at their surfaces; the next ray starts one
 // footprint away from the surface it leaves.
 void reflectRays(TraceContext& ctx) {
-  const double footprint = ctx.scene.footprintFactor;
+  const double footprint = ctx.scene.render.footprintFactor;
   PixelRay* rays = ctx.rays.data();
   for (int i = 0, n = ctx.tileRayCount(); i < n; ++i) {
     PixelRay& ray = rays[i];
@@ -109,11 +109,11 @@ void reflectRays(TraceContext& ctx) {
 bool traceTile(TraceContext& ctx, double progressShare) {
   const Fractal& scene = ctx.scene;
   setPrimaryRays(ctx);
-  const int depth = scene.tracingDepth;
+  const int depth = scene.render.tracingDepth;
   if (depth <= 0) return true;
 
-  int passes = 1 + (scene.sectionEnabled ? 0 : 1);
-  for (const Light& light : scene.placedLights)
+  int passes = 1 + (scene.render.sectionEnabled ? 0 : 1);
+  for (const Light& light : scene.view.placedLights)
     if (castsShadows(light)) ++passes;
   ctx.progressWeight = progressShare / (depth * passes);
 

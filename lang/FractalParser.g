@@ -7,6 +7,7 @@ header "pre_include_hpp" {
 #include <cmath>
 
 #include "lang/map_calls.h"
+#include "lang/material_items.h"
 #include "lang/parser_core.h"
 #include "lang/script_error.h"
 #include "lang/values.h"
@@ -147,28 +148,18 @@ doStatement
 settingsStatement
 { antlr::RefToken keyword = LT(1); double a[4]; int n; bool radians = false; }
   : "precision" n=readArguments[a, 0, 2]
-  | "angles" ( "degree" | "radian" { radians = true; } )
-    { if (executing()) scene->useRadians = radians; }
-  | "tracing_depth" LPAREN n=readIntegerLiteral RPAREN
-    { if (executing()) scene->tracingDepth = n; }
-  | "antialiasing" LPAREN n=readIntegerLiteral RPAREN
-    { if (executing()) scene->antialiasing = n; }
-  | "section" fixedArguments[a, 4]
-    { if (executing()) {
-        scene->sectionEnabled = true;
-        scene->sectionNormal = {a[0], a[1], a[2]};
-        scene->sectionOffset = a[3];
-      } }
-  | "fps" fixedArguments[a, 1]
-    { frameRate = truncateToInt(a[0]); }
-  | "save_frame" LPAREN RPAREN
-    { if (executing()) saveFrame(keyword); }
+  | "angles" ( "degree" | "radian" { radians = true; } ) { setAngleUnit(radians); }
+  | "tracing_depth" LPAREN n=readIntegerLiteral RPAREN { setTracingDepth(n); }
+  | "antialiasing" LPAREN n=readIntegerLiteral RPAREN { setAntialiasing(n); }
+  | "section" fixedArguments[a, 4] { setSection(a); }
+  | "fps" fixedArguments[a, 1] { setFrameRate(a[0]); }
+  | "save_frame" LPAREN RPAREN { saveFrame(keyword); }
   ;
 
 randomStatement
 { antlr::RefToken keyword = LT(1); double a[1]; }
   : ( "randomize" | "randState" ) fixedArguments[a, 1]
-    { if (executing()) seedRandom(keyword, a[0]); }
+    { seedRandom(keyword, a[0]); }
   ;
 
 // Items are written one after the other, nothing between them; two values
@@ -177,67 +168,53 @@ echoStatement
   : "echo"
     ( echoSeparator )*
     ( echoValue ( ( options { greedy = true; } : echoSeparator )+ ( echoValue )? )* )?
-    { if (executing()) std::cout << std::endl; }
+    { endEcho(); }
   ;
 
 echoSeparator
   : COMMA
-  | s:STRING_LITERAL { if (executing()) std::cout << s->getText(); }
-  | q:QUOTED_STRING { if (executing()) std::cout << q->getText(); }
+  | s:STRING_LITERAL { echoText(s); }
+  | q:QUOTED_STRING { echoText(q); }
   ;
 
 echoValue
 { double value; Var* lvalue; }
-  : value=assignment[lvalue] { if (executing()) echoNumber(value); }
+  : value=assignment[lvalue] { echoNumber(value); }
   ;
 
 // ---- Camera and lights -----------------------------------------------------
 
 cameraStatement
 { antlr::RefToken keyword = LT(1); double a[3]; bool position = false, direction = false, vertical = false; }
-  : "camera"
-    { cameraSeen = true;  // also when suppressed
-      // Every camera statement starts from a 50 degree field of view, no stereo.
-      if (executing()) { scene->fov = 0.8726646259944445; scene->stereo = false; } }
-    ( "position" fixedArguments[a, 3]
-      { position = true; if (executing()) scene->position = {a[0], a[1], a[2]}; }
-    | "direction" fixedArguments[a, 3]
-      { direction = true;
-        if (executing()) { scene->direction = {a[0], a[1], a[2]}; scene->autoCamera = false; } }
-    | "vertical" fixedArguments[a, 3]
-      { vertical = true; if (executing()) scene->verticalDirection = {a[0], a[1], a[2]}; }
-    | "fov" fixedArguments[a, 1]
-      { if (executing()) scene->fov = a[0] * angleFactor(); }
-    | "stereo" fixedArguments[a, 2]
-      { if (executing()) { scene->stereo = true; scene->stereoSeparation = a[0]; scene->focalDistance = a[1]; } }
+  : "camera" { beginCamera(); }
+    ( "position" fixedArguments[a, 3] { position = true; setCameraPosition(a); }
+    | "direction" fixedArguments[a, 3] { direction = true; setCameraDirection(a); }
+    | "vertical" fixedArguments[a, 3] { vertical = true; setCameraVertical(a); }
+    | "fov" fixedArguments[a, 1] { setCameraFov(a[0]); }
+    | "stereo" fixedArguments[a, 2] { setCameraStereo(a[0], a[1]); }
     )+
     { finishCamera(keyword, position, direction, vertical); }
   ;
 
 lightStatement
-{ antlr::RefToken at; double a[3]; engine::Rgb c; engine::Light light;
-  bool color = false, position = false, direction = false; }
+{ antlr::RefToken at; double a[3]; engine::Rgb c; LightItems items; }
   : "light" { at = LT(1); }
-    ( "position" fixedArguments[a, 3] { light.position = {a[0], a[1], a[2]}; position = true; }
-    | "direction" fixedArguments[a, 3] { light.direction = {a[0], a[1], a[2]}; direction = true; }
-    | "color" c=colorArgument { light.diffuseColor = c; light.specularColor = c; color = true; }
-    | "diffuse" c=colorArgument { light.diffuseColor = c; color = true; }
-    | "specular" c=colorArgument { light.specularColor = c; color = true; }
-    | "attenuation" fixedArguments[a, 3]
-      { light.attenuation[0] = a[0]; light.attenuation[1] = a[1]; light.attenuation[2] = a[2]; }
-    | "spot_angles" fixedArguments[a, 2]
-      { light.spotInnerCos = std::cos(a[0] * angleFactor());
-        light.spotOuterCos = std::cos(a[1] * angleFactor()); }
-    | "beam_distribution" fixedArguments[a, 1] { light.beamDistribution = a[0]; }
-    | "shadows" fixedArguments[a, 1] { light.shadows = a[0]; }
-    | "attachment" fixedArguments[a, 1] { light.attachment = a[0] != 0.0; }
+    ( "position" fixedArguments[a, 3] { items.setPosition(a); }
+    | "direction" fixedArguments[a, 3] { items.setDirection(a); }
+    | "color" c=colorArgument { items.setColor(c); }
+    | "diffuse" c=colorArgument { items.setDiffuse(c); }
+    | "specular" c=colorArgument { items.setSpecular(c); }
+    | "attenuation" fixedArguments[a, 3] { items.setAttenuation(a); }
+    | "spot_angles" fixedArguments[a, 2] { items.setSpotAngles(a, angleFactor()); }
+    | "beam_distribution" fixedArguments[a, 1] { items.setBeamDistribution(a[0]); }
+    | "shadows" fixedArguments[a, 1] { items.setShadows(a[0]); }
+    | "attachment" fixedArguments[a, 1] { items.setAttachment(a[0]); }
     )+
-    { if (executing()) addLight(light, at, color, position, direction); }
-  | "ambient" c=colorArgument { if (executing()) scene->ambientLight = c; }
-  | "background" c=colorArgument { if (executing()) scene->background = c; }
-  | "reflect_background" fixedArguments[a, 1]
-    { if (executing()) scene->reflectBackground = a[0] != 0.0; }
-  | "clear_lights" LPAREN RPAREN { if (executing()) scene->lights.clear(); }
+    { addLight(items, at); }
+  | "ambient" c=colorArgument { setAmbientLight(c); }
+  | "background" c=colorArgument { setBackground(c); }
+  | "reflect_background" fixedArguments[a, 1] { setReflectBackground(a[0]); }
+  | "clear_lights" LPAREN RPAREN { clearLights(); }
   ;
 
 // ---- Sets and maps ---------------------------------------------------------
@@ -245,44 +222,35 @@ lightStatement
 setStatement
 { antlr::RefToken start; SetValue value; engine::SetMember* built = nullptr; }
   : "set" { setStatementSeen = true; start = LT(1); }
-    value=setAssignment[nullptr]
-    { if (executing()) SetBuilder::requireSet(value, start); }
-  | "build"
-    { setStatementSeen = true; start = LT(1); if (executing()) built = sets().beginBuild(); }
-    value=setAssignment[built ? built->target : nullptr]
-    { if (executing()) SetBuilder::requireSet(value, start); }
+    value=setAssignment[nullptr] { requireSet(value, start); }
+  | "build" { setStatementSeen = true; start = LT(1); built = beginBuild(); }
+    value=setAssignment[built ? built->target : nullptr] { requireSet(value, start); }
     // A material keyword after the ';' belongs to the build, even "ambient".
     ( options { generateAmbigWarnings = false; } : SEMI materialItems[built] )?
-  | "clearSets" { setStatementSeen = true; if (executing()) sets().clearAll(); }
+  | "clearSets" { setStatementSeen = true; clearSets(); }
   ;
 
 materialItems[engine::SetMember* built]
-{ engine::Material* m = nullptr; engine::Rgb c; double a[1]; }
-  : { if (built) { m = scene->addMaterial(); built->material = m; } }
-    ( "color" c=colorArgument { if (m) m->diffuse = m->specular = m->ambient = c; }
-    | "diffuse" c=colorArgument { if (m) m->diffuse = c; }
-    | "specular" c=colorArgument { if (m) m->specular = c; }
-    | "ambient" c=colorArgument { if (m) m->ambient = c; }
-    | ( "metal" | "metall" ) c=colorArgument
-      { if (m) { m->diffuse = m->specular = c; m->ambient = engine::Rgb{}; } }
-    | "shininess" fixedArguments[a, 1] { if (m) m->shininess = a[0]; }
-    | "reflection" fixedArguments[a, 1] { if (m) m->reflection = a[0]; }
-    | "power" fixedArguments[a, 1] { if (m) m->power = a[0]; }
-    | "weight" fixedArguments[a, 1] { if (m) m->weight = a[0]; }
+{ MaterialItems items(newBuildMaterial(built)); engine::Rgb c; double a[1]; }
+  : ( "color" c=colorArgument { items.setColor(c); }
+    | "diffuse" c=colorArgument { items.setDiffuse(c); }
+    | "specular" c=colorArgument { items.setSpecular(c); }
+    | "ambient" c=colorArgument { items.setAmbient(c); }
+    | ( "metal" | "metall" ) c=colorArgument { items.setMetal(c); }
+    | "shininess" fixedArguments[a, 1] { items.setShininess(a[0]); }
+    | "reflection" fixedArguments[a, 1] { items.setReflection(a[0]); }
+    | "power" fixedArguments[a, 1] { items.setPower(a[0]); }
+    | "weight" fixedArguments[a, 1] { items.setWeight(a[0]); }
     )+
   ;
 
 setAssignment[engine::IfsSet* receiving] returns [SetValue value]
 { NestingGuard nesting(*this); antlr::RefToken start = LT(1); SetValue right; engine::IfsSet* target = nullptr; }
   : value=setSum[receiving]
-    ( ASSIGN
-      { if (executing()) target = sets().beginDefinition(value, start); }
-      right=setAssignment[target]
-      { if (executing()) value = sets().endDefinition(value, right, start); }
-    | PLUS_ASSIGN
-      { if (executing()) target = sets().beginExtension(value, start); }
-      right=setAssignment[target]
-      { if (executing()) value = sets().endExtension(value, target, right, start); }
+    ( ASSIGN { target = beginDefinition(value, start); }
+      right=setAssignment[target] { value = endDefinition(value, right, start); }
+    | PLUS_ASSIGN { target = beginExtension(value, start); }
+      right=setAssignment[target] { value = endExtension(value, target, right, start); }
     )?
   ;
 
@@ -290,8 +258,7 @@ setSum[engine::IfsSet* receiving] returns [SetValue value]
 { antlr::RefToken start; SetValue term; }
   : value=setTerm[receiving]
     ( PLUS { start = LT(1); }
-      term=setTerm[receiving]
-      { if (executing()) value = sets().addTerm(value, term, start); }
+      term=setTerm[receiving] { value = addTerm(value, term, start); }
     )*
   ;
 
@@ -301,31 +268,23 @@ setTerm[engine::IfsSet* receiving] returns [SetValue value]
 { antlr::RefToken start; SetValue next; engine::IfsSet* openEnd = nullptr; double weight; int key; Var* lvalue; }
   : value=setFactor[receiving]
     ( ( STAR )?
-      { start = LT(1); if (executing()) openEnd = sets().continuation(value, start); }
-      next=setFactor[openEnd]
-      { if (executing()) value = SetBuilder::compose(value, next); }
+      { start = LT(1); openEnd = continuation(value, start); }
+      next=setFactor[openEnd] { value = compose(value, next); }
     )*
-    ( LCURLY weight=expressionList[lvalue] RCURLY
-      { if (executing()) SetBuilder::setSelectionWeight(value, weight); }
-    | BOR key=readIntegerLiteral
-      { if (executing()) SetBuilder::setColorKey(value, key); }
+    ( LCURLY weight=expressionList[lvalue] RCURLY { setSelectionWeight(value, weight); }
+    | BOR key=readIntegerLiteral { setColorKey(value, key); }
     )*
   ;
 
 setFactor[engine::IfsSet* receiving] returns [SetValue value]
 { antlr::RefToken start = LT(1); SetValue inside; engine::IfsSet* group = nullptr; engine::SetMember* member = nullptr;
   engine::MapSpec spec; double number; std::string name; int count; }
-  : LPAREN
-    { if (executing()) group = sets().openGroup(receiving, member); }
-    inside=setAssignment[group] RPAREN
-    { if (executing()) value = sets().closeGroup(member, inside); }
-    ( MOD count=readIntegerLiteral { if (executing() && group) group->selectionCount = count; } )?
-  | spec=mapCall
-    { if (executing()) value = sets().mapFactor(receiving, spec); }
-  | number=numberLiteral
-    { if (executing()) value = sets().mapFactor(receiving, scaleMapSpec(number)); }
-  | name=indexedName
-    { if (executing()) value = sets().nameFactor(receiving, name, start); }
+  : LPAREN { group = openGroup(receiving, member); }
+    inside=setAssignment[group] RPAREN { value = closeGroup(member, inside); }
+    ( MOD count=readIntegerLiteral { setSelectionCount(group, count); } )?
+  | spec=mapCall { value = mapFactor(receiving, spec); }
+  | number=numberLiteral { value = mapFactor(receiving, scaleMapSpec(number)); }
+  | name=indexedName { value = nameFactor(receiving, name, start); }
   ;
 
 mapCall returns [engine::MapSpec spec]
@@ -422,12 +381,10 @@ expressionList[Var*& lvalue] returns [double value]
 assignment[Var*& lvalue] returns [double value]
 { NestingGuard nesting(*this); antlr::RefToken op; Var* target; double right; }
   : value=conditional[lvalue]
-    ( { op = LT(1); target = lvalue;
-        if (executing() && !target) raiseAt(op, "not a l-value in assigment"); }
+    ( { op = LT(1); target = lvalue; requireLvalue(target, op); }
       ( ASSIGN | PLUS_ASSIGN | MINUS_ASSIGN | STAR_ASSIGN | DIV_ASSIGN | MOD_ASSIGN | POW_ASSIGN )
       right=assignment[lvalue]
-      { if (executing()) storeAssignment(*target, op->getType(), right);
-        value = right; lvalue = nullptr; }
+      { storeAssignment(target, op->getType(), right); value = right; lvalue = nullptr; }
     )?
   ;
 
@@ -529,12 +486,7 @@ variable[Var*& lvalue] returns [double value]
   : ( INC { pre = 1; } | DEC { pre = -1; } )?
     name=indexedName
     ( options { greedy = true; } : INC { post = 1; } | DEC { post = -1; } )?
-    { if (executing()) {
-        value = readVariable(name, pre, post, line, lvalue);
-      } else {
-        value = pre;
-        lvalue = nullptr;
-      } }
+    { value = readVariable(name, pre, post, line, lvalue); }
   ;
 
 // A name with index parts: a[2][3] is the name a.2.3.
@@ -557,7 +509,7 @@ builtinFunction returns [double value]
   | "exp" fixedArguments[a, 1] { value = std::exp(a[0]); }
   | "sqrt" fixedArguments[a, 1] { value = std::sqrt(a[0]); }
   | "abs" fixedArguments[a, 1] { value = std::fabs(a[0]); }
-  | "rnd" fixedArguments[a, 1] { value = executing() ? nextRandomUnit() * a[0] : 0.0; }
+  | "rnd" fixedArguments[a, 1] { value = randomUpTo(a[0]); }
   | "sign" fixedArguments[a, 1] { value = a[0] < 0 ? -1.0 : a[0] == 0 ? 0.0 : 1.0; }
   | "max" fixedArguments[a, 2] { value = a[0] > a[1] ? a[0] : a[1]; }
   | "min" fixedArguments[a, 2] { value = a[0] < a[1] ? a[0] : a[1]; }

@@ -13,20 +13,11 @@ namespace lang {
 
 namespace {
 
-// The per-build settings every run starts from.
+// Every run starts from the default settings and no sets.
 void resetScene(engine::Fractal& scene) {
-  scene.lights.clear();
-  scene.background = {};
-  scene.ambientLight = {};
-  scene.tracingDepth = 1;
-  scene.antialiasing = 1;
-  scene.precisionFactor = 2.0;
-  scene.normalRadiusFactor = 2.0;
-  scene.shadowNodeFactor = 2.0;
-  scene.shadowFootprintFactor = 1.0;
-  scene.footprintFactor = 0.7;
-  scene.useRadians = false;
-  scene.stereo = false;
+  scene.camera = {};
+  scene.render = {};
+  scene.lighting = {};
   scene.clearSets();
   scene.clearMapTable();
 }

@@ -58,11 +58,15 @@ void ParserCore::reportError(const std::string& message) {
 }
 
 double ParserCore::angleFactor() const {
-  return scene && scene->useRadians ? 1.0 : kRadiansPerDegree;
+  return scene && scene->render.useRadians ? 1.0 : kRadiansPerDegree;
 }
 
 double ParserCore::readVariable(const std::string& name, int pre, int post, int line,
                                 Var*& lvalue) {
+  if (!executing()) {
+    lvalue = nullptr;
+    return pre;
+  }
   const auto [entry, inserted] = variables.try_emplace(name);
   Var& variable = entry->second;
   const double value = (variable.isReal() ? variable.toReal() : 0.0) + pre;
@@ -78,7 +82,13 @@ double ParserCore::readVariable(const std::string& name, int pre, int post, int 
   return value;
 }
 
-void ParserCore::storeAssignment(Var& target, int operatorType, double right) {
+void ParserCore::requireLvalue(const Var* target, const antlr::RefToken& op) const {
+  if (executing() && !target) raiseAt(op, "not a l-value in assigment");
+}
+
+void ParserCore::storeAssignment(Var* variable, int operatorType, double right) {
+  if (!executing()) return;
+  Var& target = *variable;
   if (operatorType == Tokens::ASSIGN) {
     target.setReal(right);
     return;
@@ -106,20 +116,31 @@ void ParserCore::storeAssignment(Var& target, int operatorType, double right) {
   }
 }
 
-double ParserCore::nextRandomUnit() {
+double ParserCore::randomUpTo(double limit) {
+  if (!executing()) return 0.0;
   engine::RandomState& random = scene->frameBuffer->randomState;
   const double unit = random.unit();
   random.next();
-  return unit;
+  return unit * limit;
+}
+
+void ParserCore::echoText(const antlr::RefToken& text) {
+  if (executing()) std::cout << text->getText();
 }
 
 void ParserCore::echoNumber(double value) {
+  if (!executing()) return;
   // The precision stays for everything later written to the stream.
   std::cout.precision(18);
   std::cout << value;
 }
 
+void ParserCore::endEcho() {
+  if (executing()) std::cout << std::endl;
+}
+
 void ParserCore::seedRandom(const antlr::RefToken& keyword, double value) {
+  if (!executing()) return;
   if (keyword->getType() == Tokens::LITERAL_randomize)
     scene->frameBuffer->randomState.seed(value);
   else
@@ -127,39 +148,6 @@ void ParserCore::seedRandom(const antlr::RefToken& keyword, double value) {
   const std::streamsize old = std::cout.precision(14);
   std::cout << keyword->getText() << '(' << value << ')' << std::endl;
   std::cout.precision(old);
-}
-
-void ParserCore::finishCamera(const antlr::RefToken& keyword, bool position, bool direction,
-                              bool vertical) {
-  if (!direction && executing()) scene->autoCamera = true;
-  if (!position) raiseAt(keyword, "camera position required");
-  if (!vertical) raiseAt(keyword, "camera vertical direction required");
-}
-
-void ParserCore::addLight(engine::Light light, const antlr::RefToken& at, bool color, bool position,
-                          bool direction) {
-  using engine::LightKind;
-  light.kind = position ? (direction ? LightKind::Spot : LightKind::Point) : LightKind::Directional;
-  if (!color) raiseAt(at, "color required");
-  if (!position && !direction) raiseAt(at, "position or direction required");
-  scene->lights.push_back(light);
-  lightAdded = true;
-}
-
-void ParserCore::saveFrame(const antlr::RefToken& at) {
-  if (!hasSetsToRender()) throw Var::varException("no set defined!");
-  if (reportUndefinedSets()) throw Var::varException("undefined sets found");
-  if (!cameraSeen) throw Var::varException("camera statement not found");
-  const bool rendered = scene->renderFrame();
-  if (!rendered || scene->canceled)
-    raiseAt(at, scene->canceled ? "canceled by user" : "build frame error");
-  engine::FrameBuffer& frame = *scene->frameBuffer;
-  if (!frame.frameSink || !frame.frameSink(frame)) raiseAt(at, "can't save frame");
-  // The next frame is built from scratch; camera and variables stay.
-  ++frame.frameCount;
-  sets().clearAll();
-  scene->lights.clear();
-  frameSaved = true;
 }
 
 }  // namespace lang

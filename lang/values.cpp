@@ -45,4 +45,8 @@ engine::Rgb colorFromArguments(const double* args, int count) {
   return {args[0] * k, args[1] * k, args[2] * k};
 }
 
+engine::Vec3 vectorFromArguments(const double* args) {
+  return {args[0], args[1], args[2]};
+}
+
 }  // namespace lang

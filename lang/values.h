@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/material.h"
+#include "engine/vec3.h"
 
 namespace lang {
 
@@ -24,5 +25,7 @@ std::string indexSuffix(double index);
 // A colour from one value (grey), three (r, g, b) or four (r, g, b scaled by
 // the fourth).
 engine::Rgb colorFromArguments(const double* args, int count);
+// A vector from three values (x, y, z).
+engine::Vec3 vectorFromArguments(const double* args);
 
 }  // namespace lang

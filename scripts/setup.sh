@@ -10,6 +10,8 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libpng-dev libgtest-dev libbenchmark-dev
   ffmpeg
+  librsvg2-bin help2man file
+  desktop-file-utils appstream shared-mime-info bash-completion lintian
 )
 
 missing=()

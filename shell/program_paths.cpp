@@ -38,18 +38,30 @@ fs::path executableDirectory() {
   return directoryOf(executablePath());
 }
 
+fs::path runtimeFilePath(const fs::path& programDirectory, std::string_view name) {
+  const fs::path beside = programDirectory / name;
+  const fs::path installed = programDirectory / kInstalledDataDirectory / name;
+  std::error_code error;
+  if (!fs::exists(beside, error) && fs::exists(installed, error))
+    return installed.lexically_normal();
+  return beside;
+}
+
+fs::path runtimeFilePath(std::string_view name) {
+  return runtimeFilePath(executableDirectory(), name);
+}
+
 fs::path samplesFilePath() {
-  return executableDirectory() / kSamplesFileName;
+  return runtimeFilePath(kSamplesFileName);
 }
 
 fs::path helpFilePath(bool russian) {
-  const fs::path directory = executableDirectory();
   if (russian) {
-    fs::path translated = directory / kRussianHelpFileName;
+    fs::path translated = runtimeFilePath(kRussianHelpFileName);
     std::error_code error;
     if (fs::exists(translated, error)) return translated;
   }
-  return directory / kHelpFileName;
+  return runtimeFilePath(kHelpFileName);
 }
 
 }  // namespace shell

@@ -99,26 +99,26 @@ class LightPlacementTest : public testing::CubeSceneTest {
  protected:
   LightPlacementTest() {
     scene.rootOrigin = {1, 1, 1};
-    scene.position = {0, 0, -10};
-    scene.direction = {1, 0, 0};
-    scene.verticalDirection = {0, 0, 1};
+    scene.camera.position = {0, 0, -10};
+    scene.camera.direction = {1, 0, 0};
+    scene.camera.verticalDirection = {0, 0, 1};
   }
 };
 
 TEST_F(LightPlacementTest, CameraRelativeLightsFollowTheCameraInEveryFrame) {
-  scene.lights.push_back(whiteLight({1, 2, 3}, [](Light& l) {
+  scene.lighting.lights.push_back(whiteLight({1, 2, 3}, [](Light& l) {
     l.attachment = false, l.kind = LightKind::Spot, l.direction = {0, 0, 2};
   }));
   // right = up x dir = (0, 1, 0); up = (0, 0, 1); dir = (1, 0, 0)
   for (const auto& [camera, expected] : {std::pair{Vec3{0, 0, -10}, Vec3{3, 1, -8}},
                                          {Vec3{0, 0, -10}, Vec3{3, 1, -8}},
                                          {Vec3{0, 0, 0}, Vec3{3, 1, 2}}}) {
-    scene.position = camera;
+    scene.camera.position = camera;
     scene.setupCamera();
-    ASSERT_EQ(scene.placedLights.size(), 1u);
-    EXPECT_EQ(scene.placedLights[0].position, expected);
-    EXPECT_EQ(scene.placedLights[0].direction, (Vec3{1, 0, 0}));
-    EXPECT_EQ(scene.lights[0].position, (Vec3{1, 2, 3}));
+    ASSERT_EQ(scene.view.placedLights.size(), 1u);
+    EXPECT_EQ(scene.view.placedLights[0].position, expected);
+    EXPECT_EQ(scene.view.placedLights[0].direction, (Vec3{1, 0, 0}));
+    EXPECT_EQ(scene.lighting.lights[0].position, (Vec3{1, 2, 3}));
   }
 }
 
@@ -126,20 +126,20 @@ TEST_F(LightPlacementTest, DirectionalLightsBecomeDistantPointLights) {
   Light sun;
   sun.kind = LightKind::Directional;
   sun.direction = {0, 0, -5};
-  scene.lights = {sun, whiteLight({0, 0, 0})};
+  scene.lighting.lights = {sun, whiteLight({0, 0, 0})};
   scene.setupCamera();
-  const Light& placed = scene.placedLights[0];
+  const Light& placed = scene.view.placedLights[0];
   EXPECT_EQ(placed.kind, LightKind::Point);
   EXPECT_EQ(placed.position, (Vec3{1, 1, 2001}));
   EXPECT_EQ(placed.attenuation[0], 0.0);
   EXPECT_EQ(placed.attenuation[2], 1.0);
   EXPECT_TRUE(castsShadows(placed));
   // A section plane turns every shadow off for the frame.
-  scene.sectionEnabled = true;
-  scene.sectionNormal = {1, 0, 0};
+  scene.render.sectionEnabled = true;
+  scene.render.sectionNormal = {1, 0, 0};
   scene.setupCamera();
-  for (const Light& light : scene.placedLights) EXPECT_FALSE(castsShadows(light));
-  EXPECT_TRUE(castsShadows(scene.lights[0]));
+  for (const Light& light : scene.view.placedLights) EXPECT_FALSE(castsShadows(light));
+  EXPECT_TRUE(castsShadows(scene.lighting.lights[0]));
 }
 
 }  // namespace

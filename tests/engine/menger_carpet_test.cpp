@@ -47,11 +47,11 @@ TEST(MengerCarpet, FaceOnViewShowsTheCarpetsHoles) {
   // From far away the rays are almost parallel: they drift by 0.002 over the
   // sponge's depth.
   const double distance = 1000.0;
-  scene->position = {0, 0, -distance};
-  scene->direction = {0, 0, 1};
-  scene->verticalDirection = {0, 1, 0};
-  scene->fov = 2 * std::atan(1.0 / (distance - 1));
-  scene->ambientLight = {1, 1, 1};
+  scene->camera.position = {0, 0, -distance};
+  scene->camera.direction = {0, 0, 1};
+  scene->camera.verticalDirection = {0, 1, 0};
+  scene->camera.fov = 2 * std::atan(1.0 / (distance - 1));
+  scene->lighting.ambientLight = {1, 1, 1};
   ASSERT_TRUE(scene->renderFrame()) << scene->renderError;
 
   // Holes narrower than the footprint (0.8 pixel about each surface point) are

@@ -35,10 +35,10 @@ class RenderTest : public ::testing::Test {
     scene.frameBuffer = &frame;
     frame.requestedWidth = 40;
     frame.requestedHeight = 30;
-    scene.position = {0, 0, -5};
-    scene.direction = {0, 0, 1};
-    scene.verticalDirection = {0, 1, 0};
-    scene.background = {0.2, 0.4, 0.6};
+    scene.camera.position = {0, 0, -5};
+    scene.camera.direction = {0, 0, 1};
+    scene.camera.verticalDirection = {0, 1, 0};
+    scene.lighting.background = {0.2, 0.4, 0.6};
   }
 
   // Pixel (x, y) with y counted from the top row.
@@ -50,7 +50,8 @@ class RenderTest : public ::testing::Test {
     return frame.depth[size_t(frame.height - 1 - y) * frame.width + x];
   }
   Bgr backgroundColor() const {
-    return {toByte(scene.background.b), toByte(scene.background.g), toByte(scene.background.r)};
+    return {toByte(scene.lighting.background.b), toByte(scene.lighting.background.g),
+            toByte(scene.lighting.background.r)};
   }
   void addLight(const Vec3& position, double color, bool shadows) {
     Light light;
@@ -58,7 +59,7 @@ class RenderTest : public ::testing::Test {
     light.position = position;
     light.attenuation[0] = 0.0, light.attenuation[2] = 1.0;
     light.shadows = shadows ? 1.0 : 0.0;
-    scene.lights.push_back(light);
+    scene.lighting.lights.push_back(light);
   }
   void render() {
     ASSERT_TRUE(scene.renderFrame()) << scene.renderError;
@@ -86,10 +87,10 @@ TEST_F(RenderTest, LitSquareOnBackgroundWithDepth) {
 }
 
 TEST_F(RenderTest, ColoursAreClippedAndDepthZeroDrawsOnlyBackground) {
-  scene.ambientLight = {10, -1, 0.5};
+  scene.lighting.ambientLight = {10, -1, 0.5};
   render();
   EXPECT_EQ(pixel(20, 15), (Bgr{128, 0, 255}));
-  scene.tracingDepth = 0;
+  scene.render.tracingDepth = 0;
   render();
   for (int i = 0; i < 40 * 30; ++i) {
     ASSERT_EQ(pixel(i % 40, i / 40), backgroundColor());
@@ -98,9 +99,9 @@ TEST_F(RenderTest, ColoursAreClippedAndDepthZeroDrawsOnlyBackground) {
 }
 
 TEST_F(RenderTest, AntialiasingAveragesThePixelsSubpixels) {
-  scene.ambientLight = {1, 1, 1};
-  scene.background = {0, 0, 0};
-  scene.antialiasing = 2;
+  scene.lighting.ambientLight = {1, 1, 1};
+  scene.lighting.background = {0, 0, 0};
+  scene.render.antialiasing = 2;
   render();
   EXPECT_EQ(frame.width, 40u);
   EXPECT_EQ(pixel(20, 15), (Bgr{255, 255, 255}));
@@ -119,10 +120,10 @@ TEST_F(RenderTest, AntialiasingAveragesThePixelsSubpixels) {
 }
 
 TEST_F(RenderTest, StereoPairsAddTheTwoViews) {
-  scene.ambientLight = {0.25, 0.25, 0.25};
-  scene.stereo = true;
-  scene.stereoSeparation = 0.4;
-  scene.focalDistance = 5.0;
+  scene.lighting.ambientLight = {0.25, 0.25, 0.25};
+  scene.camera.stereo = true;
+  scene.camera.stereoSeparation = 0.4;
+  scene.camera.focalDistance = 5.0;
   render();
   EXPECT_EQ(pixel(20, 15).g, toByte(0.5));
   EXPECT_EQ(pixel(0, 0), backgroundColor());
@@ -139,11 +140,11 @@ class MirrorTest : public RenderTest {
     scene.sets = {{{{{0, 0, 0}, 4.0, 1, -1.0, mirror}, {{0, 1, 0.6}, 0.5, 2}}, 6.0},
                   testing::flatSquare(1),
                   testing::solidCube(2)};
-    scene.position = {0, -6, 3};
-    scene.verticalDirection = {0, 0, 1};
-    scene.direction = Vec3{0, 1, 0.6} - scene.position;
-    scene.ambientLight = {0.4, 0.4, 0.4};
-    scene.background = {0.2, 0.2, 0.2};
+    scene.camera.position = {0, -6, 3};
+    scene.camera.verticalDirection = {0, 0, 1};
+    scene.camera.direction = Vec3{0, 1, 0.6} - scene.camera.position;
+    scene.lighting.ambientLight = {0.4, 0.4, 0.4};
+    scene.lighting.background = {0.2, 0.2, 0.2};
   }
 };
 
@@ -163,8 +164,8 @@ TEST_F(MirrorTest, ReflectionsOfTheSecondLevel) {
       {2, true, {floorThenSky, floorThenCube}, {toByte(0.4)}},
   };
   for (const auto& c : cases) {
-    scene.tracingDepth = c.depth;
-    scene.reflectBackground = c.sky;
+    scene.render.tracingDepth = c.depth;
+    scene.lighting.reflectBackground = c.sky;
     render();
     std::vector<int> g;
     for (int i = 0; i < 40 * 30; ++i) g.push_back(pixel(i % 40, i / 40).g);
@@ -179,7 +180,7 @@ TEST_F(MirrorTest, ReflectionsOfTheSecondLevel) {
 TEST_F(RenderTest, CameraErrorsKeepThePreviousImage) {
   render();
   const std::vector<uint8_t> before = frame.bits;
-  scene.direction = {0, 0, 0};
+  scene.camera.direction = {0, 0, 0};
   EXPECT_FALSE(scene.renderFrame());
   EXPECT_EQ(scene.renderError, "Invalid direction");
   EXPECT_TRUE(frame.valid);
@@ -194,16 +195,16 @@ class BusySceneTest : public RenderTest {
                   testing::sphereOfCopies(300, 0.06, 2, 1.11),
                   testing::solidCube(2),
                   testing::flatSquare(3)};
-    scene.position = {1, -5, 4};
-    scene.direction = Vec3{0, 0, 0.8} - scene.position;
-    scene.verticalDirection = {0, 0, 1};
-    scene.ambientLight = {0.1, 0.1, 0.1};
+    scene.camera.position = {1, -5, 4};
+    scene.camera.direction = Vec3{0, 0, 0.8} - scene.camera.position;
+    scene.camera.verticalDirection = {0, 0, 1};
+    scene.lighting.ambientLight = {0.1, 0.1, 0.1};
     addLight({3, -2, 6}, 0.5, true);
     addLight({-4, -1, 3}, 0.3, true);
     frame.requestedWidth = 64;
     frame.requestedHeight = 48;
-    scene.antialiasing = 2;
-    scene.tracingDepth = 2;
+    scene.render.antialiasing = 2;
+    scene.render.tracingDepth = 2;
   }
 };
 
@@ -230,7 +231,7 @@ TEST_F(BusySceneTest, EveryWorkerCountGivesTheSameImage) {
 TEST_F(BusySceneTest, AStopFromAnotherThreadEndsTheRenderPromptly) {
   frame.requestedWidth = 640;
   frame.requestedHeight = 480;
-  scene.antialiasing = 3;
+  scene.render.antialiasing = 3;
   scene.threadCount = 2;
   std::atomic<bool> finished{false};
   std::thread stopper([&] {

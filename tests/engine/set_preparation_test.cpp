@@ -173,7 +173,7 @@ TEST(Prepare, DegenerateAttractorsEndSoundly) {
 TEST(Prepare, RunsAgainOnTheSameSetsAndAfterMoreAreDefined) {
   for (const bool radians : {false, true}) {
     AffineFractal scene;
-    scene.useRadians = radians;
+    scene.render.useRadians = radians;
     SceneBuilder b(scene);
     IfsSet* a = b.newSet();
     const double quarter = radians ? std::numbers::pi / 2 : 90;

@@ -22,8 +22,8 @@ constexpr float kCone = 0.001f;  // one pixel is a milliradian
 class WalkTest : public ::testing::Test {
  protected:
   WalkTest() {
-    scene.footprintFactor = 0.8;
-    scene.normalRadiusFactor = 2.5;
+    scene.render.footprintFactor = 0.8;
+    scene.render.normalRadiusFactor = 2.5;
     rays.reserve(1000);
   }
 
@@ -87,7 +87,7 @@ class WalkTest : public ::testing::Test {
   std::vector<size_t> litBy(const Vec3& light) {
     Light l;
     l.position = light;
-    scene.placedLights = {l};
+    scene.view.placedLights = {l};
     ctx.active = nullptr;
     for (auto it = rays.rbegin(); it != rays.rend(); ++it) {
       it->t = (it->origin - light).length();
@@ -154,13 +154,13 @@ TEST_F(WalkTest, ASphereBeyondTheHitIsNeverExpanded) {
 
 TEST_F(WalkTest, SectionPlaneShowsTheCutWithItsNormalTurnedToTheCamera) {
   scene.sets.push_back(testing::solidCube(0));
-  scene.sectionEnabled = true;
-  scene.sectionNormal = {0, 0, 1};
-  scene.sectionOffset = 0.25;
-  scene.position = {0, 0, -5};
+  scene.render.sectionEnabled = true;
+  scene.render.sectionNormal = {0, 0, 1};
+  scene.render.sectionOffset = 0.25;
+  scene.camera.position = {0, 0, -5};
   scene.logSplits = true;
-  for (int i = 0; i < 5; ++i) addRay(scene.position, {-0.8 + 0.4 * i, 0.3, 0});
-  intersect(scene.position);
+  for (int i = 0; i < 5; ++i) addRay(scene.camera.position, {-0.8 + 0.4 * i, 0.3, 0});
+  intersect(scene.camera.position);
   for (const Vec3& c : scene.splitCenters) EXPECT_LT(std::fabs(c.z - 0.25), 1.0);
   for (const PixelRay& ray : rays) {
     ASSERT_NE(ray.material, nullptr);
@@ -311,7 +311,7 @@ TEST_F(WalkTest, AStopEndsEveryWalk) {
   linkActive();
   EXPECT_FALSE(estimateNormals(ctx));
   Light light;
-  scene.placedLights = {light};
+  scene.view.placedLights = {light};
   linkActive();
   EXPECT_FALSE(traceShadowRays(ctx, 0));
 }

@@ -113,11 +113,11 @@ TEST(BuildDriver, PerBuildSettingsAreReset) {
   s.fractal->canceled = true;
   s.run("x = 1;");
   EXPECT_FALSE(s.fractal->canceled);
-  EXPECT_FALSE(s.fractal->useRadians);
-  EXPECT_EQ(s.fractal->tracingDepth, 1);
-  EXPECT_EQ(s.fractal->antialiasing, 1);
-  EXPECT_EQ(s.fractal->ambientLight, (engine::Rgb{0, 0, 0}));
-  EXPECT_TRUE(s.fractal->lights.empty());
+  EXPECT_FALSE(s.fractal->render.useRadians);
+  EXPECT_EQ(s.fractal->render.tracingDepth, 1);
+  EXPECT_EQ(s.fractal->render.antialiasing, 1);
+  EXPECT_EQ(s.fractal->lighting.ambientLight, (engine::Rgb{0, 0, 0}));
+  EXPECT_TRUE(s.fractal->lighting.lights.empty());
   EXPECT_EQ(s.frame.errorLine, -1);
 }
 

@@ -21,10 +21,11 @@ std::ostream& operator<<(std::ostream& o, const engine::Rgb& c) {
 std::string camera(const Interpreter& s) {
   const engine::Fractal& f = *s.scene;
   std::ostringstream o;
-  o << "position" << f.position << " direction" << f.direction << " vertical" << f.verticalDirection
-    << " fov(" << f.fov * 180 / std::numbers::pi << ")" << (f.autoCamera ? " auto" : "")
-    << (f.stereo ? " stereo" : "") << " separation " << f.stereoSeparation << " focus "
-    << f.focalDistance << (s.parser.cameraSeen ? " seen" : "");
+  o << "position" << f.camera.position << " direction" << f.camera.direction << " vertical"
+    << f.camera.verticalDirection << " fov(" << f.camera.fov * 180 / std::numbers::pi << ")"
+    << (f.camera.autoCamera ? " auto" : "") << (f.camera.stereo ? " stereo" : "") << " separation "
+    << f.camera.stereoSeparation << " focus " << f.camera.focalDistance
+    << (s.parser.cameraSeen ? " seen" : "");
   return o.str();
 }
 
@@ -34,7 +35,7 @@ double degrees(double cosine) {
 
 std::vector<std::string> lights(const Interpreter& s) {
   std::vector<std::string> result;
-  for (const engine::Light& l : s.scene->lights) {
+  for (const engine::Light& l : s.scene->lighting.lights) {
     std::ostringstream o;
     o << "PSD"[int(l.kind)] << " diffuse" << l.diffuseColor << " specular" << l.specularColor
       << " at" << l.position << " to" << l.direction << " attenuation(" << l.attenuation[0] << ','
@@ -131,10 +132,10 @@ TEST(SceneStatements, Settings) {
     ASSERT_EQ(s.run(), "") << c.script;
     const engine::Fractal& f = *s.scene;
     std::ostringstream o;
-    o << f.useRadians << ' ' << f.tracingDepth << ' ' << f.antialiasing << ' ' << f.sectionEnabled
-      << ' ' << f.sectionNormal << ' ' << f.sectionOffset << ' ' << s.parser.frameRate << ' '
-      << f.ambientLight << ' ' << f.background << ' ' << f.reflectBackground << ' '
-      << f.lights.size();
+    o << f.render.useRadians << ' ' << f.render.tracingDepth << ' ' << f.render.antialiasing << ' '
+      << f.render.sectionEnabled << ' ' << f.render.sectionNormal << ' ' << f.render.sectionOffset
+      << ' ' << s.parser.frameRate << ' ' << f.lighting.ambientLight << ' ' << f.lighting.background
+      << ' ' << f.lighting.reflectBackground << ' ' << f.lighting.lights.size();
     EXPECT_EQ(o.str(), c.settings) << c.script;
   }
 }

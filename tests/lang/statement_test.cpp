@@ -141,7 +141,7 @@ TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
   EXPECT_EQ(s->frameBuffer.frameCount, 3);
   EXPECT_TRUE(s->parser.frameSaved);
   EXPECT_EQ(s->scene->rootSet(), nullptr);
-  EXPECT_TRUE(s->scene->mapTable.empty() && s->scene->lights.empty());
+  EXPECT_TRUE(s->scene->mapTable.empty() && s->scene->lighting.lights.empty());
   EXPECT_EQ(s->values("after"), "1");
 }
 
