@@ -5,108 +5,43 @@
 
 #include <gtest/gtest.h>
 
-#include "captured_output.h"
-#include "engine/frame_buffer.h"
-#include "engine/pixel_ray.h"
-#include "scene_builder.h"
-#include "synthetic_scene.h"
+#include "../lang/script_harness.h"
 
 namespace engine {
 namespace {
 
 using testing::CapturedOutput;
 
-// The attractor is bounded by a sphere of radius 2 about (1, 2, 3).
-class CameraTest : public testing::CubeSceneTest {
- protected:
-  CameraTest() { scene.rootOrigin = {1, 2, 3}; }
-};
-
-TEST_F(CameraTest, BasisIsOrthonormalAndTheUpVectorIsMadeOrthogonal) {
-  scene.camera.direction = {0, 0, 2};
-  scene.camera.verticalDirection = {0, 3, 1};
-  scene.render.antialiasing = 3;
-  scene.setupCamera();
-  ASSERT_FALSE(scene.canceled);
-  expectNear(scene.view.viewDir, {0, 0, 1});
-  expectNear(scene.view.viewUp, {0, 1, 0});
-  expectNear(scene.view.viewRight, {1, 0, 0});
-  EXPECT_EQ(scene.view.subpixelWidth, 120);
-  EXPECT_EQ(scene.view.subpixelHeight, 90);
-  const double pixel = 2 * std::tan(scene.camera.fov / 2) / 30;
-  EXPECT_NEAR(scene.view.subpixelSize * 3, pixel, 1e-15);
-
-  PixelRay center;
-  setSubpixelRay(scene, 60, 45, scene.camera.position, center);
-  expectNear(center.direction, scene.view.viewDir);
-  EXPECT_NEAR(center.cone, pixel, 1e-7);
-  // The nine rays of pixel (25, 20) cross the image plane at whole subpixels.
-  for (int i = 0; i < 9; ++i) {
-    PixelRay ray;
-    setSubpixelRay(scene, 75 + i % 3, 60 + i / 3, scene.camera.position, ray);
-    const Vec3 onPlane = ray.direction * (1.0 / ray.direction.dot(scene.view.viewDir));
-    EXPECT_NEAR(onPlane.dot(scene.view.viewRight), (15 + i % 3) * scene.view.subpixelSize, 1e-12);
-    EXPECT_NEAR(onPlane.dot(scene.view.viewUp), (15 + i / 3) * scene.view.subpixelSize, 1e-12);
-  }
-  // The bottom row looks down by exactly half the vertical field of view.
-  PixelRay bottom;
-  setSubpixelRay(scene, 60, 0, scene.camera.position, bottom);
-  EXPECT_NEAR(std::acos(bottom.direction.dot(scene.view.viewDir)), scene.camera.fov / 2, 1e-12);
-  EXPECT_LT(bottom.direction.dot(scene.view.viewUp), 0.0);
-}
-
-TEST_F(CameraTest, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {
-  frame.scriptText = "camera position(11,2,3) vertical(0,0,1)";
-  scene.camera.position = {11, 2, 3};
-  scene.camera.verticalDirection = {0, 0, 1};
-  scene.camera.autoCamera = true;
+TEST(Camera, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {
+  const auto s = lang::testing::sceneOf(
+      "camera position(11, 2, 3) vertical(0, 0, 1);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build translate(1, 2, 3) A;");
+  Fractal& scene = *s->scene;
+  s->frameBuffer.scriptText = "camera position(11,2,3) vertical(0,0,1)";
+  ASSERT_TRUE(scene.prepare());
+  const Vec3 center = scene.preparedSets()->boundCenter;
+  const double radius = std::sqrt(scene.preparedSets()->boundRadius2);
   CapturedOutput out;
   scene.setupCamera();
   ASSERT_FALSE(scene.canceled);
-  expectNear(scene.view.viewDir, {-1, 0, 0});
-  expectNear(scene.camera.position, {1 + 2.0 / std::sin(scene.camera.fov / 2), 2, 3});
+  EXPECT_NEAR((scene.view.viewDir - Vec3{-1, 0, 0}).length(), 0, 1e-12);
+  const Vec3 offset = scene.camera.position - center;
+  EXPECT_NEAR(offset.x, radius / std::sin(scene.camera.fov / 2), 1e-12);
+  EXPECT_NEAR(std::hypot(offset.y, offset.z), 0, 1e-12);
   // The ray through the top edge of the image is tangent to the sphere.
   const Vec3 edge = scene.view.viewDir * std::cos(scene.camera.fov / 2) +
                     scene.view.viewUp * std::sin(scene.camera.fov / 2);
-  const Vec3 toCenter = Vec3{1, 2, 3} - scene.camera.position;
-  EXPECT_NEAR((toCenter - edge * toCenter.dot(edge)).length(), 2.0, 1e-12);
-  EXPECT_NE(frame.scriptText.find("direction(-1,0,0)"), std::string::npos) << frame.scriptText;
+  EXPECT_NEAR((offset - edge * offset.dot(edge)).length(), radius, 1e-12);
+  EXPECT_NE(s->frameBuffer.scriptText.find("direction(-1,0,0)"), std::string::npos);
   EXPECT_EQ(out.out(), "camera changed:\nold position(11,2,3)\n");
-}
-
-// Stereo eyes; footprint, normal radius and tracing depth per frame.
-TEST_F(CameraTest, PerFrameSettings) {
-  scene.camera.stereo = true;
-  scene.camera.stereoSeparation = 0.5;
-  scene.camera.focalDistance = 4.0;
-  scene.render.footprintFactor = 0.7;
-  scene.render.tracingDepth = 2;
-  scene.setupCamera();
-  expectNear(scene.view.leftEye, scene.camera.position - scene.view.viewRight * 0.25);
-  expectNear(scene.view.rightEye, scene.camera.position + scene.view.viewRight * 0.25);
-  EXPECT_NEAR(scene.view.subpixelSize, 2 * std::tan(scene.camera.fov / 2) * 4.0 / 30, 1e-15);
-  EXPECT_EQ(scene.render.footprintFactor, 0.8);
-  EXPECT_EQ(scene.render.normalRadiusFactor, 4.0);
-
-  scene.camera.stereo = false;
-  scene.render.tracingDepth = 3;
-  scene.render.sectionEnabled = true;
-  scene.render.sectionNormal = {0, 0, 2};
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.stereoSeparation, 0.0);
-  EXPECT_EQ(scene.camera.focalDistance, 1.0);
-  EXPECT_EQ(scene.render.footprintFactor, 0.5);
-  EXPECT_EQ(scene.render.tracingDepth, 1);
-  EXPECT_EQ(scene.render.normalRadiusFactor, 2.5);
-  expectNear(scene.render.sectionNormal, {0, 0, 1});
 }
 
 // A finished frame of a flat wall at z = 10 in front of a camera at the
 // origin that looks along z.
-class FinishedFrameTest : public CameraTest {
+class FinishedFrameTest : public ::testing::Test {
  protected:
   FinishedFrameTest() {
-    scene.camera.position = {0, 0, 0};
+    EXPECT_TRUE(scene.prepare());
     scene.setupCamera();
     frame.width = 40;
     frame.height = 30;
@@ -119,6 +54,11 @@ class FinishedFrameTest : public CameraTest {
     const int py = 29 - yFromTop;
     return pixelDirection(scene, x, py, 40, 30) * double(frame.depth[size_t(py) * 40 + x]);
   }
+  const std::unique_ptr<lang::testing::Interpreter> s = lang::testing::sceneOf(
+      "camera position(0, 0, 0) direction(0, 0, 1) vertical(0, 1, 0);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
+  Fractal& scene = *s->scene;
+  FrameBuffer& frame = s->frameBuffer;
 };
 
 TEST_F(FinishedFrameTest, PointAtPixel) {

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/frame_buffer.h"
-#include "synthetic_scene.h"
+#include "../lang/script_harness.h"
 
 namespace engine {
 namespace {
@@ -95,46 +94,35 @@ TEST(Lighting, DiffuseSpecularAndSpotTerms) {
   }
 }
 
-class LightPlacementTest : public testing::CubeSceneTest {
- protected:
-  LightPlacementTest() {
-    scene.rootOrigin = {1, 1, 1};
-    scene.camera.position = {0, 0, -10};
-    scene.camera.direction = {1, 0, 0};
-    scene.camera.verticalDirection = {0, 0, 1};
-  }
-};
-
-TEST_F(LightPlacementTest, CameraRelativeLightsFollowTheCameraInEveryFrame) {
-  scene.lighting.lights.push_back(whiteLight({1, 2, 3}, [](Light& l) {
-    l.attachment = false, l.kind = LightKind::Spot, l.direction = {0, 0, 2};
-  }));
+// Lights as each frame places them: camera-relative ones follow the camera,
+// directional ones become distant point lights, a section plane turns every
+// shadow off for the frame.
+TEST(LightPlacement, CameraRelativeDirectionalAndSectioned) {
+  const auto s = lang::testing::sceneOf(
+      "camera position(0, 0, -10) direction(1, 0, 0) vertical(0, 0, 1);\n"
+      "light color(1) position(1, 2, 3) direction(0, 0, 2) spot_angles(10, 20) attachment(0);\n"
+      "light color(1) direction(0, 0, -5);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
+  Fractal& scene = *s->scene;
+  ASSERT_TRUE(scene.prepare());
   // right = up x dir = (0, 1, 0); up = (0, 0, 1); dir = (1, 0, 0)
   for (const auto& [camera, expected] : {std::pair{Vec3{0, 0, -10}, Vec3{3, 1, -8}},
                                          {Vec3{0, 0, -10}, Vec3{3, 1, -8}},
                                          {Vec3{0, 0, 0}, Vec3{3, 1, 2}}}) {
     scene.camera.position = camera;
     scene.setupCamera();
-    ASSERT_EQ(scene.view.placedLights.size(), 1u);
+    ASSERT_EQ(scene.view.placedLights.size(), 2u);
     EXPECT_EQ(scene.view.placedLights[0].position, expected);
     EXPECT_EQ(scene.view.placedLights[0].direction, (Vec3{1, 0, 0}));
     EXPECT_EQ(scene.lighting.lights[0].position, (Vec3{1, 2, 3}));
   }
-}
-
-TEST_F(LightPlacementTest, DirectionalLightsBecomeDistantPointLights) {
-  Light sun;
-  sun.kind = LightKind::Directional;
-  sun.direction = {0, 0, -5};
-  scene.lighting.lights = {sun, whiteLight({0, 0, 0})};
-  scene.setupCamera();
-  const Light& placed = scene.view.placedLights[0];
-  EXPECT_EQ(placed.kind, LightKind::Point);
-  EXPECT_EQ(placed.position, (Vec3{1, 1, 2001}));
-  EXPECT_EQ(placed.attenuation[0], 0.0);
-  EXPECT_EQ(placed.attenuation[2], 1.0);
-  EXPECT_TRUE(castsShadows(placed));
-  // A section plane turns every shadow off for the frame.
+  const Light& sun = scene.view.placedLights[1];
+  const IfsSet* root = scene.preparedSets();
+  EXPECT_EQ(sun.kind, LightKind::Point);
+  EXPECT_EQ(sun.position, (root->boundCenter + Vec3{0, 0, 1000 * std::sqrt(root->boundRadius2)}));
+  EXPECT_EQ(sun.attenuation[0], 0.0);
+  EXPECT_EQ(sun.attenuation[2], 1.0);
+  EXPECT_TRUE(castsShadows(sun));
   scene.render.sectionEnabled = true;
   scene.render.sectionNormal = {1, 0, 0};
   scene.setupCamera();

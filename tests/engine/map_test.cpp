@@ -8,12 +8,16 @@
 
 #include "engine/affine_map.h"
 #include "engine/conformal_map.h"
-#include "scene_builder.h"
+#include "engine/map_spec.h"
 
 namespace engine {
 namespace {
 
 using enum MapKind;
+
+void expectNear(const Vec3& actual, const Vec3& expected, double tolerance = 1e-12) {
+  EXPECT_NEAR((actual - expected).length(), 0, tolerance);
+}
 constexpr double kPi = std::numbers::pi;
 
 MapSpec spec(MapKind kind, std::initializer_list<double> args) {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "engine/fractal.h"
+#include "engine/lighting.h"
+#include "engine/pixel_ray.h"
 #include "engine/sphere_node.h"
+#include "engine/sphere_walks.h"
 #include "engine/trace_context.h"
 #include "engine/walk_support.h"
-#include "scene_builder.h"
 
 namespace engine {
 namespace {
@@ -34,86 +36,6 @@ TEST(NodePool, HoldsAtMostOneNodeMoreThanTheLimitAndReusesFreedNodes) {
   EXPECT_TRUE(ctx.resetNodeStack());
   EXPECT_EQ(ctx.top->next, nullptr);
   EXPECT_EQ(ctx.nodesCreated, TraceContext::kNodeLimit + 1);
-}
-
-// A = scale(0.9) A + translate(1, 0, 0) scale(0.3) A: children of squared
-// radius 0.81 and 0.09 times the set's.
-class Expansion : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SceneBuilder b(scene_);
-    IfsSet* a = b.newSet();
-    b.term(a, {scale(0.9)}, a);
-    b.term(a, {translate({1, 0, 0}), scale(0.3)}, a);
-    b.build(a);
-    ASSERT_TRUE(scene_.prepare()) << scene_.renderError;
-  }
-
-  // A node of A with the identity map above a marker node; returns the marker.
-  SphereNode* pushNodes() {
-    ctx_.pushNode();
-    SphereNode* below = ctx_.top;
-    below->radius2 = -5;
-    ctx_.pushNode();
-    ctx_.top->resetMap();
-    ctx_.top->set = scene_.preparedSets()->next;
-    ctx_.top->center = ctx_.top->set->boundCenter;
-    ctx_.top->radius2 = ctx_.top->set->boundRadius2;
-    return below;
-  }
-
-  // Squared radii above the marker, in units of the set's.
-  std::vector<double> radii(const SphereNode* below) {
-    std::vector<double> result;
-    for (const SphereNode* n : nodesAbove(ctx_, below))
-      result.push_back(std::round(n->radius2 / scene_.preparedSets()->next->boundRadius2 * 1e9) /
-                       1e9);
-    return result;
-  }
-
-  AffineFractal scene_;
-  TraceContext ctx_{scene_};
-};
-
-TEST_F(Expansion, SplitsUntilEveryNodeIsSmallerThanTheFactorAllows) {
-  // Below a factor of one the large child is split again; collected nodes
-  // come back with the last one collected on top.
-  for (const auto& [factor, expected] :
-       {std::pair{1.0, std::vector<double>{0.09, 0.81}}, {0.7, {0.09, 0.0729, 0.6561}}}) {
-    SphereNode* below = pushNodes();
-    ASSERT_TRUE(ctx_.expandTopNode(factor));
-    EXPECT_EQ(radii(below), expected) << factor;
-    EXPECT_EQ(below->radius2, -5);  // the node below is not touched
-    ctx_.clearNodeStack();
-  }
-  // Nodes without radius are split once.
-  for (double bad : {0.0, -1.0, std::nan("")}) {
-    SphereNode* below = pushNodes();
-    ctx_.top->radius2 = bad;
-    AffineMap& map = static_cast<AffineNode*>(ctx_.top)->map;
-    map.row[0] = map.row[1] = map.row[2] = {};  // everything to a point
-    ASSERT_TRUE(ctx_.expandTopNode(1.0));
-    EXPECT_EQ(radii(below), (std::vector<double>{0.0, 0.0}));
-    ctx_.clearNodeStack();
-  }
-}
-
-TEST_F(Expansion, DoesNothingOnceCanceledAndFailsWhenThePoolRunsOut) {
-  SphereNode* below = pushNodes();
-  SphereNode* node = ctx_.top;
-  scene_.canceled = true;
-  EXPECT_TRUE(ctx_.expandTopNode(1.0));
-  EXPECT_EQ(nodesAbove(ctx_, below), std::vector<SphereNode*>{node});
-  scene_.canceled = false;
-  ctx_.clearNodeStack();
-
-  while (ctx_.nodesCreated < TraceContext::kNodeLimit - 1) ctx_.pushNode();
-  below = pushNodes();  // the last two nodes the pool may create
-  EXPECT_FALSE(ctx_.expandTopNode(0.7));
-  // What was pushed before the failure stays; nothing below is lost.
-  SphereNode* n = ctx_.top;
-  while (n && n != below) n = n->next;
-  EXPECT_EQ(n, below);
 }
 
 TEST(SortNodes, AgreesWithAStableSortOnLongLists) {
@@ -178,6 +100,59 @@ TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
     EXPECT_DOUBLE_EQ(ctx.top->mass, 1.0 / count);
     while (ctx.top != below) ctx.popNode();
   }
+}
+
+// A tree that never ends: every node has a copy of itself among its children.
+class EndlessScene : public Fractal {
+ public:
+  EndlessScene() : Fractal(FractalType::Affine) {}
+  bool prepare() override { return true; }
+  bool initRoot(TraceContext& ctx) const override {
+    if (!ctx.resetNodeStack()) return false;
+    ctx.top->center = {};
+    ctx.top->radius2 = 1.0;
+    return true;
+  }
+  bool splitNode(TraceContext& ctx, SphereNode& node) const override {
+    for (const double k : {1.0, 0.25}) {
+      if (!ctx.pushNode()) return false;
+      ctx.top->center = node.center + Vec3{1 - k, 0, 0};
+      ctx.top->radius2 = node.radius2 * k;
+    }
+    return true;
+  }
+  SphereNode* newNode() const override { return new AffineNode; }
+  SetMember* cloneMember(const SetMember&) const override { return nullptr; }
+  SetMember* newMember(IfsSet*, SetMember*) const override { return nullptr; }
+};
+
+TEST(Walks, AnExhaustedNodePoolKeepsTheHitsAndEndsTheWalk) {
+  EndlessScene scene;
+  TraceContext ctx(scene);
+  const Material earlier;
+  PixelRay ray;
+  ray.origin = ctx.currentEye = {0, 0, -5};
+  ray.direction = {0, 0, 1};
+  ray.cone = 0.001f;
+  ray.flags = PixelRay::kActive | PixelRay::kBackground;
+  ray.t = 4.5;
+  ray.material = &earlier;
+  ctx.active = &ray;
+  EXPECT_TRUE(intersectRays(ctx));
+  EXPECT_EQ(ray.material, &earlier);
+  EXPECT_EQ(ray.t, 4.5);
+  ray.origin = {0, 0, -0.5};
+  ctx.active = &ray;
+  EXPECT_TRUE(estimateNormals(ctx));
+  Light light;
+  light.position = {0, 0, -9};
+  scene.view.placedLights = {light};
+  ray.t = 8.5;
+  ray.travelled = 4.5;
+  ctx.active = &ray;
+  EXPECT_TRUE(traceShadowRays(ctx, 0));
+  EXPECT_EQ(ctx.active, &ray);
+  EXPECT_GT(ctx.nodesCreated, TraceContext::kNodeLimit);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
 #include "lang/build_driver.h"
 
 namespace lang::testing {
@@ -114,6 +116,15 @@ std::string Interpreter::values(const std::string& names) const {
 std::string Interpreter::terms(const std::string& setName) const {
   const engine::IfsSet* set = setName.empty() ? scene->rootSet() : parser.setNames.at(setName);
   return TermWriter(*this).set(set);
+}
+
+std::unique_ptr<Interpreter> sceneOf(const std::string& script, uint32_t width, uint32_t height,
+                                     engine::FractalType type) {
+  auto s = std::make_unique<Interpreter>(script, type);
+  s->frameBuffer.requestedWidth = width;
+  s->frameBuffer.requestedHeight = height;
+  EXPECT_EQ(s->run(), "") << script;
+  return s;
 }
 
 std::string errorOf(const std::string& script) {

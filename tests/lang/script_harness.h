@@ -95,6 +95,12 @@ class Interpreter {
   FractalParser parser;
 };
 
+// A script run on a fresh scene that draws on a width x height frame; the
+// script must run to its end.
+std::unique_ptr<Interpreter> sceneOf(const std::string& script, uint32_t width = 40,
+                                     uint32_t height = 30,
+                                     engine::FractalType type = engine::FractalType::Affine);
+
 // The error a script ends with (see Interpreter::run).
 std::string errorOf(const std::string& script);
 
