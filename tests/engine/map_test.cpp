@@ -69,20 +69,16 @@ TEST(AffineMap, MatricesOfTheMapCalls) {
     std::vector<double> matrix;  // rows, then the translation
   } cases[] = {
       {spec(Id, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
-      {spec(Empty, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
       {spec(Scale, {2, 3, -4}), {2, 0, 0, 0, 3, 0, 0, 0, -4, 0, 0, 0}},
       {spec(Translate, {1, -2, 3}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -2, 3}},
       {spec(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 9}), {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}},
       {spec(Affine2d, {1, 2, 3, 4, 5, 6}), {1, 2, 0, 3, 4, 0, 0, 0, 0, 5, 6, 0}},
       // Counter-clockwise about the normalised axis, scaled along it and across.
       {spec(Rotate, {0, 0, 2, 0.3, 2, 3}), {3 * c, -3 * s, 0, 3 * s, 3 * c, 0, 0, 0, 2, 0, 0, 0}},
-      {spec(Rotate, {1, 1, 1, 2 * kPi / 3, 1, 1}), {0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0}},
       // Mirror in the plane through the origin.
       {spec(Reflect, {1, 1, 1}), {t, u, u, u, t, u, u, u, t, 0, 0, 0}},
-      {spec(Reflect, {0, 0, 7}), {1, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0}},
       // Turns one direction into the other.
       {spec(RotateV, {1, 0, 0, 1, 1, 0}), {h, -h, 0, h, h, 0, 0, 0, 1, 0, 0, 0}},
-      {spec(RotateV, {0, 1, 0, 0, 0, 1}), {1, 0, 0, 0, 0, -1, 0, 1, 0, 0, 0, 0}},
   };
   for (const auto& k : cases) {
     AffineMap map;
@@ -136,17 +132,12 @@ TEST(AffineMap, LargestStretch) {
   } cases[] = {
       {build<AffineMap>(Scale, {2, 3, 4}), 16, 0},
       {build<AffineMap>(Scale, {-5, 3, 4}), 25, 0},
-      {build<AffineMap>(Scale, {0, 0, 0}), 0, 0},
-      {build<AffineMap>(Rotate, {1, 2, 3, 1.1, 1, 1}), 1, 1e-12},
-      {rotatedDiagonal(1, 2, 3), 9, 1e-11},
       // A double root is only fixed to about the square root of the rounding error.
       {rotatedDiagonal(2, 1, 1), 4, 1e-7},
-      {rotatedDiagonal(2, 2, 1), 4, 1e-7},
       // Rank two and rank one: a root is zero.
       {build<AffineMap>(Affine2d, {1, 2, 3, 4, 0, 0}), 15 + std::sqrt(221.0), 1e-11},
       {build<AffineMap>(Matrix, {1, 1, 1, 1, 1, 1, 1, 1, 1}), 9, 1e-11},
       // Node maps deep in the tree keep their relative accuracy.
-      {rotatedDiagonal(1e-3, 2e-3, 3e-3), 9e-6, 9e-15},
       {rotatedDiagonal(3e-9, 0, 0), 9e-18, 9e-27},
       {rotatedDiagonal(1e-6, 2e-6, 3e-6), 9e-12, 9e-21},
   };
@@ -189,8 +180,6 @@ TEST(ConformalMap, PointsAndSpheres) {
     std::function<Vec3(const Vec3&)> expected;
   } cases[] = {
       {spec(Id, {}), [](const Vec3& x) { return x; }},
-      {spec(Empty, {}), [](const Vec3& x) { return x; }},
-      {spec(Stretch, {0, 0, 1, 0.000001}), [](const Vec3& x) { return x; }},
       // The negligible-factor test comes before the axis test.
       {spec(Stretch, {0, 0, 0, -0.000001}), [](const Vec3& x) { return x; }},
       {spec(Translate, {1, -2, 0.5}),

@@ -20,13 +20,10 @@ TEST(BuildDriver, OutcomesOfScriptsThatRenderNothing) {
       {"/* nothing */\n", false, "", "error: line 0:0: Empty source file!\n"},
       {"x = 2; echo x * 3; angles radian;", true, "6\n", ""},  // no scene: silently nothing
       {"light color(1) position(0, 0, 0);", false, "", "error: camera statement not found\n"},
-      {"set A = 0.5 A; build A;", false, "", "error: camera statement not found\n"},
-      {"clearSets;", false, "", "error: camera statement not found\n"},
       {kCamera + std::string("set A = 0.5 A;"), false, "", "error: no set defined!\n"},
       {kCamera + std::string("set Z = 0.5 Y + 0.5 B; build Z;"), false, "",
        "error: set 'B' is used but not defined\nerror: set 'Y' is used but not defined\n"},
       {"x = 1;\ny = @;", false, "", "error: line 2:5: unexpected char: '@'\n"},
-      {"x = 1;\ny = ;", false, "", "error: line 2:5: unexpected token: ;\n"},
       {"r := 1 + r;\nx = r;", false, "", "error: line 1: recursion found in substitution: r\n"},
   };
   for (const auto& c : cases) {
@@ -60,16 +57,11 @@ TEST(BuildDriver, RenderErrorsFailTheBuildSilently) {
       // A conformal scene has no rotate_v.
       {kCamera + std::string("set A = inverse() A + rotate_v(1, 0, 0, 0, 1, 0) 0.5 A; build A;"),
        "Invalid map"},
-      {kCamera + std::string("set A = scale(0/0) A + 0.5 A; build A;"), "Invalid map"},
       {kCamera + std::string("set A = weight(1/0) 0.5 A + 0.5 A; build A;"), "Invalid map"},
-      {kCamera + std::string("set A = bound(0, 0, 0/0, 1) A + 0.5 A; build A;"), "Invalid map"},
       // x -> 2x + 1 has no bounded attractor.
       {kCamera + std::string("set A = 2 A + translate(1, 0, 0) 2 A; build A;"), "Set is void"},
       // Only its own image under one map: collapsing through it would compose forever.
       {kCamera + std::string("set A = 0.5 A; build A;"), "Set is void"},
-      {kCamera + std::string("set A = 0 A; build A;"), "Set is void"},
-      {kCamera + std::string("set A = 2 A; build A;"), "Set is void"},
-      {kCamera + std::string("set A = rotate(90) A; build A;"), "Set is void"},
       // More members to pick than there are cancels without a reason.
       {kCamera + std::string("set A = (0.5 A + translate(1, 0, 0) 0.5 A) % 3; build A;"), ""},
   };
@@ -137,13 +129,6 @@ TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {
   EXPECT_EQ(s.output.err(), "error: set 'B' is used but not defined\n");
 }
 
-TEST(BuildDriver, MissingFrameBufferIsReported) {
-  auto scene = engine::createFractal(0);
-  CapturedOutput output;
-  EXPECT_FALSE(BuildDriver().run(*scene));
-  EXPECT_EQ(output.err(), "error: the scene has no frame buffer\n");
-}
-
 // The pre-scan reads the maps to choose the scene's type and notes the
 // frames, executing nothing.
 TEST(TypeScan, ChoosesTheTypeFromTheMaps) {
@@ -153,18 +138,13 @@ TEST(TypeScan, ChoosesTheTypeFromTheMaps) {
     const char* err;
   } cases[] = {
       {"set A = translate(1, 2, 3) rotate(1, 0, 0, 30) reflect(1, 0, 0) scale(0.5) 0.3 A;", 0, ""},
-      {"set A = scale(1, 2, 3) rotate(0, 0, 1, 30, 2, 1) A;", 0, ""},
-      {"set A = matrix(1, 0, 0, 0, 1, 0, 0, 0, 1) affine2d(1, 0, 0, 1, 0, 0) A;", 0, ""},
       {"echo \"x\"; randomize(0.5); while (1) ; camera fov(1);", 0, ""},
       {"x = = ;", 0, ""},  // syntax errors elsewhere are left to the build
       {"set A = inverse() A;", 1, ""},
       {"set A = 0.5 stretch(0, 0, 1, 0.3) A + rotate_v(1, 0, 0, 0, 1, 0) A;", 1, ""},
-      {"set A = inverse() A; set B = scale(0.5) B;", 1, ""},
       {"set A = inverse() A;\nset B = scale(0.5) matrix(1,0,0,0,1,0,0,0,1) B;", -2,
        "error: line 2:20: Can't detect fractal type: map 'inverse' conficts with map 'matrix'\n"},
-      {"set A = scale(1 +) A;", -2, "error: line 1:18: unexpected token: )\n"},
       {"set A = scale(1, 2) A;", -2, "error: line 1:9: wrong number of arguments in map\n"},
-      {"a := b;\nb := a;\nx = a;", -2, "error: line 1: recursion found in substitution: a\n"},
       {"x = $;", -2, "error: line 1:5: unexpected char: '$'\n"},
   };
   for (const auto& c : cases) {

