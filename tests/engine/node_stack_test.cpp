@@ -38,34 +38,6 @@ TEST(NodePool, HoldsAtMostOneNodeMoreThanTheLimitAndReusesFreedNodes) {
   EXPECT_EQ(ctx.nodesCreated, TraceContext::kNodeLimit + 1);
 }
 
-TEST(SortNodes, AgreesWithAStableSortOnLongLists) {
-  AffineFractal scene;
-  TraceContext ctx(scene);
-  std::mt19937 random(99);
-  std::vector<SphereNode*> nodes;
-  for (int i = 0; i < 3000; ++i) {
-    ctx.pushNode();
-    // Many ties, and a sorted run at the end of the list: the worst pivot.
-    ctx.top->center = {0, double(i < 1000 ? 1000 - i : random() % 40), 0};
-    nodes.insert(nodes.begin(), ctx.top);
-  }
-  ctx.pushNode();
-  SphereNode* head = ctx.top;
-  ctx.sortOrigin = {0, -0.5, 0};
-  ctx.sortNodesByDistance(head, nullptr);
-  const auto distance2 = [&](SphereNode* n) {
-    return (n->center - ctx.sortOrigin).lengthSquared();
-  };
-  std::stable_sort(nodes.begin(), nodes.end(),
-                   [&](SphereNode* a, SphereNode* b) { return distance2(a) < distance2(b); });
-  EXPECT_EQ(ctx.top, head);
-  EXPECT_EQ(nodesAbove(ctx, nullptr), [&] {
-    std::vector<SphereNode*> expected{head};
-    expected.insert(expected.end(), nodes.begin(), nodes.end());
-    return expected;
-  }());
-}
-
 // The walks' siblings: arrangeChildren starts each sort from the order the
 // previous one found, which must not show in the result. A child whose
 // distance is not a number keeps its place in the maps' order, and the others
