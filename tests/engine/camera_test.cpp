@@ -1,7 +1,6 @@
 #include "engine/camera.h"
 
 #include <cmath>
-#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -61,22 +60,6 @@ class FinishedFrameTest : public ::testing::Test {
   FrameBuffer& frame = s->frameBuffer;
 };
 
-TEST_F(FinishedFrameTest, PointAtPixel) {
-  const Vec3 p = wallPoint(5, 7);
-  char expected[96];
-  std::snprintf(expected, sizeof expected, "(%9.6f,%9.6f,%9.6f)", p.x, p.y, p.z);
-  EXPECT_EQ(scene.pointAtPixel(5, 7), expected);
-  EXPECT_NEAR(p.z, 10.0, 1e-5);
-  frame.depth[size_t(29 - 7) * 40 + 5] = std::numeric_limits<float>::infinity();
-  EXPECT_EQ(scene.pointAtPixel(5, 7), "oo");
-  EXPECT_EQ(scene.pointAtPixel(40, 0), "");
-  scene.camera.stereo = true;
-  EXPECT_EQ(scene.pointAtPixel(1, 1), "");
-  scene.camera.stereo = false;
-  frame.valid = false;
-  EXPECT_EQ(scene.pointAtPixel(1, 1), "");
-}
-
 TEST_F(FinishedFrameTest, ZoomBringsTheSelectionIntoThe95PercentFrame) {
   frame.scriptText = "camera position(0,0,0) direction(0,0,1) vertical(0,1,0)";
   frame.selection = {20, 5, 30, 15};
@@ -93,18 +76,6 @@ TEST_F(FinishedFrameTest, ZoomBringsTheSelectionIntoThe95PercentFrame) {
     tightest = std::max({tightest, std::fabs(p.x) / p.z / tanH, std::fabs(p.y) / p.z / tanV});
   }
   EXPECT_NEAR(tightest, 1.0, 1e-9);
-}
-
-TEST_F(FinishedFrameTest, ZoomIsSkippedWithoutSurfaceOrInStereo) {
-  frame.selection = {20, 5, 30, 15};
-  frame.zoomRequested = true;
-  std::fill(frame.depth.begin(), frame.depth.end(), std::numeric_limits<float>::infinity());
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.position, (Vec3{0, 0, 0}));
-  std::fill(frame.depth.begin(), frame.depth.end(), 10.0f);
-  scene.camera.stereo = true;
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.position, (Vec3{0, 0, 0}));
 }
 
 }  // namespace

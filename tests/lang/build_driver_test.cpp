@@ -159,19 +159,5 @@ TEST(TypeScan, ChoosesTheTypeFromTheMaps) {
   }
 }
 
-TEST(TypeScan, NotesFramesAndTheirRate) {
-  engine::FrameBuffer frame;
-  frame.scriptText = "fps(25); for (i = 0; i < 3; i++) save_frame();";
-  BuildDriver::detectFractalType(frame);
-  EXPECT_TRUE(frame.savesFrames);
-  EXPECT_EQ(frame.framesPerSecond, 25);
-  EXPECT_EQ(frame.errorLine, -1);
-  engine::FrameBuffer computed;
-  computed.scriptText = "fps(2 * 12);";
-  BuildDriver::detectFractalType(computed);
-  EXPECT_FALSE(computed.savesFrames);
-  EXPECT_EQ(computed.framesPerSecond, 0);
-}
-
 }  // namespace
 }  // namespace lang::testing

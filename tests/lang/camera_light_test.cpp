@@ -55,15 +55,9 @@ TEST(Camera, Statements) {
     std::string camera;
   } cases[] = {
       {";", kDefault},
-      // Position and vertical alone aim the camera automatically.
-      {"camera position(1, 2, 3) vertical(0, 0, 1);",
-       "position(1,2,3) direction(0,0,1) vertical(0,0,1) fov(50) auto separation 0 focus 1 seen"},
       {"camera position(0, 0, -5) vertical(0, 1, 0);\n"
        "camera direction(1, 0, 0) position(0, 0, -4) vertical(0, 1, 0) position(0, 0, -3);",
        "position(0,0,-3) direction(1,0,0) vertical(0,1,0) fov(50) separation 0 focus 1 seen"},
-      {"camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);",
-       "position(0,0,-5) direction(0,0,1) vertical(0,1,0) fov(90) auto stereo separation 0.1 "
-       "focus 4 seen"},
       {"angles radian; camera position(0, 0, -5) vertical(0, 1, 0) fov(1);",
        "position(0,0,-5) direction(0,0,1) vertical(0,1,0) fov(57.2958) auto separation 0 focus 1 "
        "seen"},
@@ -123,8 +117,6 @@ TEST(SceneStatements, Settings) {
        "light color(1) position(0, 0, 0); clear_lights(); clear_lights();\n"
        "light color(1) position(0, 0, 0);",
        "0 1 1 0 (0,0,0) 0 0 (0.2,0.2,0.2) (0.1,0.2,0.3) 1 1"},
-      {"reflect_background(1); reflect_background(0.0);",
-       "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},
       {"build A; ambient(0.5);", "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},  // a material item
   };
   for (const auto& c : cases) {

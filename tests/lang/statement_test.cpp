@@ -51,13 +51,6 @@ TEST(Statements, OutputAndVariables) {
   }
 }
 
-TEST(Statements, EchoWritesNumbersWithEighteenDigitsFromThenOn) {
-  Interpreter s("echo 0.1; echo 1/3, \" \", 1e21, \" \", 2;");
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.out(), "0.100000000000000006\n0.333333333333333315 1e+21 2\n");
-  EXPECT_EQ(std::cout.precision(), 18);
-}
-
 TEST(Statements, CancelEndsEndlessLoopsAndTheStatementsAfterThem) {
   for (const std::string loop : {"while (1) { n++; if (n == 100) echo 1; }",
                                  "for (i = 0; 1; i++) { n++; if (n == 100) echo 1; }",
@@ -79,19 +72,6 @@ TEST(Statements, CancelEndsEndlessLoopsAndTheStatementsAfterThem) {
   EXPECT_FALSE(s.exists("after"));
 }
 
-constexpr const char* kFrameScene =
-    "camera position(0, 0, -5) vertical(0, 1, 0);\n"
-    "light color(1) position(0, 5, -5);\n"
-    "set A = 0.5 A + translate(1, 0, 0) 0.5 A + translate(0, 1, 0) 0.5 A; build A;\n";
-
-// An interpreter of a small image, so frames render fast.
-std::unique_ptr<Interpreter> frameScript(const std::string& text) {
-  auto s = std::make_unique<Interpreter>(text);
-  s->frameBuffer.requestedWidth = 32;
-  s->frameBuffer.requestedHeight = 24;
-  return s;
-}
-
 TEST(SaveFrame, EveryUndefinedSetIsReported) {
   Interpreter s("build A;\nset B = scale(0.5) C;\nsave_frame();");
   EXPECT_EQ(s.run(), "error: undefined sets found");
@@ -110,31 +90,6 @@ TEST(SaveFrame, FailedRenderStopsTheScript) {
   EXPECT_EQ(s.scene->renderError, "No maps found");
   EXPECT_FALSE(s.exists("after"));
   EXPECT_EQ(s.frameBuffer.frameCount, 0);
-}
-
-TEST(SaveFrame, RenderedFrameNeedsATaker) {
-  for (const bool refusing : {false, true}) {
-    const auto s = frameScript(std::string(kFrameScene) + "save_frame();");
-    if (refusing) s->frameBuffer.frameSink = [](engine::FrameBuffer&) { return false; };
-    EXPECT_EQ(s->run(), "error: line 4:1: can't save frame");
-    EXPECT_TRUE(s->frameBuffer.valid);
-    EXPECT_EQ(s->frameBuffer.frameCount, 0);
-  }
-}
-
-TEST(SaveFrame, TakenFramesStartTheNextFromScratch) {
-  auto s = frameScript("for (i = 0; i < 3; i++) {\n" + std::string(kFrameScene) +
-                       "save_frame(); }\nafter = 1;");
-  int frames = 0;
-  s->frameBuffer.frameSink = [&](engine::FrameBuffer& frame) { return frame.valid && ++frames; };
-  // The same names are defined anew for every frame: no redefinition.
-  ASSERT_EQ(s->run(), "");
-  EXPECT_EQ(frames, 3);
-  EXPECT_EQ(s->frameBuffer.frameCount, 3);
-  EXPECT_TRUE(s->parser.frameSaved);
-  EXPECT_EQ(s->scene->rootSet(), nullptr);
-  EXPECT_TRUE(s->scene->mapTable.empty() && s->scene->lighting.lights.empty());
-  EXPECT_EQ(s->values("after"), "1");
 }
 
 }  // namespace
