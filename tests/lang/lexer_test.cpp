@@ -33,19 +33,6 @@ std::vector<int> tokenTypes(const std::string& text) {
   return types;
 }
 
-TEST(Lexer, EveryKeywordOfTheVocabularyIsRecognised) {
-  const Interpreter vocabulary("");
-  int keywords = 0;
-  for (int type = 0; type < vocabulary.parser.getNumTokens(); ++type) {
-    const std::string name = vocabulary.parser.getTokenName(type);
-    if (name.front() != '"') continue;
-    ++keywords;
-    const std::string keyword = name.substr(1, name.size() - 2);
-    EXPECT_EQ(tokenTypes(keyword), (std::vector<int>{type, kEof})) << keyword;
-  }
-  EXPECT_EQ(keywords, 77);
-}
-
 TEST(Lexer, TokenTypes) {
   const struct {
     const char* text;
