@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <numbers>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -39,21 +38,6 @@ TEST(Prepare, ColourKeysShareOneStatePerKeyAndCollapsedKeysMultiply) {
   EXPECT_EQ(o[0]->colorKey, 3);
   EXPECT_EQ(o[0]->colorState, o[2]->colorState * draws[size_t(3 - one - two)]);
   EXPECT_EQ(members(s.scene->preparedSets()->next->next)[1]->colorState, o[1]->colorState);
-}
-
-// The angle is converted once, also when the same sets are prepared again;
-// angles in radians are taken as they are.
-TEST(Prepare, RunsAgainOnTheSameSets) {
-  for (const char* units : {"", "angles radian; a = PI / 2;"}) {
-    Interpreter s(std::string(units) + "a = a ? a : 90;\n" +
-                  "set A = rotate(a) 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
-    ASSERT_EQ(s.run(), "");
-    for (int run = 0; run < 2; ++run) {
-      ASSERT_TRUE(s.scene->prepare()) << s.scene->renderError;
-      const Vec3 p = members(s.scene->preparedSets()->next)[1]->apply({1, 0, 0});
-      EXPECT_NEAR((p - Vec3{0, 0.5, 0}).length(), 0, 1e-12) << units;
-    }
-  }
 }
 
 }  // namespace
