@@ -8,7 +8,6 @@
 namespace lang::testing {
 namespace {
 
-using T = FractalParserTokenTypes;
 constexpr int kEof = antlr::Token::EOF_TYPE;
 
 // The tokens before the end as "text:line", separated by blanks.
@@ -27,42 +26,15 @@ std::string errorOf(const std::string& text) {
   return error;
 }
 
-std::vector<int> tokenTypes(const std::string& text) {
-  std::vector<int> types;
-  for (const Token& t : lex(text)) types.push_back(t.type);
-  return types;
-}
-
-TEST(Lexer, TokenTypes) {
-  const struct {
-    const char* text;
-    std::vector<int> types;  // before the end
-  } cases[] = {
-      {"camera Camera PI pi E e metal metall",
-       {T::LITERAL_camera, T::ID, T::LITERAL_PI, T::ID, T::LITERAL_E, T::ID, T::LITERAL_metal,
-        T::LITERAL_metall}},
-      // Operators take the longest pair.
-      {"a<<=b", {T::ID, T::SL, T::ASSIGN, T::ID}},
-      {"x--1", {T::ID, T::DEC, T::INTEGER}},
-      {"5 5. .5 . 1..2", {T::INTEGER, T::DOUBLE, T::DOUBLE, T::DOT, T::DOUBLE, T::DOUBLE}},
-      {"'q' \"q\"", {T::QUOTED_STRING, T::STRING_LITERAL}},
-      {"a\x03\t\v\f\x1f\x7f\xa0\xffz", {T::ID, T::ID}},  // control and high bytes are blanks
-      {"r := 1.5;\nx = r;", {T::ID, T::ASSIGN, T::DOUBLE, T::SEMI}},
-      {"scale := 2;", {T::LITERAL_scale, T::COLON, T::ASSIGN, T::INTEGER, T::SEMI}},  // no alias
-  };
-  for (const auto& c : cases) {
-    std::vector<int> expected = c.types;
-    expected.push_back(kEof);
-    EXPECT_EQ(tokenTypes(c.text), expected) << c.text;
-  }
-}
-
 TEST(Lexer, TokenTextsAndLines) {
   const struct {
     const char* text;
     const char* tokens;
   } cases[] = {
       {"a_1 /* c */ // d\n  b", "a_1:1 b:2"},
+      {"a<<=b x--1 1..2", "a:1 <<:1 =:1 b:1 x:1 --:1 1:1 1.:1 .2:1"},  // the longest pair
+      {"a\x03\t\v\f\x1f\x7f\xa0\xffz", "a:1 z:1"},  // control and high bytes are blanks
+      {"scale := 2;", "scale:1 ::1 =:1 2:1 ;:1"},   // keywords are no aliases
       {"5. 5.0 .5 5e3 5E+3 1.5e-2 .5e-3", "5.:1 5.0:1 .5:1 5e3:1 5E+3:1 1.5e-2:1 .5e-3:1"},
       {"\"a\\\"b\" 'it\\'s' 'say \"hi\"'", "a\\\"b:1 it\\'s:1 say \"hi\":1"},
       {"# one\n// two\n/* three\n* / */ x", "x:4"},
