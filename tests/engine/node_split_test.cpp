@@ -1,5 +1,4 @@
 #include <set>
-#include <sstream>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -43,17 +42,15 @@ std::vector<int> picked(Fractal& scene, const IfsSet* set, RandomState state) {
   return members;
 }
 
-// A tetrahedron's four halves, `pick` of them picked by the weights in braces.
-std::unique_ptr<Interpreter> tetrahedron(const std::string& pick, const char* w = "1 1 1 1") {
-  std::istringstream weights(w);
-  std::string terms;
-  for (const char* corner : {"1, 1, 1", "1, -1, -1", "-1, 1, -1", "-1, -1, 1"}) {
-    std::string weight;
-    weights >> weight;
-    terms += (terms.empty() ? "" : " + ") + std::string("translate(") + corner + ") 0.5 A {" +
-             weight + "}";
-  }
-  auto s = std::make_unique<Interpreter>("set A = (" + terms + ") % " + pick + "; build A;");
+// A tetrahedron's four halves with selection weights, `pick` of them picked.
+std::unique_ptr<Interpreter> tetrahedron(int pick, const std::vector<int>& w = {1, 1, 1, 1}) {
+  const auto half = [&](const char* corner, int weight) {
+    return "translate(" + std::string(corner) + ") 0.5 A {" + std::to_string(weight) + "}";
+  };
+  auto s = std::make_unique<Interpreter>("set A = (" + half("1, 1, 1", w[0]) + " + " +
+                                         half("1, -1, -1", w[1]) + " + " + half("-1, 1, -1", w[2]) +
+                                         " + " + half("-1, -1, 1", w[3]) + ") % " +
+                                         std::to_string(pick) + "; build A;");
   EXPECT_EQ(s->run(), "");
   EXPECT_TRUE(s->scene->prepare()) << s->scene->renderError;
   return s;
@@ -61,13 +58,13 @@ std::unique_ptr<Interpreter> tetrahedron(const std::string& pick, const char* w 
 
 TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
   const struct {
-    const char* pick;
-    const char* weights;
+    int pick;
+    std::vector<int> weights;
     int rounds;
     std::vector<int> expected;  // times each member is picked
   } cases[] = {
-      {"2", "1 1 1 1", 400, {200, 200, 200, 200}},
-      {"1", "0 2 1 1", 4000, {1000, 1000, 2000, 0}},  // members are in reverse script order
+      {2, {1, 1, 1, 1}, 400, {200, 200, 200, 200}},
+      {1, {0, 2, 1, 1}, 4000, {1000, 1000, 2000, 0}},  // members are in reverse script order
   };
   for (const auto& c : cases) {
     const auto s = tetrahedron(c.pick, c.weights);
@@ -78,15 +75,15 @@ TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
     for (int i = 0; i < c.rounds; ++i) {
       state.next();
       const std::vector<int> members = picked(*s->scene, set, state);
-      ASSERT_EQ(members.size(), size_t(std::stoi(c.pick)));
+      ASSERT_EQ(members.size(), size_t(c.pick));
       EXPECT_EQ(std::set<int>(members.begin(), members.end()).size(), members.size());
       EXPECT_EQ(picked(*s->scene, set, state), members);
       for (int m : members) ++times.at(size_t(m));
     }
-    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(times[i], c.expected[i], 150) << c.weights;
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(times[i], c.expected[i], 150) << c.pick;
   }
   // No pick while picking is off.
-  const auto s = tetrahedron("2");
+  const auto s = tetrahedron(2);
   s->scene->randomPickEnabled = false;
   EXPECT_EQ(picked(*s->scene, pickingSet(*s->scene), {9, 9, 9}).size(), 4u);
 }

@@ -34,7 +34,7 @@ TEST(BuildDriver, OutcomesOfScriptsThatRenderNothing) {
     EXPECT_EQ(result.err, c.err) << c.script;
   }
   // An error of the pre-scan keeps the build from starting.
-  EXPECT_FALSE(build("r := 1 + r;\nx = r;").sceneCreated);
+  EXPECT_EQ(build("r := 1 + r;\nx = r;").scene, nullptr);
 }
 
 // Scenes the renderer refuses: the build fails without a message and leaves
@@ -72,16 +72,6 @@ TEST(BuildDriver, RenderErrorsFailTheBuildSilently) {
     EXPECT_EQ(result.scene->renderError, c.error) << c.script;
     EXPECT_EQ(frame.scriptText, c.script);
   }
-}
-
-TEST(BuildDriver, EveryBuildStartsFromTheNextRandomState) {
-  engine::FrameBuffer frame;
-  engine::RandomState expected = frame.randomState;
-  const BuildResult first = build("echo rnd(1);", &frame);
-  const BuildResult second = build("echo rnd(1);", &frame);
-  EXPECT_NE(first.out, second.out);
-  for (int step = 0; step < 4; ++step) expected.next();  // each build, then its rnd
-  EXPECT_EQ(frame.randomState, expected);
 }
 
 // Runs scripts on one scene as the application does.

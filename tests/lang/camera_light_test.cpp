@@ -106,10 +106,9 @@ TEST(SceneStatements, Settings) {
        "1 3 2 1 (0,0,1) 0.5 24 (0,0,0) (0,0,0) 0 0"},
       {"if (0) { fps(30); tracing_depth(5); section(1, 0, 0, 1); ambient(1); }",
        "0 1 1 0 (0,0,0) 0 30 (0,0,0) (0,0,0) 0 0"},
-      {"ambient(0.2); background(0.1, 0.2, 0.3); reflect_background(2);\n"
-       "light color(1) position(0, 0, 0); clear_lights(); clear_lights();\n"
-       "light color(1) position(0, 0, 0);",
-       "0 1 1 0 (0,0,0) 0 0 (0.2,0.2,0.2) (0.1,0.2,0.3) 1 1"},
+      {"light color(1) position(0, 0, 0); clear_lights(); clear_lights(); light color(1) "
+       "position(0, 0, 0);",
+       "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 1"},
       {"build A; ambient(0.5);", "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},  // a material item
   };
   for (const auto& c : cases) {

@@ -139,7 +139,6 @@ BuildResult build(const std::string& text, engine::FrameBuffer* frameBuffer) {
   CapturedOutput output;
   result.scene = createScene(frame);
   if (result.scene) {
-    result.sceneCreated = true;
     result.scene->frameBuffer = &frame;
     BuildDriver driver;
     result.built = driver.run(*result.scene);

@@ -108,7 +108,6 @@ std::string errorOf(const std::string& script);
 struct BuildResult {
   bool built = false;
   bool drewNothing = false;
-  bool sceneCreated = false;
   std::string out, err;
   std::unique_ptr<engine::Fractal> scene;
 };

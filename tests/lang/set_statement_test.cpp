@@ -45,12 +45,10 @@ TEST(SetStatements, Terms) {
       // the earlier build keeps the old one.
       {"set A = 0.5 A; build A; set A += translate(1, 0, 0) A;", "A root", 3,
        "translate(1) scale(0.5,0.5,0.5) @ + scale(0.5,0.5,0.5) @; scale(0.5,0.5,0.5) @"},
-      {"set A = 0.5 A; build A; build 0.5 A;", "root", 2, "scale(0.5,0.5,0.5) A + A"},
       {"i = 2; set A[i] = 0.5 A[i]; set A[i + 1] = A[2];", "A.2 A.3", 2,
        "scale(0.5,0.5,0.5) A.2; A.2"},
       {"build A = 0.5 A; set B = 0.3 (C = 0.2 C); set D = F = 0.1 F;", "root A B D", 5,
        "A; scale(0.5,0.5,0.5) A; scale(0.3,0.3,0.3) C; F"},
-      {"set A = 0.5 A; build A; clearSets; set A = 0.3 A;", "root A", 2, "; scale(0.3,0.3,0.3) A"},
       {"set A + 0.5 B;", "A B", 0, "; "},  // no assignment: names alone
   };
   for (const auto& c : cases) {
