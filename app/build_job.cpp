@@ -1,6 +1,7 @@
 #include "build_job.h"
 
 #include <iostream>
+#include <new>
 
 #include "build_backend.h"
 #include "build_clock.h"
@@ -12,6 +13,10 @@
 #include "thread_priority.h"
 
 namespace app {
+
+namespace {
+constexpr const char* kNotEnoughMemory = "Not enough memory";
+}
 
 BuildJob::BuildJob(BuildBackend& backend, std::shared_ptr<engine::FrameBuffer> frameBuffer,
                    std::shared_ptr<engine::Fractal> scene, AnimationQuestions animationQuestions,
@@ -52,7 +57,13 @@ void BuildJob::run() {
   stirProcessRandom();
 
   const BuildClock clock;
-  const bool ok = backend_.run(scene);
+  bool ok = false;
+  try {
+    ok = backend_.run(scene);
+  } catch (const std::bad_alloc&) {
+    // The application outlives a build that asked for too much.
+    scene.renderError = kNotEnoughMemory;
+  }
 
   succeeded_ = ok && !scene.canceled && scene.renderError.empty() && fb.hasImage();
   if (succeeded_) {

@@ -3,8 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
+#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "animation_export.h"
@@ -13,19 +16,35 @@
 #include "detached_builds.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
-#include "engine/png_writer.h"
 #include "fractal_view.h"
 #include "frame_image.h"
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
+#include "shell/image_file.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
 
 namespace app {
 
 namespace {
+
 int untitledCount = 0;
+
+// Writes the file in full or not at all (the old file stays until the new
+// one is complete); empty when done, else why not.
+QString writeWhole(const QString& path, const std::string& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+  if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+    // A failed write leaves no error text of its own, only the system's.
+    const int reason = errno;
+    file.cancelWriting();
+    return QString::fromLocal8Bit(std::strerror(reason));
+  }
+  return file.commit() ? QString() : file.errorString();
 }
+
+}  // namespace
 
 CFractal_Doc::CFractal_Doc(UserDialogs& dialogs, BuildBackend& backend, QObject* parent)
     : QObject(parent),
@@ -82,10 +101,8 @@ bool CFractal_Doc::save(const QString& path) {
   const std::string script = scriptFromEditor();
   // A running build reads the frame buffer's copy of the text.
   if (!job_) frameBuffer_->scriptText = script;
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-  if (file.write(script.data(), qint64(script.size())) != qint64(script.size())) return false;
-  if (!file.flush()) return false;
+  saveError_ = writeWhole(path, script);
+  if (!saveError_.isEmpty()) return false;
   filePath_ = path;
   setTitle(QFileInfo(path).fileName());
   text_->setModified(false);
@@ -242,10 +259,13 @@ void CFractal_Doc::saveBitmapAs(QWidget* owner) {
   QString path = dialogs_.saveFileName(owner, {}, bmpFilter + ";;" + pngFilter, &chosenFilter);
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += chosenFilter == pngFilter ? ".png" : ".bmp";
-  const std::string fileName = QFile::encodeName(path).toStdString();
   const bool png = QFileInfo(path).suffix().compare("png", Qt::CaseInsensitive) == 0;
-  if (!(png ? engine::savePng(*frameBuffer_, fileName) : frameBuffer_->saveBitmap(fileName))) {
-    dialogs_.inform(owner, QMessageBox::Warning, QString("Cannot write \"%1\".").arg(path));
+  const std::string failure =
+      shell::writeImageFile(*frameBuffer_, QFile::encodeName(path).toStdString(),
+                            png ? shell::ImageFileFormat::Png : shell::ImageFileFormat::Bmp);
+  if (!failure.empty()) {
+    dialogs_.inform(owner, QMessageBox::Warning,
+                    QString("Cannot write \"%1\": %2").arg(path, QString::fromStdString(failure)));
   }
 }
 

@@ -43,8 +43,11 @@ class CFractal_Doc : public QObject {
   bool isModified() const;
   // Reads a script file into the document; false when it cannot be read.
   bool load(const QString& path);
-  // Writes the editor's text unchanged; false when the file cannot be written.
+  // Writes the editor's text unchanged, in full or not at all: a file that
+  // cannot be written keeps its old content, the document stays modified and
+  // saveError() says why. False then.
   bool save(const QString& path);
+  const QString& saveError() const { return saveError_; }
   // Puts a new script into the document as if it were loaded (no file).
   void replaceScript(const std::string& script);
 
@@ -119,6 +122,7 @@ class CFractal_Doc : public QObject {
   ScriptCodec codec_;
   QString title_;
   QString filePath_;
+  QString saveError_;
   QString statusText_;
 
   std::shared_ptr<engine::FrameBuffer> frameBuffer_;

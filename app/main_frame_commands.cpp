@@ -165,7 +165,8 @@ bool CMainFrame::saveDocument(CFractal_Doc* doc, bool askName) {
     if (QFileInfo(path).suffix().isEmpty()) path += ".ifs";
   }
   if (!doc->save(path)) {
-    dialogs_.inform(this, QMessageBox::Warning, QString("Cannot write \"%1\".").arg(path));
+    dialogs_.inform(this, QMessageBox::Warning,
+                    QString("Cannot write \"%1\": %2").arg(path, doc->saveError()));
     return false;
   }
   addRecentFile(path);

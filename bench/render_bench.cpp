@@ -17,6 +17,7 @@
 
 #include "bench_scenes.h"
 #include "engine/frame_buffer.h"
+#include "shell/image_file.h"
 
 namespace {
 
@@ -99,8 +100,11 @@ Timing timeCase(const Case& c, int repetitions, const char* imageFile) {
       timing.othersSeconds = others;
     times.push_back(seconds);
   }
-  if (imageFile && !frame.saveBitmap(imageFile))
-    std::fprintf(stderr, "cannot write %s\n", imageFile);
+  if (imageFile) {
+    const std::string failure =
+        shell::writeImageFile(frame, imageFile, shell::ImageFileFormat::Bmp);
+    if (!failure.empty()) std::fprintf(stderr, "cannot write %s: %s\n", imageFile, failure.c_str());
+  }
   std::sort(times.begin(), times.end());
   timing.bestSeconds = times.front();
   timing.medianSeconds = times[times.size() / 2];

@@ -4,6 +4,7 @@
 
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
+#include "file_errors.h"
 #include "image_output.h"
 #include "options.h"
 
@@ -23,7 +24,9 @@ bool FrameOutputs::open(engine::FrameBuffer& frame, const engine::Fractal& scene
                     frame.framesPerSecond, codec_, quality_);
     if (!failure.empty()) {
       std::cerr << failure << std::endl;
-      return false;
+      // A codec that cannot be set up is no file error.
+      if (video_.failureReason().empty()) return false;
+      return unwritable("video", videoFile_, video_.failureReason());
     }
   }
   if (video_.isOpen() || pattern_) {
@@ -36,14 +39,12 @@ bool FrameOutputs::take(const engine::FrameBuffer& frame, const engine::Fractal&
   if (scene.canceled || !scene.renderError.empty()) return false;
   if (video_.isOpen() && !video_.writeFrame(frame.bits)) {
     std::cerr << shell::kCantWriteFrame << std::endl;
-    return false;
+    return unwritable("video", videoFile_, video_.failureReason());
   }
   if (pattern_) {
     const std::string fileName = pattern_->fileName(unsigned(frame.frameCount));
-    if (!saveImage(frame, fileName)) {
-      std::cerr << "zentarel3d-cli: cannot write image file: " << fileName << std::endl;
-      return false;
-    }
+    const std::string failure = saveImage(frame, fileName);
+    if (!failure.empty()) return unwritable("image", fileName, failure);
   }
   ++framesTaken_;
   return true;
@@ -51,8 +52,13 @@ bool FrameOutputs::take(const engine::FrameBuffer& frame, const engine::Fractal&
 
 bool FrameOutputs::close(engine::FrameBuffer& frame) {
   frame.frameSink = nullptr;
-  if (video_.close()) return true;
-  std::cerr << "zentarel3d-cli: cannot finish video file: " << videoFile_ << std::endl;
+  return video_.close() || unwritable("video", videoFile_, video_.failureReason());
+}
+
+bool FrameOutputs::unwritable(std::string_view kind, const std::string& path,
+                              const std::string& reason) {
+  reportUnwritable(kind, path, reason);
+  fileFailed_ = true;
   return false;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "shell/frame_pattern.h"
 #include "shell/video_writer.h"
@@ -39,15 +40,20 @@ class FrameOutputs {
 
   // Frames taken so far; read by the progress display while the build runs.
   const std::atomic<unsigned>& framesTaken() const { return framesTaken_; }
+  // A video or frame file could not be created or written.
+  bool fileFailed() const { return fileFailed_; }
 
  private:
   bool take(const engine::FrameBuffer& frame, const engine::Fractal& scene);
+  // Reports the file that cannot be written; false.
+  bool unwritable(std::string_view kind, const std::string& path, const std::string& reason);
 
   std::string videoFile_, codec_;
   int quality_;
   std::optional<shell::FramePattern> pattern_;
   shell::VideoWriter video_;
   std::atomic<unsigned> framesTaken_{0};
+  bool fileFailed_ = false;
 };
 
 }  // namespace cli

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "engine/frame_buffer.h"
-#include "engine/png_writer.h"
+#include "shell/image_file.h"
 
 namespace cli {
 
@@ -26,11 +25,11 @@ std::optional<ImageFormat> imageFormatOf(std::string_view fileName) {
   return std::nullopt;
 }
 
-bool saveImage(const engine::FrameBuffer& frame, const std::string& fileName) {
-  const std::optional<ImageFormat> format = imageFormatOf(fileName);
-  if (!format) return false;
-  return *format == ImageFormat::Png ? engine::savePng(frame, fileName)
-                                     : frame.saveBitmap(fileName);
+std::string saveImage(const engine::FrameBuffer& frame, const std::string& fileName) {
+  return shell::writeImageFile(frame, fileName,
+                               imageFormatOf(fileName) == ImageFormat::Png
+                                   ? shell::ImageFileFormat::Png
+                                   : shell::ImageFileFormat::Bmp);
 }
 
 }  // namespace cli

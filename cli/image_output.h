@@ -16,8 +16,9 @@ enum class ImageFormat { Bmp, Png };
 // any letter case; nothing for any other name.
 std::optional<ImageFormat> imageFormatOf(std::string_view fileName);
 
-// Writes the frame buffer's image in the format of the file name; false when
-// the name has no image extension or the file cannot be written.
-bool saveImage(const engine::FrameBuffer& frame, const std::string& fileName);
+// Writes the frame buffer's image in the format of the file name (BMP unless
+// it ends in ".png"); empty when written, else the system's reason, and then
+// a file that was there before is unchanged.
+std::string saveImage(const engine::FrameBuffer& frame, const std::string& fileName);
 
 }  // namespace cli

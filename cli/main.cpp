@@ -1,11 +1,16 @@
 // zentarel3d-cli: builds one scene script from the command line, as the
 // desktop application's "Build Fractal" does, and reports the outcome in its
 // exit status.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "band_join.h"
 #include "exit_codes.h"
 #include "options.h"
 #include "sample_scripts.h"
@@ -20,9 +25,7 @@ int exitWithMessage(const std::string& message) {
   return cli::kUsage;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::string error;
   const std::optional<cli::Options> options =
       cli::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
@@ -41,10 +44,34 @@ int main(int argc, char** argv) {
     cli::listSamples(samples->index(), std::cout);
     return 0;
   }
+  if (options->join) return cli::joinParts(*options);
   const std::optional<cli::Script> script = cli::readScript(*options, error);
   if (!script) return exitWithMessage(error);
   if (options->listTokens) {
     return cli::listTokens(script->text, std::cout, std::cerr) ? cli::kBuilt : cli::kFailed;
   }
   return cli::buildScript(*options, *script);
+}
+
+// Standard output is a file too: what could not be written there (a full
+// device) makes the run fail as any other unwritable file.
+int withOutputChecked(int status) {
+  // The reason is the one of the write that failed first, usually at a flush
+  // before this one.
+  std::cout.flush();
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout) && !std::cout.fail()) return status;
+  return exitWithMessage(std::string("cannot write standard output: ") +
+                         std::strerror(errno ? errno : EIO));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return withOutputChecked(run(argc, argv));
+  } catch (const std::bad_alloc&) {
+    // The build reports its own shortage; this is for any other step.
+    std::cerr << "zentarel3d-cli: Not enough memory" << std::endl;
+    return cli::kFailed;
+  }
 }

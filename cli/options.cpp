@@ -4,6 +4,7 @@
 
 #include "image_output.h"
 #include "shell/frame_pattern.h"
+#include "shell/limited_read.h"
 
 namespace cli {
 
@@ -40,7 +41,7 @@ std::string codecNames() {
 }
 
 // The combinations that make no sense; an empty string when there is none.
-std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven) {
+std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven, bool fpsGiven) {
   const bool fromSample = options.sample.has_value();
   if (options.listTokens && options.dumpScene)
     return "--tokens and --dump-scene exclude each other";
@@ -55,6 +56,29 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
     return "--update-script needs a script file, not standard input or a sample";
   if (!options.samplesFile.empty() && !fromSample && !options.listSamples)
     return "--samples needs --sample or --list-samples";
+  if (options.join) {
+    if (fromSample || options.parts.empty()) return "--join needs the parts to join";
+    if (options.imageFile.empty() == options.videoFile.empty())
+      return "--join needs either -o or --avi";
+    if (options.frameRange || options.part || options.countFrames || !options.framePattern.empty())
+      return "--join takes no --frame-range, --part, --count-frames or --frames";
+  } else if (options.parts.size() > 1) {
+    return "only one script can be built, not '" + options.parts[0] + "' and '" + options.parts[1] +
+           "'";
+  }
+  if (fpsGiven && (!options.join || options.videoFile.empty()))
+    return "--fps is the rate of --join --avi; a script sets its own with fps";
+  if (options.countFrames && (options.frameRange || options.part || !options.imageFile.empty() ||
+                              !options.videoFile.empty() || !options.framePattern.empty()))
+    return "--count-frames renders nothing: no -o, --avi, --frames, --frame-range or --part";
+  if (options.frameRange && options.videoFile.empty() && options.framePattern.empty())
+    return "--frame-range needs --avi or --frames";
+  if (options.part && imageFormatOf(options.imageFile) != ImageFormat::Png)
+    return "--part needs -o FILE.png";
+  if (options.part && (options.frameRange || !options.videoFile.empty() ||
+                       !options.framePattern.empty() || options.updateScript))
+    return "--part renders one band of a still image: no --frame-range, --avi, --frames or "
+           "--update-script";
   if ((codecGiven || qualityGiven) && options.videoFile.empty())
     return "--codec and --quality need --avi";
   if (options.videoFile.empty()) return {};
@@ -68,7 +92,7 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
   Options options;
-  bool haveScript = false, codecGiven = false, qualityGiven = false;
+  bool codecGiven = false, qualityGiven = false, fpsGiven = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // The value of an option that takes one.
@@ -154,24 +178,48 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       options.sample = ordinal;
     } else if (arg == "--samples") {
       if (!value(options.samplesFile)) return std::nullopt;
+    } else if (arg == "--frame-range") {
+      if (!value(text)) return std::nullopt;
+      options.frameRange = parseFrameRange(text);
+      if (!options.frameRange) {
+        error = "--frame-range needs FIRST-LAST or FIRST- (frames from 0), not '" + text + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--part") {
+      if (!value(text)) return std::nullopt;
+      options.part = parseImagePart(text);
+      if (!options.part) {
+        error = "--part needs I/N with 0 <= I < N, not '" + text + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--count-frames") {
+      options.countFrames = true;
+    } else if (arg == "--join") {
+      options.join = true;
+    } else if (arg == "--fps") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumberIn(text, 1, 1000, options.framesPerSecond)) {
+        error = "--fps needs a number from 1 to 1000, not '" + text + "'";
+        return std::nullopt;
+      }
+      fpsGiven = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option '" + arg + "'";
       return std::nullopt;
-    } else if (haveScript) {
-      error = "only one script can be built, not '" + options.script + "' and '" + arg + "'";
-      return std::nullopt;
     } else {
-      options.script = arg;
-      haveScript = true;
+      options.parts.push_back(arg);
     }
   }
+  // One script, or with --join the parts.
+  const bool haveScript = !options.parts.empty() && !options.join;
+  if (haveScript) options.script = options.parts.front();
   // --help, --version and --list-samples do their job and stop.
   if (options.help || options.version) return options;
-  if (!haveScript && !options.sample && !options.listSamples) {
+  if (!haveScript && !options.sample && !options.listSamples && !options.join) {
     error = "no script given";
     return std::nullopt;
   }
-  error = conflictIn(options, codecGiven, qualityGiven);
+  error = conflictIn(options, codecGiven, qualityGiven, fpsGiven);
   if (!error.empty()) return std::nullopt;
   return options;
 }
@@ -181,7 +229,12 @@ std::string usageText() {
       "Usage: zentarel3d-cli [OPTIONS] SCRIPT\n"
       "       zentarel3d-cli [OPTIONS] --sample N\n"
       "       zentarel3d-cli --list-samples\n"
+      "       zentarel3d-cli --join -o IMAGE BAND...\n"
+      "       zentarel3d-cli --join --avi FILE [--codec NAME] [--fps N] FRAME...\n"
       "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
+      "Scripts and samples files are read up to " +
+      std::to_string(shell::kInputLimit >> 20) +
+      " MiB.\n"
       "\n"
       "  -s, --size WxH        image size in pixels (default 320x240)\n"
       "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
@@ -193,6 +246,15 @@ std::string usageText() {
       "      --codec NAME      video codec for --avi (default rawvideo, see below)\n"
       "      --quality Q       1 to 100 for the codecs that take a quality (default 75)\n"
       "      --frames PATTERN  write each frame to an image file, such as frame%04d.png\n"
+      "      --frame-range F-L render only frames F to L of save_frame (counted from 0;\n"
+      "                        F- to the end); needs --avi or --frames\n"
+      "      --part I/N        render only band I of N horizontal bands (from the top) and\n"
+      "                        write it with its place in the image to -o FILE.png\n"
+      "      --count-frames    print the number of frames of save_frame and the frame rate\n"
+      "                        without rendering\n"
+      "      --join PART...    join bands of --part into -o FILE, or frame images (in the\n"
+      "                        order given) into --avi FILE\n"
+      "      --fps N           frame rate of the video that --join --avi writes (default 15)\n"
       "      --list-samples    list the samples (number, submenus, name) and stop\n"
       "      --sample N        build sample N (counted from 0) instead of a script file\n"
       "      --samples FILE    read the samples from FILE, not from the samples file\n"

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "shell/video_codecs.h"
+#include "work_split.h"
 
 namespace cli {
 
@@ -36,6 +37,14 @@ struct Options {
   std::string videoCodec = shell::kDefaultVideoCodec;  // --codec
   int videoQuality = shell::kDefaultVideoQuality;      // --quality, for codecs that take one
   std::string framePattern;  // --frames: the frames as numbered image files
+
+  // Splitting a render over processes.
+  std::optional<FrameRange> frameRange;  // --frame-range: only these frames are rendered
+  std::optional<ImagePart> part;         // --part: only this band, written by -o
+  bool countFrames = false;  // print the number of frames and the frame rate, render none
+  bool join = false;         // --join: assemble `parts` into -o or --avi
+  std::vector<std::string> parts;
+  int framesPerSecond = 15;  // --fps, for --join --avi
 
   bool listSamples = false;
   std::optional<int> sample;  // the ordinal of the sample to build instead of a script

@@ -1,7 +1,5 @@
 #include "sample_scripts.h"
 
-#include <fstream>
-
 #include "shell/program_paths.h"
 #include "shell/samples_index.h"
 
@@ -11,13 +9,13 @@ std::optional<shell::SamplesFile> openSamplesFile(const std::string& samplesOpti
                                                   std::string& error) {
   const std::filesystem::path path =
       samplesOption.empty() ? shell::samplesFilePath() : std::filesystem::path(samplesOption);
-  std::error_code failure;
-  if (std::filesystem::is_directory(path, failure) ||
-      !std::ifstream(path, std::ios::binary).is_open()) {
-    error = "cannot read samples file '" + path.string() + "'";
+  shell::SamplesFile file(path);
+  file.index();
+  if (!file.readError().empty()) {
+    error = "cannot read samples file '" + path.string() + "': " + file.readError();
     return std::nullopt;
   }
-  return shell::SamplesFile(path);
+  return file;
 }
 
 void listSamples(const shell::SamplesIndex& index, std::ostream& out) {

@@ -4,22 +4,27 @@
 
 #include <chrono>
 #include <iostream>
+#include <limits>
 #include <memory>
 
+#include "band_file.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 #include "exit_codes.h"
-#include "file_replace.h"
+#include "file_errors.h"
 #include "frame_outputs.h"
 #include "image_output.h"
 #include "interrupt.h"
 #include "lang/build_driver.h"
 #include "options.h"
+#include "output_check.h"
 #include "progress_bar.h"
 #include "scene_dump.h"
 #include "script_source.h"
 #include "script_update.h"
+#include "script_write_back.h"
 #include "shell/duration.h"
+#include "shell/video_codecs.h"
 
 namespace cli {
 
@@ -46,15 +51,37 @@ std::unique_ptr<ProgressBar> terminalProgress(const engine::FrameBuffer& frame,
                                        kProgressInterval);
 }
 
+// The frames or the band that this process renders; --count-frames renders
+// no frame at all.
+void shareWork(const Options& options, engine::FrameBuffer& frame) {
+  if (options.countFrames) frame.firstFrame = std::numeric_limits<int>::max();
+  if (options.frameRange) {
+    frame.firstFrame = options.frameRange->first;
+    frame.lastFrame = options.frameRange->last.value_or(std::numeric_limits<int>::max());
+  }
+  if (options.part) {
+    frame.bandIndex = options.part->index;
+    frame.bandCount = options.part->count;
+  }
+}
+
+int printFrameCount(const engine::FrameBuffer& frame) {
+  std::cout << "frames: " << (frame.savesFrames ? frame.frameCount : 0)
+            << ", fps: " << shell::animationFrameRate(frame.framesPerSecond) << std::endl;
+  return kBuilt;
+}
+
 // Runs the script in the frame buffer; the exit status.
 int run(const Options& options, engine::FrameBuffer& frame) {
   std::unique_ptr<engine::Fractal> scene = lang::createScene(frame);
   if (!scene) return kFailed;
   scene->frameBuffer = &frame;
   scene->threadCount = options.threads;
+  // Counting runs the frames of an animation untraced; a still has none.
+  if (options.countFrames && !frame.savesFrames) return printFrameCount(frame);
   FrameOutputs outputs(options);
-  if (!outputs.open(frame, *scene)) return kFailed;
-
+  if (!outputs.open(frame, *scene)) return outputs.fileFailed() ? kUsage : kFailed;
+  const bool rendersNothing = options.dumpScene || options.countFrames;
   lang::BuildDriver driver(options.dumpScene ? lang::BuildDriver::Stage::Prepare
                                              : lang::BuildDriver::Stage::Render);
   bool done = false;
@@ -62,14 +89,21 @@ int run(const Options& options, engine::FrameBuffer& frame) {
     InterruptCancels interrupt(scene->canceled);
     const bool animation = frame.savesFrames && frame.frameSink;
     const std::unique_ptr<ProgressBar> progress =
-        options.dumpScene ? nullptr
-                          : terminalProgress(frame, animation ? &outputs.framesTaken() : nullptr);
+        rendersNothing ? nullptr
+                       : terminalProgress(frame, animation ? &outputs.framesTaken() : nullptr);
     done = driver.run(*scene);
   }
   const bool videoFinished = outputs.close(frame);
   if (!scene->renderError.empty()) std::cout << scene->renderError << std::endl;
   if (done && options.dumpScene) dumpScene(*scene, std::cout);
+  if (done && options.countFrames) return printFrameCount(frame);
+  if (outputs.fileFailed()) return kUsage;
   if (!videoFinished) return kFailed;
+  if (done && options.frameRange && options.frameRange->first >= frame.frameCount) {
+    std::cerr << "zentarel3d-cli: --frame-range starts at frame " << options.frameRange->first
+              << ", but the script saves " << frame.frameCount << " frames" << std::endl;
+    return kUsage;
+  }
   return done ? kBuilt : driver.drewNothing() ? kNothingToDraw : kFailed;
 }
 
@@ -77,18 +111,17 @@ int run(const Options& options, engine::FrameBuffer& frame) {
 int saveResults(const Options& options, const Script& script, const engine::FrameBuffer& frame,
                 bool scriptRewritten) {
   int code = kBuilt;
-  if (!options.imageFile.empty() && !saveImage(frame, options.imageFile)) {
-    std::cerr << "zentarel3d-cli: cannot write image file: " << options.imageFile << std::endl;
-    code = kUsage;
-  }
-  if (options.updateScript && scriptRewritten) {
-    std::string reason;
-    const std::string bytes = carryCameraEdit(script.fileBytes, script.text, frame.scriptText);
-    if (!replaceFileContent(options.script, bytes, reason)) {
-      std::cerr << "zentarel3d-cli: cannot write script file: " << options.script << " (" << reason
-                << ")" << std::endl;
+  if (!options.imageFile.empty()) {
+    const std::string failure =
+        options.part ? saveBandPng(frame, options.imageFile) : saveImage(frame, options.imageFile);
+    if (!failure.empty()) {
+      reportUnwritable("image", options.imageFile, failure);
       code = kUsage;
     }
+  }
+  if (options.updateScript && scriptRewritten) {
+    code = writeBackScript(options.script, script.fileBytes,
+                           carryCameraEdit(script.fileBytes, script.text, frame.scriptText), code);
   }
   return code;
 }
@@ -96,11 +129,13 @@ int saveResults(const Options& options, const Script& script, const engine::Fram
 }  // namespace
 
 int buildScript(const Options& options, const Script& script) {
+  if (!outputsWritable(options)) return kUsage;
   engine::FrameBuffer frame;
   frame.scriptText = script.text;
   frame.requestedWidth = options.width;
   frame.requestedHeight = options.height;
   frame.randomState = startState(options.seed);
+  shareWork(options, frame);
   bool scriptRewritten = false;
   frame.textChanged = [&scriptRewritten] { scriptRewritten = true; };
 

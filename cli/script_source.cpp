@@ -1,28 +1,20 @@
 #include "script_source.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "options.h"
 #include "sample_scripts.h"
+#include "shell/limited_read.h"
 #include "shell/script_file.h"
 
 namespace cli {
 
 namespace {
 
-std::optional<std::string> fileBytes(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
-}
+// Said when a script is larger than shell::kInputLimit.
+constexpr const char* kScriptTooLarge = "script too large";
 
 std::optional<Script> readSample(const Options& options, std::string& error) {
   std::optional<shell::SamplesFile> file = openSamplesFile(options.samplesFile, error);
@@ -36,15 +28,20 @@ std::optional<Script> readSample(const Options& options, std::string& error) {
 
 std::optional<Script> readScript(const Options& options, std::string& error) {
   if (options.sample) return readSample(options, error);
-  if (options.script == "-") return Script{"<stdin>", shell::readScriptText(std::cin), {}};
-  std::optional<std::string> bytes = fileBytes(options.script);
-  if (!bytes) {
-    error = "cannot read '" + options.script + "'";
+  const bool standardInput = options.script == "-";
+  shell::LimitedRead read =
+      standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(options.script);
+  if (!read.ok()) {
+    error = (standardInput ? std::string("cannot read standard input")
+                           : "cannot read '" + options.script + "'") +
+            ": " + (read.tooLarge ? kScriptTooLarge : read.error);
     return std::nullopt;
   }
-  std::istringstream in(*bytes);
-  return Script{std::filesystem::path(options.script).filename().string(),
-                shell::readScriptText(in), std::move(*bytes)};
+  std::istringstream in(read.bytes);
+  std::string text = shell::readScriptText(in);
+  if (standardInput) return Script{"<stdin>", std::move(text), {}};
+  return Script{std::filesystem::path(options.script).filename().string(), std::move(text),
+                std::move(read.bytes)};
 }
 
 }  // namespace cli

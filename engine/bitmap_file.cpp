@@ -1,6 +1,5 @@
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 #include "frame_buffer.h"
 
@@ -24,7 +23,7 @@ void put32(uint8_t* at, uint32_t v) {
 
 }  // namespace
 
-bool FrameBuffer::saveBitmap(const std::string& fileName) const {
+bool FrameBuffer::writeBitmap(std::FILE* file) const {
   if (!hasImage()) return false;
   const uint64_t pixelBytes = uint64_t(stride) * height;
   if (pixelBytes > UINT32_MAX - kFileHeaderSize - kInfoHeaderSize)
@@ -43,12 +42,8 @@ bool FrameBuffer::saveBitmap(const std::string& fileName) const {
   put32(info + 24, kPixelsPerMeter);
   put32(info + 28, kPixelsPerMeter);
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "wb"),
-                                                       std::fclose);
-  if (!file) return false;
-  const bool written = std::fwrite(header, sizeof header, 1, file.get()) == 1 &&
-                       std::fwrite(bits.data(), 1, bits.size(), file.get()) == bits.size();
-  return std::fclose(file.release()) == 0 && written;
+  return std::fwrite(header, sizeof header, 1, file) == 1 &&
+         std::fwrite(bits.data(), 1, bits.size(), file) == bits.size();
 }
 
 }  // namespace engine

@@ -96,6 +96,10 @@ class Fractal {
   FrameView view;  // derived by setupCamera
 
   void setupCamera();
+  // What a render does before tracing: compiles the sets (advancing the
+  // colour generator) and sets the camera up. A frame that is skipped does
+  // only this, so that later frames come out as in a full run.
+  bool setUpFrame();
   // Traces the current set into the frame buffer.
   bool renderFrame();
   // World point under an image pixel (y from the top) of the last frame.

@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,16 @@ class FrameBuffer {
   int framesPerSecond = 0;
   bool showRequested = false;
 
+  // A share of the work when a render is split over processes. "save_frame"
+  // traces and hands over only the frames numbered firstFrame to lastFrame;
+  // the others change the scene as a render would, untraced.
+  int firstFrame = 0, lastFrame = std::numeric_limits<int>::max();
+  bool frameWanted(int number) const { return number >= firstFrame && number <= lastFrame; }
+  // A render traces horizontal band bandIndex of bandCount (counted from the
+  // top, on tile rows) and then holds the band's pixel rows, from the top.
+  int bandIndex = 0, bandCount = 1;
+  uint32_t bandTop = 0, bandHeight = 0;
+
   // Takes a frame rendered by "save_frame"; true when the frame was taken.
   std::function<bool(FrameBuffer&)> frameSink;
   // Called after the camera statement in scriptText was rewritten.
@@ -65,8 +77,10 @@ class FrameBuffer {
   // Sets the selection rectangle around the anchor from half sizes, widened to
   // the aspect ratio of the requested image and clipped to it.
   void setSelection(int halfWidth, int halfHeight);
-  // Writes the image as a 24-bit BMP file; false when it cannot be written.
-  bool saveBitmap(const std::string& fileName) const;
+  // Writes the image as a 24-bit BMP file into an open stream; false when
+  // there is no image or the stream failed. The caller owns the file, so
+  // that a failed write never touches a file that was there before.
+  bool writeBitmap(std::FILE* file) const;
 };
 
 }  // namespace engine

@@ -8,7 +8,7 @@
 
 namespace engine {
 
-bool savePng(const FrameBuffer& frame, const std::string& fileName) {
+bool writePng(const FrameBuffer& frame, std::FILE* file) {
   if (!frame.hasImage() || frame.bitsPerPixel != 24) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
@@ -18,8 +18,8 @@ bool savePng(const FrameBuffer& frame, const std::string& fileName) {
   image.format = PNG_FORMAT_BGR;
   // A negative stride tells libpng that the bottom row comes first; it
   // writes the rows top-down and the pixels as RGB.
-  const int ok = png_image_write_to_file(&image, fileName.c_str(), 0, frame.bits.data(),
-                                         -png_int_32(frame.stride), nullptr);
+  const int ok = png_image_write_to_stdio(&image, file, 0, frame.bits.data(),
+                                          -png_int_32(frame.stride), nullptr);
   png_image_free(&image);
   return ok != 0;
 }

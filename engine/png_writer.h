@@ -1,13 +1,13 @@
 #pragma once
 
-#include <string>
+#include <cstdio>
 
 namespace engine {
 
 class FrameBuffer;
 
-// Writes a 24-bit image as an RGB PNG file, top row first; false when there
-// is no such image or the file cannot be written.
-bool savePng(const FrameBuffer& frame, const std::string& fileName);
+// Writes a 24-bit image as an RGB PNG file, top row first, into an open
+// stream; false when there is no such image or the stream failed.
+bool writePng(const FrameBuffer& frame, std::FILE* file);
 
 }  // namespace engine

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <limits>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -91,7 +92,9 @@ void renderTiles(Fractal& scene, const TileLayout& layout, std::atomic<int>& nex
     for (int index; !scene.canceled && (index = next.fetch_add(1)) < layout.count();) {
       const TileLayout::Bounds b = layout.tile(index);
       ctx.x0 = b.x0, ctx.y0 = b.y0, ctx.x1 = b.x1, ctx.y1 = b.y1;
-      const double share = (b.x1 - b.x0) * 100.0 / layout.width * (b.y1 - b.y0) / layout.height;
+      const TileLayout::Bounds area = layout.area();
+      const double share =
+          (b.x1 - b.x0) * 100.0 / (area.x1 - area.x0) * (b.y1 - b.y0) / (area.y1 - area.y0);
       if (!renderTile(ctx, frame, share)) {
         outcome.shadowStopped = true;
         return;
@@ -111,16 +114,30 @@ int workerCount(int requested, int tiles) {
 
 }  // namespace
 
-bool Fractal::renderFrame() {
+bool Fractal::setUpFrame() {
   if (!frameBuffer) return false;
-  FrameBuffer& frame = *frameBuffer;
   render.antialiasing = std::max(render.antialiasing, 1);
   if (!prepare() || canceled) return false;
   setupCamera();
-  if (canceled) return false;
+  return !canceled;
+}
 
-  const TileLayout layout =
+bool Fractal::renderFrame() {
+  if (!setUpFrame()) return false;
+  FrameBuffer& frame = *frameBuffer;
+  const TileLayout whole =
       layoutTiles(view.subpixelWidth, view.subpixelHeight, render.antialiasing, frame.memoryBudget);
+  const TileLayout layout =
+      frame.bandCount > 1 ? whole.band(frame.bandIndex, frame.bandCount) : whole;
+  if (layout.count() == 0) {
+    renderError = "The image has only " + std::to_string(whole.rows) + " tile rows, too few for " +
+                  std::to_string(frame.bandCount) + " bands";
+    canceled = true;
+    return false;
+  }
+  const TileLayout::Bounds area = layout.area();
+  frame.bandTop = uint32_t((view.subpixelHeight - area.y1) / render.antialiasing);
+  frame.bandHeight = uint32_t((area.y1 - area.y0) / render.antialiasing);
   frame.progress = 0.0;
   frame.resizeImage(frame.requestedWidth, frame.requestedHeight, 24);
   frame.valid = false;

@@ -23,13 +23,22 @@ struct TileLayout {
   int side = 0;               // a multiple of the antialiasing factor, at least one pixel
   int columns = 0, rows = 0;
   size_t records = 0;  // ray records that the largest tile needs
+  // The tile rows that are rendered, counted from y = 0: all but in a band.
+  int rowBegin = 0, rowEnd = 0;
 
-  int count() const { return columns * rows; }
+  int count() const { return columns * (rowEnd - rowBegin); }
 
   struct Bounds {
     int x0, y0, x1, y1;  // x1 and y1 exclusive
   };
   Bounds tile(int index) const;
+  // The subpixels that the rendered tile rows cover.
+  Bounds area() const;
+  // The same cut limited to horizontal band `index` of `count`, counted from
+  // the top of the image (the highest y), whole tile rows each. Cutting the
+  // same tiles keeps a band's pixels equal to those of the whole frame. No
+  // rows when there are more bands than tile rows.
+  TileLayout band(int index, int count) const;
 };
 
 TileLayout layoutTiles(int width, int height, int antialiasing, uint64_t memoryBudget);

@@ -35,11 +35,12 @@ void ParserCore::saveFrame(const antlr::RefToken& at) {
   if (!hasSetsToRender()) throw Var::varException("no set defined!");
   if (reportUndefinedSets()) throw Var::varException("undefined sets found");
   if (!cameraSeen) throw Var::varException("camera statement not found");
-  const bool rendered = scene->renderFrame();
+  engine::FrameBuffer& frame = *scene->frameBuffer;
+  const bool wanted = frame.frameWanted(frame.frameCount);
+  const bool rendered = wanted ? scene->renderFrame() : scene->setUpFrame();
   if (!rendered || scene->canceled)
     raiseAt(at, scene->canceled ? "canceled by user" : "build frame error");
-  engine::FrameBuffer& frame = *scene->frameBuffer;
-  if (!frame.frameSink || !frame.frameSink(frame)) raiseAt(at, "can't save frame");
+  if (wanted && (!frame.frameSink || !frame.frameSink(frame))) raiseAt(at, "can't save frame");
   // The next frame is built from scratch; camera and variables stay.
   ++frame.frameCount;
   sets().clearAll();

@@ -12,6 +12,7 @@ packages=(
   ffmpeg
   librsvg2-bin help2man file
   desktop-file-utils appstream shared-mime-info bash-completion lintian
+  slurmctld slurmd slurm-client munge
 )
 
 missing=()

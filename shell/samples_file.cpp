@@ -1,7 +1,8 @@
 #include "samples_file.h"
 
-#include <fstream>
+#include <sstream>
 
+#include "limited_read.h"
 #include "sample_text.h"
 
 namespace shell {
@@ -20,8 +21,9 @@ bool SamplesFile::reloadIfChanged() {
 std::optional<std::string> SamplesFile::sampleText(int entry) {
   const std::optional<std::vector<std::string>> samplePath = index().samplePath(entry);
   if (!samplePath) return std::nullopt;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) return std::nullopt;
+  const LimitedRead file = readFileLimited(path_);
+  if (!file.ok()) return std::nullopt;
+  std::istringstream in(file.bytes);
   return readSampleText(in, *samplePath);
 }
 
@@ -37,8 +39,10 @@ std::optional<SamplesFile::Stamp> SamplesFile::currentStamp() const {
 
 void SamplesFile::load() {
   stamp_ = currentStamp();
-  std::ifstream in(path_, std::ios::binary);
-  index_ = in ? SamplesIndex::read(in) : SamplesIndex();
+  const LimitedRead file = readFileLimited(path_);
+  readError_ = file.tooLarge ? kSamplesFileTooLarge : file.error;
+  std::istringstream in(file.bytes);
+  index_ = readError_.empty() ? SamplesIndex::read(in) : SamplesIndex();
   loaded_ = true;
   ++generation_;
 }

@@ -9,6 +9,9 @@
 
 namespace shell {
 
+// Why the index of a samples file larger than kInputLimit is empty.
+inline constexpr const char* kSamplesFileTooLarge = "samples file too large";
+
 // The samples file as the application uses it: the index is loaded on first
 // use and again whenever the file's modification time or size changed; the
 // text of a sample is read from the file when it is asked for.
@@ -19,6 +22,9 @@ class SamplesFile {
   const std::filesystem::path& path() const { return path_; }
   // Empty when the file cannot be read.
   const SamplesIndex& index();
+  // Why the last load found no index: the system's reason or
+  // kSamplesFileTooLarge; empty when the file was read.
+  const std::string& readError() const { return readError_; }
   // Reloads the index when the file changed since it was loaded, or when it
   // was never loaded; true when it did.
   bool reloadIfChanged();
@@ -42,6 +48,7 @@ class SamplesFile {
   bool loaded_ = false;
   std::optional<Stamp> stamp_;  // as seen at the last load; none for a missing file
   SamplesIndex index_;
+  std::string readError_;
   unsigned generation_ = 0;
 };
 

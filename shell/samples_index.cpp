@@ -1,5 +1,6 @@
 #include "samples_index.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "script_file.h"
@@ -8,22 +9,24 @@ namespace shell {
 
 SamplesIndex SamplesIndex::read(std::istream& in) {
   SamplesIndex index;
-  int level = 0;
+  std::vector<int> submenus;  // the entries of the submenus open at this point
   for (std::string line; readTextLine(in, line);) {
     std::optional<SampleTag> tag = parseSampleTag(line);
     if (!tag || tag->kind == SampleKind::Rem) continue;
     if (tag->closing) {
       if (tag->kind != SampleKind::Submenu) continue;
-      if (level == 0) {
+      if (submenus.empty()) {
         std::cerr << "warning: ignoring unmatched [/submenu] entry in samples file" << std::endl;
       } else {
-        --level;
+        submenus.pop_back();
       }
       continue;
     }
-    index.entries_.push_back({tag->kind, level, std::move(tag->name)});
-    if (tag->kind == SampleKind::Submenu) ++level;
-    if (tag->kind == SampleKind::Sample) ++index.sampleCount_;
+    const int entry = int(index.entries_.size());
+    index.entries_.push_back({tag->kind, int(submenus.size()), std::move(tag->name)});
+    index.parents_.push_back(submenus.empty() ? -1 : submenus.back());
+    if (tag->kind == SampleKind::Submenu) submenus.push_back(entry);
+    if (tag->kind == SampleKind::Sample) index.sampleEntries_.push_back(entry);
   }
   return index;
 }
@@ -39,35 +42,24 @@ std::string SamplesIndex::nameOfEntry(int index) const {
 }
 
 int SamplesIndex::entryOfSample(int ordinal) const {
-  if (ordinal < 0) return -1;
-  for (int i = 0; i < int(entries_.size()); ++i) {
-    if (entries_[i].kind == SampleKind::Sample && ordinal-- == 0) return i;
-  }
-  return -1;
+  return ordinal >= 0 && ordinal < sampleCount() ? sampleEntries_[ordinal] : -1;
 }
 
 int SamplesIndex::sampleOrdinalOfEntry(int index) const {
-  if (index >= int(entries_.size())) return sampleCount_ - 1;
-  int ordinal = 0;
-  for (int i = 0; i < index; ++i) {
-    if (entries_[i].kind == SampleKind::Sample) ++ordinal;
-  }
-  return ordinal;
+  if (index >= int(entries_.size())) return sampleCount() - 1;
+  return int(std::lower_bound(sampleEntries_.begin(), sampleEntries_.end(), index) -
+             sampleEntries_.begin());
 }
 
 std::optional<std::vector<std::string>> SamplesIndex::samplePath(int index) const {
   const SampleEntry* sample = entry(index);
   if (!sample || sample->kind != SampleKind::Sample || sample->depth < 0) return std::nullopt;
   std::vector<std::string> path(sample->depth + 1);
-  int depth = sample->depth;
-  path[depth] = sample->name;
-  // The nearest shallower entry before an entry is the submenu it lies in.
-  for (int i = index - 1; i >= 0 && depth > 0; --i) {
-    if (entries_[i].depth >= depth) continue;
-    if (entries_[i].depth != depth - 1) return std::nullopt;
-    path[--depth] = entries_[i].name;
+  int at = index;
+  for (int depth = sample->depth; depth >= 0; --depth, at = parents_[at]) {
+    if (at < 0) return std::nullopt;
+    path[depth] = entries_[at].name;
   }
-  if (depth > 0) return std::nullopt;
   return path;
 }
 

@@ -25,7 +25,7 @@ class SamplesIndex {
   static SamplesIndex read(std::istream& in);
 
   const std::vector<SampleEntry>& entries() const { return entries_; }
-  int sampleCount() const { return sampleCount_; }
+  int sampleCount() const { return int(sampleEntries_.size()); }
 
   // The entry, or none when out of range.
   const SampleEntry* entry(int index) const;
@@ -42,7 +42,8 @@ class SamplesIndex {
 
  private:
   std::vector<SampleEntry> entries_;
-  int sampleCount_ = 0;
+  std::vector<int> parents_;        // per entry: the submenu entry around it, or -1
+  std::vector<int> sampleEntries_;  // per sample ordinal: its entry
 };
 
 }  // namespace shell

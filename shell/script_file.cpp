@@ -1,6 +1,8 @@
 #include "script_file.h"
 
-#include <fstream>
+#include <sstream>
+
+#include "limited_read.h"
 
 namespace shell {
 
@@ -20,8 +22,9 @@ std::string readScriptText(std::istream& in) {
 }
 
 std::optional<std::string> readScriptFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  const LimitedRead file = readFileLimited(path);
+  if (!file.ok()) return std::nullopt;
+  std::istringstream in(file.bytes);
   return readScriptText(in);
 }
 

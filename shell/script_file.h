@@ -15,7 +15,8 @@ bool readTextLine(std::istream& in, std::string& line);
 // (also a last one without a line break) followed by "\r\n". A carriage return
 // before a line feed belongs to the line break, as in a text-mode read.
 std::string readScriptText(std::istream& in);
-// The same from a file; nothing when it cannot be opened.
+// The same from a file; nothing when it cannot be read or is larger than
+// kInputLimit.
 std::optional<std::string> readScriptFile(const std::string& path);
 
 }  // namespace shell

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "atomic_file.h"
 #include "video_codecs.h"
 
 extern "C" {
@@ -30,9 +31,20 @@ int quantiserScale(int quality) {
   return 2 + (100 - std::clamp(quality, 1, 100)) * 29 / 99;
 }
 
+std::string avReason(int error) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(error, text, sizeof text);
+  return text;
+}
+
 }  // namespace
 
 struct VideoWriter::Output {
+  explicit Output(const std::string& path) : file(path) {}
+
+  // FFmpeg writes the temporary file; it replaces the target when the video
+  // is complete, so that a failed export leaves an older video as it was.
+  AtomicFile file;
   AVFormatContext* format = nullptr;
   AVStream* stream = nullptr;
   AVCodecContext* encoder = nullptr;  // none for raw video
@@ -172,11 +184,12 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
                               const std::string& codecName, int quality) {
   close();
   framesWritten_ = 0;
+  reason_.clear();
   const std::optional<VideoCodecInfo> codec = findVideoCodec(codecName);
   if (!codec) return kCantCreateCompressedStream;
   if (av_image_check_size(width, height, 0, nullptr) < 0) return kCantSelectStreamFormat;
 
-  auto out = std::make_unique<Output>();
+  auto out = std::make_unique<Output>(path);
   out->width = width;
   out->height = height;
   out->stride = (width * 3 + 3) & ~3;
@@ -200,7 +213,16 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
     if (!out->prepareConversion()) return kCantSelectStreamFormat;
   }
 
-  if (avio_open(&out->format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return kCantOpenVideoFile;
+  if (!out->file.open()) {
+    reason_ = out->file.error();
+    return kCantOpenVideoFile;
+  }
+  if (const int error =
+          avio_open(&out->format->pb, out->file.writePath().string().c_str(), AVIO_FLAG_WRITE);
+      error < 0) {
+    reason_ = avReason(error);
+    return kCantOpenVideoFile;
+  }
   if (avformat_write_header(out->format, nullptr) < 0) return kCantSelectStreamFormat;
   output_ = std::move(out);
   return {};
@@ -212,6 +234,7 @@ bool VideoWriter::writeFrame(std::span<const uint8_t> bits) {
                                          : output_->writeRawFrame(bits.data(), framesWritten_)) &&
                        output_->flush();
   if (written) ++framesWritten_;
+  if (!written && output_->format->pb->error) reason_ = avReason(output_->format->pb->error);
   return written;
 }
 
@@ -219,7 +242,13 @@ bool VideoWriter::close() {
   if (!output_) return true;
   bool finished = !output_->encoder || output_->encode(nullptr);
   finished = av_write_trailer(output_->format) == 0 && finished;
-  finished = avio_closep(&output_->format->pb) == 0 && finished;
+  const int pbError = output_->format->pb->error;
+  finished = avio_closep(&output_->format->pb) == 0 && pbError == 0 && finished;
+  if (!finished) reason_ = avReason(pbError ? pbError : AVERROR(EIO));
+  if (finished && !output_->file.commit()) {
+    reason_ = output_->file.error();
+    finished = false;
+  }
   output_.reset();
   return finished;
 }

@@ -37,18 +37,22 @@ class VideoWriter {
   // a multiple of 4 bytes (a frame buffer's bits). False when the writer is
   // not open, the frame is too short or writing failed (kCantWriteFrame).
   bool writeFrame(std::span<const uint8_t> bits);
-  // Finishes the file; false when its end could not be written. Does nothing
-  // when not open.
+  // Finishes the file, which then replaces any file of its name; false when
+  // its end could not be written, and then an older file of that name stays
+  // as it was. Does nothing when not open.
   bool close();
 
   bool isOpen() const { return output_ != nullptr; }
   // Frames written to the file opened last; also the index of the next one.
   unsigned framesWritten() const { return framesWritten_; }
+  // The system's reason for the last failure to create or write the file.
+  const std::string& failureReason() const { return reason_; }
 
  private:
   struct Output;
   std::unique_ptr<Output> output_;
   unsigned framesWritten_ = 0;
+  std::string reason_;
 };
 
 }  // namespace shell

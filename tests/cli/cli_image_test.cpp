@@ -76,7 +76,8 @@ TEST(CliImage, ImageFileThatIsADirectoryExitsWithTwo) {
   const std::string taken = (dir.path() / "taken.bmp").string();
   const CliRun directory = runCli("-s 20x10 -o " + taken + " " + script);
   EXPECT_EQ(directory.status, 2);
-  EXPECT_EQ(directory.err, "zentarel3d-cli: cannot write image file: " + taken + "\n");
+  EXPECT_EQ(directory.err,
+            "zentarel3d-cli: cannot write image file '" + taken + "': Is a directory\n");
 }
 
 TEST(CliImage, ThreadCountDoesNotChangeTheImage) {

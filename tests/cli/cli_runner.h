@@ -41,7 +41,7 @@ struct Image {
   Rgb at(uint32_t x, uint32_t y) const { return pixels[size_t(y) * width + x]; }
 };
 
-// A 24-bit bottom-up BMP file as saveBitmap writes it; nothing when it is not one.
+// A 24-bit bottom-up BMP file as writeBitmap writes it; nothing when it is not one.
 std::optional<Image> readBmp(const std::string& path);
 // A PNG file through libpng; nothing when it cannot be read.
 std::optional<Image> readPng(const std::string& path);

@@ -69,10 +69,11 @@ TEST(FrameOutputs, VideoOnlyForScriptsThatSaveFrames) {
   FrameOutputs outputs(options);
   RenderedFrame animation(true);
   ASSERT_TRUE(outputs.open(animation.buffer, *animation.scene));
-  EXPECT_TRUE(fs::exists(options.videoFile));
   EXPECT_TRUE(animation.save());
   EXPECT_TRUE(animation.save());
+  EXPECT_FALSE(fs::exists(options.videoFile));  // the video appears when it is complete
   EXPECT_TRUE(outputs.close(animation.buffer));
+  EXPECT_TRUE(fs::exists(options.videoFile));
   EXPECT_EQ(outputs.framesTaken(), 2u);
 }
 

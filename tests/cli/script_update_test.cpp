@@ -1,24 +1,15 @@
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "cli_runner.h"
 #include "engine/camera_text.h"
 #include "engine/frame_buffer.h"
-#include "file_replace.h"
 #include "script_update.h"
 #include "shell/script_file.h"
-#include "test_files.h"
 
 namespace cli {
 namespace {
-
-namespace fs = std::filesystem;
-using shell::testing::TempDir;
 
 // The text a build starts from: the file as a document reads it.
 std::string documentText(const std::string& fileBytes) {
@@ -66,44 +57,6 @@ TEST(ScriptUpdate, UnchangedPartsStayAsTheFileWritesThem) {
   // Nothing changed: not a byte differs.
   const std::string same = "camera position(1,2,3)\ndirection(0,0,1) vertical(0,1,0);\n";
   EXPECT_EQ(carryCameraEdit(same, documentText(same), documentText(same)), same);
-}
-
-TEST(FileReplace, ReplacesTheContentAndKeepsThePermissions) {
-  TempDir dir;
-  const std::string path = dir.write("scene.ifs", "old text\n");
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  std::string error;
-  ASSERT_TRUE(replaceFileContent(path, "new text\n", error)) << error;
-  EXPECT_EQ(testing::readFile(path), "new text\n");
-  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
-  // No temporary file is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(FileReplace, FollowsASymbolicLink) {
-  TempDir dir;
-  const std::string target = dir.write("real.ifs", "old\n");
-  const fs::path link = dir.path() / "link.ifs";
-  fs::create_symlink(target, link);
-  std::string error;
-  ASSERT_TRUE(replaceFileContent(link, "new\n", error)) << error;
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(testing::readFile(target), "new\n");
-}
-
-TEST(FileReplace, FailureLeavesNothingBehind) {
-  TempDir dir;
-  std::string error;
-  EXPECT_FALSE(replaceFileContent(dir.path() / "missing.ifs", "text", error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(replaceFileContent(dir.path() / "no" / "such.ifs", "text", error));
-  // A directory cannot be replaced by a file; it stays as it was.
-  fs::create_directory(dir.path() / "sub");
-  error.clear();
-  EXPECT_FALSE(replaceFileContent(dir.path() / "sub", "text", error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(fs::is_directory(dir.path() / "sub"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#include "output_check.h"
+
+#include "file_errors.h"
+#include "options.h"
+#include "shell/atomic_file.h"
+#include "shell/frame_pattern.h"
+
+namespace cli {
+
+namespace {
+
+bool writable(std::string_view kind, const std::string& path) {
+  const std::string reason = shell::checkWritable(path);
+  if (reason.empty()) return true;
+  reportUnwritable(kind, path, reason);
+  return false;
+}
+
+}  // namespace
+
+bool outputsWritable(const Options& options) {
+  bool all = true;
+  if (!options.imageFile.empty()) all = writable("image", options.imageFile) && all;
+  if (!options.videoFile.empty()) all = writable("video", options.videoFile) && all;
+  if (const auto pattern = shell::FramePattern::parse(options.framePattern)) {
+    all = writable("image", pattern->fileName(0)) && all;
+  }
+  return all;
+}
+
+}  // namespace cli
