@@ -1,245 +1,74 @@
 #include "engine/camera.h"
 
 #include <cmath>
-#include <limits>
-#include <numbers>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "capture_stdout.h"
-#include "engine/frame_buffer.h"
-#include "engine/pixel_ray.h"
-#include "map_test_util.h"
-#include "synthetic_scene.h"
+#include "../lang/script_harness.h"
 
 namespace engine {
 namespace {
 
-using testing::CaptureStdout;
-using testing::SyntheticScene;
+using testing::CapturedOutput;
 
-// A scene whose attractor is bounded by a sphere of radius 2 about (1, 2, 3).
-class CameraTest : public ::testing::Test {
- protected:
-  CameraTest() {
-    scene.sets.push_back(testing::solidCube(0));
-    scene.sets[0].radius = 2.0;
-    scene.rootOrigin = {1, 2, 3};
-    scene.frameBuffer = &frame;
-    frame.requestedWidth = 40;
-    frame.requestedHeight = 30;
-  }
-  SyntheticScene scene;
-  FrameBuffer frame;
-};
-
-TEST_F(CameraTest, BasisIsOrthonormalAndTheUpVectorIsMadeOrthogonal) {
-  scene.camera.direction = {0, 0, 2};
-  scene.camera.verticalDirection = {0, 3, 1};
+// The bounding sphere fits between the top and bottom of the image: the rays
+// through the edges are tangent to it.
+TEST(Camera, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {
+  const auto s = lang::testing::sceneOf(
+      "camera position(11, 2, 3) vertical(0, 0, 1);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build translate(1, 2, 3) A;");
+  Fractal& scene = *s->scene;
+  s->frameBuffer.scriptText = "camera position(11,2,3) vertical(0,0,1)";
+  ASSERT_TRUE(scene.prepare());
+  const Vec3 center = scene.preparedSets()->boundCenter;
+  const double radius = std::sqrt(scene.preparedSets()->boundRadius2);
+  CapturedOutput out;
   scene.setupCamera();
-  ASSERT_FALSE(scene.canceled);
-  expectNear(scene.view.viewDir, {0, 0, 1});
-  expectNear(scene.view.viewUp, {0, 1, 0});
-  expectNear(scene.view.viewRight, {1, 0, 0});
-  EXPECT_EQ(scene.view.subpixelWidth, 40);
-  EXPECT_EQ(scene.view.subpixelHeight, 30);
-  EXPECT_NEAR(scene.view.subpixelSize, 2 * std::tan(scene.camera.fov / 2) / 30, 1e-15);
-}
-
-TEST_F(CameraTest, DegenerateDirectionsAreErrors) {
-  scene.camera.direction = {0, 0, 0};
-  scene.setupCamera();
-  EXPECT_TRUE(scene.canceled);
-  EXPECT_EQ(scene.renderError, "Invalid direction");
-
-  SyntheticScene parallel;
-  parallel.sets = scene.sets;
-  parallel.frameBuffer = &frame;
-  parallel.camera.direction = {1, 2, 3};
-  parallel.camera.verticalDirection = {-2, -4, -6};
-  parallel.setupCamera();
-  EXPECT_TRUE(parallel.canceled);
-  EXPECT_EQ(parallel.renderError, "Invalid vertical direction");
-}
-
-TEST_F(CameraTest, DegenerateProjectionsAreErrorsBeforeTheScriptIsTouched) {
-  const std::string script = "camera position(11,2,3) vertical(0,0,1)";
-  frame.scriptText = script;
-  scene.camera.autoCamera = true;
-  scene.camera.fov = 0.0;
-  scene.setupCamera();
-  EXPECT_EQ(scene.renderError, "Invalid field of view");
-  EXPECT_TRUE(scene.canceled);
-  EXPECT_EQ(frame.scriptText, script);
-
-  SyntheticScene stereo;
-  stereo.sets = scene.sets;
-  stereo.frameBuffer = &frame;
-  stereo.camera.stereo = true;
-  stereo.camera.focalDistance = -1.0;
-  stereo.setupCamera();
-  EXPECT_EQ(stereo.renderError, "Invalid focal distance");
-}
-
-TEST_F(CameraTest, AutomaticCameraFitsTheBoundingSphereBetweenTopAndBottom) {
-  frame.scriptText = "camera position(11,2,3) vertical(0,0,1)";
-  scene.camera.position = {11, 2, 3};
-  scene.camera.verticalDirection = {0, 0, 1};
-  scene.camera.autoCamera = true;
-  CaptureStdout out;
-  scene.setupCamera();
-  ASSERT_FALSE(scene.canceled);
-  expectNear(scene.view.viewDir, {-1, 0, 0});
-  const double distance = 2.0 / std::sin(scene.camera.fov / 2);
-  expectNear(scene.camera.position, {1 + distance, 2, 3});
-  // The ray through the top edge of the image is tangent to the sphere.
-  const Vec3 edge = scene.view.viewDir * std::cos(scene.camera.fov / 2) +
-                    scene.view.viewUp * std::sin(scene.camera.fov / 2);
-  const Vec3 toCenter = Vec3{1, 2, 3} - scene.camera.position;
-  const double missDistance = (toCenter - edge * toCenter.dot(edge)).length();
-  EXPECT_NEAR(missDistance, 2.0, 1e-12);
-  EXPECT_NE(frame.scriptText.find("direction(-1,0,0)"), std::string::npos) << frame.scriptText;
-  EXPECT_EQ(out.text(), "camera changed:\nold position(11,2,3)\n");
-}
-
-TEST_F(CameraTest, StereoEyesAndFocalDistance) {
-  scene.camera.stereo = true;
-  scene.camera.stereoSeparation = 0.5;
-  scene.camera.focalDistance = 4.0;
-  scene.setupCamera();
-  expectNear(scene.view.leftEye, scene.camera.position - scene.view.viewRight * 0.25);
-  expectNear(scene.view.rightEye, scene.camera.position + scene.view.viewRight * 0.25);
-  EXPECT_NEAR(scene.view.subpixelSize, 2 * std::tan(scene.camera.fov / 2) * 4.0 / 30, 1e-15);
-
-  scene.camera.stereo = false;
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.stereoSeparation, 0.0);
-  EXPECT_EQ(scene.camera.focalDistance, 1.0);
-}
-
-TEST_F(CameraTest, SubpixelRaysSpreadOverThePixelAndSpanTheFieldOfView) {
-  scene.render.antialiasing = 3;
-  scene.setupCamera();
-  EXPECT_EQ(scene.view.subpixelHeight, 90);
-  const double pixel = 2 * std::tan(scene.camera.fov / 2) / 30;
-  EXPECT_NEAR(scene.view.subpixelSize * 3, pixel, 1e-15);
-
-  PixelRay center;
-  setSubpixelRay(scene, 60, 45, scene.camera.position, center);
-  expectNear(center.direction, scene.view.viewDir);
-  EXPECT_NEAR(center.cone, pixel, 1e-7);
-
-  // The nine rays of pixel (25, 20) cross the image plane at whole subpixels.
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      PixelRay ray;
-      setSubpixelRay(scene, 75 + i, 60 + j, scene.camera.position, ray);
-      const Vec3 onPlane = ray.direction * (1.0 / ray.direction.dot(scene.view.viewDir));
-      EXPECT_NEAR(onPlane.dot(scene.view.viewRight), (75 + i - 60) * scene.view.subpixelSize,
-                  1e-12);
-      EXPECT_NEAR(onPlane.dot(scene.view.viewUp), (60 + j - 45) * scene.view.subpixelSize, 1e-12);
-    }
-  }
-
-  // The bottom row looks down by exactly half the vertical field of view.
-  PixelRay bottom;
-  setSubpixelRay(scene, 60, 0, scene.camera.position, bottom);
-  EXPECT_NEAR(std::acos(bottom.direction.dot(scene.view.viewDir)), scene.camera.fov / 2, 1e-12);
-  EXPECT_LT(bottom.direction.dot(scene.view.viewUp), 0.0);
-}
-
-TEST_F(CameraTest, PerFrameFactors) {
-  scene.render.footprintFactor = 0.7;
-  scene.render.tracingDepth = 2;
-  scene.setupCamera();
-  EXPECT_EQ(scene.render.footprintFactor, 0.8);
-  EXPECT_EQ(scene.render.normalRadiusFactor, 4.0);
-
-  scene.render.tracingDepth = 3;
-  scene.render.sectionEnabled = true;
-  scene.render.sectionNormal = {0, 0, 2};
-  scene.setupCamera();
-  EXPECT_EQ(scene.render.footprintFactor, 0.5);
-  EXPECT_EQ(scene.render.tracingDepth, 1);
-  EXPECT_EQ(scene.render.normalRadiusFactor, 2.5);
-  expectNear(scene.render.sectionNormal, {0, 0, 1});
+  EXPECT_NEAR((scene.view.viewDir - Vec3{-1, 0, 0}).length(), 0, 1e-12);
+  const Vec3 offset = scene.camera.position - center;
+  EXPECT_NEAR(offset.x, radius / std::sin(scene.camera.fov / 2), 1e-12);
+  EXPECT_NEAR(std::hypot(offset.y, offset.z), 0, 1e-12);
+  EXPECT_NE(s->frameBuffer.scriptText.find("direction(-1,0,0)"), std::string::npos);
+  EXPECT_EQ(out.out(), "camera changed:\nold position(11,2,3)\n");
 }
 
 // A finished frame of a flat wall at z = 10 in front of a camera at the
-// origin that looks along z.
-class FinishedFrameTest : public CameraTest {
- protected:
-  FinishedFrameTest() {
-    scene.camera.position = {0, 0, 0};
-    scene.setupCamera();
-    frame.width = 40;
-    frame.height = 30;
-    frame.depth.assign(40 * 30, 10.0f);
-    for (int py = 0; py < 30; ++py)
-      for (int x = 0; x < 40; ++x)
-        frame.depth[size_t(py) * 40 + x] = float(10.0 / pixelDirection(scene, x, py, 40, 30).z);
-    frame.valid = true;
+// origin that looks along z: every selected point lies within the 95 percent
+// frame after the zoom, and the tighter bound is met.
+TEST(Camera, ZoomBringsTheSelectionIntoThe95PercentFrame) {
+  const auto s = lang::testing::sceneOf(
+      "camera position(0, 0, 0) direction(0, 0, 1) vertical(0, 1, 0);\n"
+      "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;");
+  Fractal& scene = *s->scene;
+  FrameBuffer& frame = s->frameBuffer;
+  ASSERT_TRUE(scene.prepare());
+  scene.setupCamera();
+  frame.width = 40;
+  frame.height = 30;
+  frame.depth.resize(40 * 30);
+  std::vector<Vec3> wall;  // top row first
+  for (int i = 0; i < 40 * 30; ++i) {
+    const Vec3 ray = pixelDirection(scene, i % 40, 29 - i / 40, 40, 30);
+    const float depth = float(10.0 / ray.z);  // as the zoom reads it
+    frame.depth[size_t(29 - i / 40) * 40 + size_t(i % 40)] = depth;
+    wall.push_back(ray * double(depth));
   }
-  Vec3 wallPoint(int x, int yFromTop) const {
-    const int py = 29 - yFromTop;
-    return pixelDirection(scene, x, py, 40, 30) * double(frame.depth[size_t(py) * 40 + x]);
-  }
-};
-
-TEST_F(FinishedFrameTest, PointAtPixel) {
-  const Vec3 p = wallPoint(5, 7);
-  char expected[96];
-  std::snprintf(expected, sizeof expected, "(%9.6f,%9.6f,%9.6f)", p.x, p.y, p.z);
-  EXPECT_EQ(scene.pointAtPixel(5, 7), expected);
-  EXPECT_NEAR(p.z, 10.0, 1e-5);
-
-  frame.depth[size_t(29 - 7) * 40 + 5] = std::numeric_limits<float>::infinity();
-  EXPECT_EQ(scene.pointAtPixel(5, 7), "oo");
-  EXPECT_EQ(scene.pointAtPixel(40, 0), "");
-  scene.camera.stereo = true;
-  EXPECT_EQ(scene.pointAtPixel(1, 1), "");
-  scene.camera.stereo = false;
-  frame.valid = false;
-  EXPECT_EQ(scene.pointAtPixel(1, 1), "");
-}
-
-TEST_F(FinishedFrameTest, ZoomBringsTheSelectionIntoThe95PercentFrame) {
+  frame.valid = true;
   frame.scriptText = "camera position(0,0,0) direction(0,0,1) vertical(0,1,0)";
   frame.selection = {20, 5, 30, 15};
   frame.zoomRequested = true;
-  CaptureStdout out;
+  CapturedOutput out;
   scene.setupCamera();
-  ASSERT_NE(scene.camera.position, (Vec3{0, 0, 0}));
-  EXPECT_GT(scene.camera.position.z, 0.0);
-  EXPECT_EQ(out.text(), "camera position changed:\nold position(0,0,0)\n");
-  EXPECT_EQ(frame.scriptText.find("position(0,0,0)"), std::string::npos);
-
-  // Every selected point lies within the shrunk frame; the tighter bound is met.
-  const double tanV = std::tan(scene.camera.fov / 2) * 0.95;
-  const double tanH = tanV * 40 / 30;
+  EXPECT_EQ(out.out(), "camera position changed:\nold position(0,0,0)\n");
+  const double tanV = std::tan(scene.camera.fov / 2) * 0.95, tanH = tanV * 40 / 30;
   double tightest = 0.0;
-  for (int x = 20; x < 30; ++x) {
-    for (int y = 5; y < 15; ++y) {
-      const Vec3 p = wallPoint(x, y) - scene.camera.position;
-      EXPECT_LE(std::fabs(p.x) / p.z, tanH + 1e-9);
-      EXPECT_LE(std::fabs(p.y) / p.z, tanV + 1e-9);
-      tightest = std::max({tightest, std::fabs(p.x) / p.z / tanH, std::fabs(p.y) / p.z / tanV});
-    }
+  for (int i = 0; i < 100; ++i) {
+    const Vec3 p = wall[size_t(5 + i / 10) * 40 + size_t(20 + i % 10)] - scene.camera.position;
+    tightest = std::max({tightest, std::fabs(p.x) / p.z / tanH, std::fabs(p.y) / p.z / tanV});
   }
+  EXPECT_GT(scene.camera.position.z, 0.0);
   EXPECT_NEAR(tightest, 1.0, 1e-9);
-}
-
-TEST_F(FinishedFrameTest, ZoomIsSkippedWithoutSurfaceStereoOrAutomaticCamera) {
-  frame.selection = {20, 5, 30, 15};
-  frame.zoomRequested = true;
-  std::fill(frame.depth.begin(), frame.depth.end(), std::numeric_limits<float>::infinity());
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.position, (Vec3{0, 0, 0}));
-
-  std::fill(frame.depth.begin(), frame.depth.end(), 10.0f);
-  scene.camera.stereo = true;
-  scene.setupCamera();
-  EXPECT_EQ(scene.camera.position, (Vec3{0, 0, 0}));
 }
 
 }  // namespace

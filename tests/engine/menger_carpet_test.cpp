@@ -1,9 +1,9 @@
 #include <cmath>
+#include <string>
 
 #include <gtest/gtest.h>
 
-#include "engine/frame_buffer.h"
-#include "scenes/scene_builder.h"
+#include "../lang/script_harness.h"
 
 namespace engine {
 namespace {
@@ -37,13 +37,23 @@ bool clearlyInHole(double x, double y, double margin, bool hole) {
   return true;
 }
 
+// The Menger sponge in [-1, 1]^3: the 20 subcubes with at most one coordinate 0.
+std::string mengerScript() {
+  std::string terms;
+  for (int i = 0; i < 27; ++i) {
+    const int c[] = {i % 3 - 1, i / 3 % 3 - 1, i / 9 - 1};
+    if ((c[0] == 0) + (c[1] == 0) + (c[2] == 0) > 1) continue;
+    terms += (terms.empty() ? "" : " + ") + std::string("translate(") + std::to_string(c[0]) +
+             " * 2 / 3, " + std::to_string(c[1]) + " * 2 / 3, " + std::to_string(c[2]) +
+             " * 2 / 3) scale(1 / 3) M";
+  }
+  return "set M = " + terms + "; build M; ambient(1);";
+}
+
 TEST(MengerCarpet, FaceOnViewShowsTheCarpetsHoles) {
-  auto scene = createFractal(0);
-  SceneBuilder builder(*scene);
-  buildMenger(builder);
-  FrameBuffer frame;
-  frame.requestedWidth = frame.requestedHeight = kSize;
-  scene->frameBuffer = &frame;
+  const auto s = lang::testing::sceneOf(mengerScript(), kSize, kSize);
+  Fractal* scene = s->scene.get();
+  const FrameBuffer& frame = s->frameBuffer;
   // From far away the rays are almost parallel: they drift by 0.002 over the
   // sponge's depth.
   const double distance = 1000.0;
@@ -51,7 +61,6 @@ TEST(MengerCarpet, FaceOnViewShowsTheCarpetsHoles) {
   scene->camera.direction = {0, 0, 1};
   scene->camera.verticalDirection = {0, 1, 0};
   scene->camera.fov = 2 * std::atan(1.0 / (distance - 1));
-  scene->lighting.ambientLight = {1, 1, 1};
   ASSERT_TRUE(scene->renderFrame()) << scene->renderError;
 
   // Holes narrower than the footprint (0.8 pixel about each surface point) are

@@ -4,30 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/frame_buffer.h"
+#include "../lang/script_harness.h"
 #include "engine/tile_tracer.h"
 #include "engine/trace_context.h"
-#include "synthetic_scene.h"
 
 namespace engine {
 namespace {
 
-using testing::SyntheticScene;
+using lang::testing::sceneOf;
 
-// A square |x|, |y| <= 1 at z = 0 seen face-on by the default camera at z = -5.
-class RenderLimitsTest : public ::testing::Test {
- protected:
-  RenderLimitsTest() {
-    scene.sets.push_back(testing::flatSquare(0));
-    scene.frameBuffer = &frame;
-    frame.requestedWidth = frame.requestedHeight = 8;
-  }
+// The square |x|, |y| <= 1 at z = 0, seen face-on from z = -5.
+const std::string kSquare =
+    "camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0);\n"
+    "set S = translate(-0.5, -0.5, 0) 0.5 S + translate(0.5, -0.5, 0) 0.5 S\n"
+    "      + translate(-0.5, 0.5, 0) 0.5 S + translate(0.5, 0.5, 0) 0.5 S; build S;\n";
 
-  SyntheticScene scene;
-  FrameBuffer frame;
-};
-
-TEST_F(RenderLimitsTest, SubpixelFramesBeyondMemoryFailTheRender) {
+TEST(RenderLimits, SubpixelFramesBeyondMemoryFailTheRender) {
   const struct {
     uint32_t width, height;
     int antialiasing;
@@ -37,22 +29,22 @@ TEST_F(RenderLimitsTest, SubpixelFramesBeyondMemoryFailTheRender) {
       {8, 8, 65536},       // a single pixel's records fill 480 GB
   };
   for (const auto& c : cases) {
-    frame.requestedWidth = c.width;
-    frame.requestedHeight = c.height;
-    scene.render.antialiasing = c.antialiasing;
-    scene.canceled = false;
-    scene.renderError.clear();
-    EXPECT_FALSE(scene.renderFrame()) << c.antialiasing;
-    EXPECT_EQ(scene.renderError, "Not enough memory") << c.antialiasing;
-    EXPECT_FALSE(frame.valid) << c.antialiasing;
+    const auto s = sceneOf(kSquare, c.width, c.height);
+    s->scene->render.antialiasing = c.antialiasing;
+    EXPECT_FALSE(s->scene->renderFrame()) << c.antialiasing;
+    EXPECT_EQ(s->scene->renderError, "Not enough memory") << c.antialiasing;
+    EXPECT_FALSE(s->frameBuffer.valid) << c.antialiasing;
   }
 }
 
-TEST_F(RenderLimitsTest, TracingLevelsEndWithTheLastRay) {
+TEST(RenderLimits, TracingLevelsEndWithTheLastRay) {
   // Rays that leave the square face-on come straight back to the eye and miss:
   // from the third level on, no ray is left, whatever the depth. The levels
   // skipped still count in the progress.
-  frame.progress = 0.0;
+  const auto s = sceneOf(kSquare, 8, 8);
+  Fractal& scene = *s->scene;
+  ASSERT_TRUE(scene.prepare()) << scene.renderError;
+  s->frameBuffer.progress = 0.0;
   for (const int depth : {1000, INT_MAX}) {
     scene.render.tracingDepth = depth;
     scene.setupCamera();
@@ -67,7 +59,7 @@ TEST_F(RenderLimitsTest, TracingLevelsEndWithTheLastRay) {
     ASSERT_EQ(ctx.level, 2) << depth;
     ctx.flushProgress();
   }
-  EXPECT_NEAR(frame.progress, 200.0, 1e-6);
+  EXPECT_NEAR(s->frameBuffer.progress, 200.0, 1e-6);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <cmath>
+#include <numbers>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -8,139 +11,117 @@
 namespace lang::testing {
 namespace {
 
-using engine::LightKind;
-using engine::Rgb;
-using engine::Vec3;
-
-TEST(Camera, PositionAndVerticalAloneAimTheCameraAutomatically) {
-  Interpreter s("camera position(1, 2, 3) vertical(0, 0, 1);");
-  const Vec3 direction = s.scene->camera.direction;
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.scene->camera.position, Vec3(1, 2, 3));
-  EXPECT_EQ(s.scene->camera.verticalDirection, Vec3(0, 0, 1));
-  EXPECT_EQ(s.scene->camera.direction, direction);
-  EXPECT_TRUE(s.scene->camera.autoCamera);
-  EXPECT_TRUE(s.parser.cameraSeen);
+std::ostream& operator<<(std::ostream& o, const engine::Vec3& v) {
+  return o << '(' << v.x << ',' << v.y << ',' << v.z << ')';
+}
+std::ostream& operator<<(std::ostream& o, const engine::Rgb& c) {
+  return o << '(' << c.r << ',' << c.g << ',' << c.b << ')';
 }
 
-TEST(Camera, DirectionTurnsTheAutomaticCameraOff) {
+std::string camera(const Interpreter& s) {
+  const engine::Fractal& f = *s.scene;
+  std::ostringstream o;
+  o << "position" << f.camera.position << " direction" << f.camera.direction << " vertical"
+    << f.camera.verticalDirection << " fov(" << f.camera.fov * 180 / std::numbers::pi << ")"
+    << (f.camera.autoCamera ? " auto" : "") << (f.camera.stereo ? " stereo" : "") << " separation "
+    << f.camera.stereoSeparation << " focus " << f.camera.focalDistance
+    << (s.parser.cameraSeen ? " seen" : "");
+  return o.str();
+}
+
+double degrees(double cosine) {
+  return std::acos(cosine) * 180 / std::numbers::pi;
+}
+
+std::vector<std::string> lights(const Interpreter& s) {
+  std::vector<std::string> result;
+  for (const engine::Light& l : s.scene->lighting.lights) {
+    std::ostringstream o;
+    o << "PSD"[int(l.kind)] << " diffuse" << l.diffuseColor << " specular" << l.specularColor
+      << " at" << l.position << " to" << l.direction << " attenuation(" << l.attenuation[0] << ','
+      << l.attenuation[1] << ',' << l.attenuation[2] << ") spot(" << degrees(l.spotInnerCos) << ','
+      << degrees(l.spotOuterCos) << ") beam " << l.beamDistribution << " shadows " << l.shadows
+      << (l.attachment ? " attached" : "");
+    result.push_back(o.str());
+  }
+  return result;
+}
+
+TEST(Camera, Statements) {
+  const char* kDefault =
+      "position(0,0,-5) direction(0,0,1) vertical(0,1,0) fov(50) separation 0 focus 1";
+  const struct {
+    const char* script;
+    std::string camera;
+  } cases[] = {
+      {";", kDefault},
+      {"camera position(0, 0, -5) vertical(0, 1, 0);\n"
+       "camera direction(1, 0, 0) position(0, 0, -4) vertical(0, 1, 0) position(0, 0, -3);",
+       "position(0,0,-3) direction(1,0,0) vertical(0,1,0) fov(50) separation 0 focus 1 seen"},
+      {"angles radian; camera position(0, 0, -5) vertical(0, 1, 0) fov(1);",
+       "position(0,0,-5) direction(0,0,1) vertical(0,1,0) fov(57.2958) auto separation 0 focus 1 "
+       "seen"},
+      // Every statement starts from the default field of view, without stereo.
+      {"camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);\n"
+       "f = 1; if (f) camera position(0, 0, -5) vertical(0, 1, 0);",
+       "position(0,0,-5) direction(0,0,1) vertical(0,1,0) fov(50) auto separation 0.1 focus 4 "
+       "seen"},
+      {"if (0) camera position(1, 2, 3) direction(1, 0, 0) vertical(0, 0, 1) fov(10);",
+       kDefault + std::string(" seen")},
+  };
+  for (const auto& c : cases) {
+    Interpreter s(c.script);
+    ASSERT_EQ(s.run(), "") << c.script;
+    EXPECT_EQ(camera(s), c.camera) << c.script;
+  }
+}
+
+// The items the render tests do not show.
+TEST(Light, Statements) {
   Interpreter s(
-      "camera position(0, 0, -5) vertical(0, 1, 0);\n"
-      "camera direction(1, 0, 0) position(0, 0, -4) vertical(0, 1, 0) position(0, 0, -3);");
+      "light color(1, 0.5, 0, 2) position(0, 0, 0) direction(0, 0, 1) spot_angles(30, 40) "
+      "attenuation(0.5, 0.25, 2) beam_distribution(3) shadows(0.5) attachment(0.0);\n"
+      "light direction(1, 1, 1) diffuse(0.3) specular(0.2, 0.3, 0.4) attachment(0.001);");
   ASSERT_EQ(s.run(), "");
-  EXPECT_FALSE(s.scene->camera.autoCamera);
-  EXPECT_EQ(s.scene->camera.direction, Vec3(1, 0, 0));
-  EXPECT_EQ(s.scene->camera.position, Vec3(0, 0, -3));
-}
-
-TEST(Camera, FieldOfViewInTheAngleUnitAndStereoUntilTheNextStatement) {
-  Interpreter s("camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);");
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.scene->camera.fov, 1.5707963267948966);
-  EXPECT_TRUE(s.scene->camera.stereo);
-  Interpreter radians("angles radian; camera position(0, 0, -5) vertical(0, 1, 0) fov(1);");
-  ASSERT_EQ(radians.run(), "");
-  EXPECT_EQ(radians.scene->camera.fov, 1.0);
-  // Every statement starts from the default field of view, without stereo.
-  Interpreter again(
-      "camera position(0, 0, -5) vertical(0, 1, 0) fov(90) stereo(0.1, 4);\n"
-      "f = 1; if (f) camera position(0, 0, -5) vertical(0, 1, 0);");
-  ASSERT_EQ(again.run(), "");
-  EXPECT_EQ(again.scene->camera.fov, 0.8726646259944445);
-  EXPECT_FALSE(again.scene->camera.stereo);
-  EXPECT_EQ(again.scene->camera.stereoSeparation, 0.1);
-  EXPECT_EQ(again.scene->camera.focalDistance, 4);
-}
-
-TEST(Camera, SuppressedCameraChangesNothing) {
-  Interpreter s("if (0) camera position(1, 2, 3) direction(1, 0, 0) vertical(0, 0, 1) fov(10);");
-  const Vec3 position = s.scene->camera.position;
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.scene->camera.position, position);
-  EXPECT_FALSE(s.scene->camera.autoCamera);
-  EXPECT_EQ(s.scene->camera.fov, 0.8726646259944445);
-  EXPECT_TRUE(s.parser.cameraSeen);
-}
-
-TEST(Light, PointLightWithGreyColour) {
-  Interpreter s("light color(1) position(1, 2, 3);");
-  ASSERT_EQ(s.run(), "");
-  ASSERT_EQ(s.scene->lighting.lights.size(), 1u);
-  const engine::Light& l = s.scene->lighting.lights[0];
-  EXPECT_EQ(l.kind, LightKind::Point);
-  EXPECT_EQ(l.diffuseColor, (Rgb{1, 1, 1}));
-  EXPECT_EQ(l.specularColor, (Rgb{1, 1, 1}));
-  EXPECT_EQ(l.position, Vec3(1, 2, 3));
-  EXPECT_EQ(l.attenuation[0], 1);
-  EXPECT_EQ(l.spotInnerCos, std::cos(0.0017453292519888888));
-  EXPECT_EQ(l.spotOuterCos, std::cos(0.005235987755966666));
-  EXPECT_EQ(l.beamDistribution, 10);
-  EXPECT_EQ(l.shadows, 1);
-  EXPECT_TRUE(l.attachment);
+  EXPECT_EQ(lights(s), (std::vector<std::string>{
+                           "S diffuse(2,1,0) specular(2,1,0) at(0,0,0) to(0,0,1) "
+                           "attenuation(0.5,0.25,2) spot(30,40) beam 3 shadows 0.5",
+                           "D diffuse(0.3,0.3,0.3) specular(0.2,0.3,0.4) at(0,0,0) to(1,1,1) "
+                           "attenuation(1,0,0) spot(0.1,0.3) beam 10 shadows 1 attached",
+                       }));
   EXPECT_TRUE(s.parser.lightAdded);
+  Interpreter suppressed("if (0) light position(0, 0, 0);");
+  ASSERT_EQ(suppressed.run(), "");
+  EXPECT_FALSE(suppressed.parser.lightAdded);
 }
 
-TEST(Light, ColoursAndKinds) {
-  Interpreter s(
-      "light color(1, 0.5, 0, 2) position(0, 0, 0) direction(0, 0, 1);\n"
-      "light direction(1, 1, 1) diffuse(0.3);\n"
-      "light specular(0.2, 0.3, 0.4) position(1, 1, 1);");
-  ASSERT_EQ(s.run(), "");
-  ASSERT_EQ(s.scene->lighting.lights.size(), 3u);
-  EXPECT_EQ(s.scene->lighting.lights[0].kind, LightKind::Spot);
-  EXPECT_EQ(s.scene->lighting.lights[0].diffuseColor, (Rgb{2, 1, 0}));
-  EXPECT_EQ(s.scene->lighting.lights[1].kind, LightKind::Directional);
-  EXPECT_EQ(s.scene->lighting.lights[1].diffuseColor, (Rgb{0.3, 0.3, 0.3}));
-  EXPECT_EQ(s.scene->lighting.lights[1].specularColor, (Rgb{0, 0, 0}));
-  EXPECT_EQ(s.scene->lighting.lights[2].diffuseColor, (Rgb{0, 0, 0}));
-  EXPECT_EQ(s.scene->lighting.lights[2].specularColor, (Rgb{0.2, 0.3, 0.4}));
-}
-
-TEST(Light, OtherItems) {
-  Interpreter s(
-      "light color(1) position(0, 0, 0) spot_angles(30, 40) attenuation(0.5, 0.25, 2) "
-      "beam_distribution(3) shadows(0.5) attachment(0.0);\n"
-      "light color(1) position(0, 0, 0) attachment(0.001);");
-  ASSERT_EQ(s.run(), "");
-  const engine::Light& l = s.scene->lighting.lights[0];
-  EXPECT_DOUBLE_EQ(l.spotInnerCos, std::cos(M_PI / 6));
-  EXPECT_DOUBLE_EQ(l.spotOuterCos, std::cos(2 * M_PI / 9));
-  EXPECT_EQ(l.attenuation[0], 0.5);
-  EXPECT_EQ(l.attenuation[1], 0.25);
-  EXPECT_EQ(l.attenuation[2], 2);
-  EXPECT_EQ(l.beamDistribution, 3);
-  EXPECT_EQ(l.shadows, 0.5);
-  EXPECT_FALSE(l.attachment);
-  EXPECT_TRUE(s.scene->lighting.lights[1].attachment);
-}
-
-TEST(Light, SuppressedLightsAreNeitherCheckedNorAdded) {
-  Interpreter s("if (0) light position(0, 0, 0);");
-  ASSERT_EQ(s.run(), "");
-  EXPECT_TRUE(s.scene->lighting.lights.empty());
-  EXPECT_FALSE(s.parser.lightAdded);
-}
-
-TEST(Light, SceneWideStatements) {
-  Interpreter s(
-      "ambient(0.2); background(0.1, 0.2, 0.3); reflect_background(2);\n"
-      "light color(1) position(0, 0, 0); clear_lights(); clear_lights();\n"
-      "light color(1) position(0, 0, 0);");
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.scene->lighting.ambientLight, (Rgb{0.2, 0.2, 0.2}));
-  EXPECT_EQ(s.scene->lighting.background, (Rgb{0.1, 0.2, 0.3}));
-  EXPECT_TRUE(s.scene->lighting.reflectBackground);
-  EXPECT_EQ(s.scene->lighting.lights.size(), 1u);
-  Interpreter off("reflect_background(1); reflect_background(0.0);");
-  ASSERT_EQ(off.run(), "");
-  EXPECT_FALSE(off.scene->lighting.reflectBackground);
-}
-
-TEST(Light, AmbientAfterABuildIsAMaterialItem) {
-  Interpreter s("build A; ambient(0.5);");
-  ASSERT_EQ(s.run(), "");
-  EXPECT_EQ(s.scene->lighting.ambientLight, (Rgb{0, 0, 0}));
-  EXPECT_EQ(s.scene->rootSet()->members->material->ambient, (Rgb{0.5, 0.5, 0.5}));
+// Scene-wide settings; only the frame rate is taken from a suppressed statement.
+TEST(SceneStatements, Settings) {
+  const struct {
+    const char* script;
+    const char* settings;
+  } cases[] = {
+      {"angles radian; tracing_depth(3); antialiasing(2); section(0, 0, 1, 0.5); precision(); "
+       "precision(1, 2); fps(24.9);",
+       "1 3 2 1 (0,0,1) 0.5 24 (0,0,0) (0,0,0) 0 0"},
+      {"if (0) { fps(30); tracing_depth(5); section(1, 0, 0, 1); ambient(1); }",
+       "0 1 1 0 (0,0,0) 0 30 (0,0,0) (0,0,0) 0 0"},
+      {"light color(1) position(0, 0, 0); clear_lights(); clear_lights(); light color(1) "
+       "position(0, 0, 0);",
+       "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 1"},
+      {"build A; ambient(0.5);", "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},  // a material item
+  };
+  for (const auto& c : cases) {
+    Interpreter s(c.script);
+    ASSERT_EQ(s.run(), "") << c.script;
+    const engine::Fractal& f = *s.scene;
+    std::ostringstream o;
+    o << f.render.useRadians << ' ' << f.render.tracingDepth << ' ' << f.render.antialiasing << ' '
+      << f.render.sectionEnabled << ' ' << f.render.sectionNormal << ' ' << f.render.sectionOffset
+      << ' ' << s.parser.frameRate << ' ' << f.lighting.ambientLight << ' ' << f.lighting.background
+      << ' ' << f.lighting.reflectBackground << ' ' << f.lighting.lights.size();
+    EXPECT_EQ(o.str(), c.settings) << c.script;
+  }
 }
 
 }  // namespace

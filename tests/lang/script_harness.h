@@ -1,13 +1,12 @@
 #pragma once
 
 #include <atomic>
-#include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <antlr/TokenBuffer.hpp>
+#include "../engine/captured_output.h"
 #include "FractalLexer.hpp"
 #include "FractalParser.hpp"
 #include "engine/fractal.h"
@@ -16,31 +15,7 @@
 
 namespace lang::testing {
 
-// Captures std::cout and std::cerr while it lives. Captures nest: the one
-// made last must end first.
-class CapturedOutput {
- public:
-  CapturedOutput()
-      : oldOut_(std::cout.rdbuf(out_.rdbuf())),
-        oldErr_(std::cerr.rdbuf(err_.rdbuf())),
-        oldPrecision_(std::cout.precision()) {}
-  ~CapturedOutput() {
-    std::cout.rdbuf(oldOut_);
-    std::cerr.rdbuf(oldErr_);
-    std::cout.precision(oldPrecision_);
-  }
-  CapturedOutput(const CapturedOutput&) = delete;
-  CapturedOutput& operator=(const CapturedOutput&) = delete;
-
-  std::string out() const { return out_.str(); }
-  std::string err() const { return err_.str(); }
-
- private:
-  std::ostringstream out_, err_;
-  std::streambuf* oldOut_;
-  std::streambuf* oldErr_;
-  std::streamsize oldPrecision_;
-};
+using engine::testing::CapturedOutput;
 
 // Stands for the user's stop command: sets the cancel flag as soon as the
 // script writes anything.
@@ -65,17 +40,15 @@ struct Token {
   int type;
   std::string text;
   int line;
-  bool operator==(const Token&) const = default;
 };
-inline void PrintTo(const Token& t, std::ostream* os) {
-  *os << t.type << " '" << t.text << "' line " << t.line;
-}
+
+// A value to fifteen significant digits, so that rounding in the last bits
+// does not show; "nan" for any NaN.
+std::string number(double v);
 
 // Every token of a text up to the end, or up to the error (whose text, as the
 // build prints it after "error: ", goes to `error`).
 std::vector<Token> lex(const std::string& text, std::string* error = nullptr);
-// The token types alone.
-std::vector<int> tokenTypes(const std::string& text, std::string* error = nullptr);
 
 // A token buffer that tells whether a loop left a mark behind.
 class InspectableTokenBuffer : public antlr::TokenBuffer {
@@ -96,14 +69,17 @@ class Interpreter {
 
   std::string out() const { return output_.out(); }
   std::string err() const { return output_.err(); }
-  // A variable's value; NaN when the variable does not exist.
-  double value(const std::string& name) const;
   bool exists(const std::string& name) const { return parser.variables.count(name) != 0; }
   // Every mark a loop set was released again.
   bool marksBalanced() const { return !tokens_.marked(); }
-  // The values of the space-separated variables, shortest round-trip form, "-"
-  // for one that does not exist: "1 2.5 -".
+  // The numbers of the space-separated variables, "-" for one that does
+  // not exist: "1 2.5 -".
   std::string values(const std::string& names) const;
+  // The terms of a named set ("" for the root) as maps and targets, with the
+  // defaults the table filled in: "translate(1,0,0) A + scale(0.5,0.5,0.5) A".
+  // An anonymous set of several members is shown in parentheses; "@" stands
+  // for an anonymous set that is being shown already.
+  std::string terms(const std::string& setName) const;
 
   engine::FrameBuffer frameBuffer;
   std::unique_ptr<engine::Fractal> scene;
@@ -119,6 +95,12 @@ class Interpreter {
   FractalParser parser;
 };
 
+// A script run on a fresh scene that draws on a width x height frame; the
+// script must run to its end.
+std::unique_ptr<Interpreter> sceneOf(const std::string& script, uint32_t width = 40,
+                                     uint32_t height = 30,
+                                     engine::FractalType type = engine::FractalType::Affine);
+
 // The error a script ends with (see Interpreter::run).
 std::string errorOf(const std::string& script);
 
@@ -126,7 +108,6 @@ std::string errorOf(const std::string& script);
 struct BuildResult {
   bool built = false;
   bool drewNothing = false;
-  bool sceneCreated = false;
   std::string out, err;
   std::unique_ptr<engine::Fractal> scene;
 };
