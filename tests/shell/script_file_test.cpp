@@ -7,24 +7,19 @@
 namespace shell {
 namespace {
 
-std::string read(const std::string& bytes) {
-  std::istringstream in(bytes);
-  return readScriptText(in);
-}
-
 TEST(ScriptFile, EveryLineEndsWithCarriageReturnAndLineFeed) {
-  EXPECT_EQ(read("a\nb\n"), "a\r\nb\r\n");
-  EXPECT_EQ(read("a\r\nb"), "a\r\nb\r\n");  // last line without a break
-  EXPECT_EQ(read("a\n\n"), "a\r\n\r\n");
-  EXPECT_EQ(read(""), "");
-}
-
-TEST(ScriptFile, LongLinesAreReadWhole) {
-  const std::string line(5000, 'x');
-  EXPECT_EQ(read(line + "\n;"), line + "\r\n;\r\n");
-}
-
-TEST(ScriptFile, MissingFileGivesNothing) {
+  const std::string longLine(5000, 'x');
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\r\nb", "a\r\nb\r\n"},
+      {"a\n\n", "a\r\n\r\n"},
+      {"", ""},
+      {longLine + "\n;", longLine + "\r\n;\r\n"},
+  };
+  for (const auto& [bytes, text] : cases) {
+    std::istringstream in(bytes);
+    EXPECT_EQ(readScriptText(in), text);
+  }
   EXPECT_FALSE(readScriptFile("/nonexistent/dir/scene.ifs").has_value());
 }
 
