@@ -1,22 +1,11 @@
 #include "test_support.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTest>
-#include <QTextDocument>
 #include <QThread>
 #include <chrono>
 #include <iostream>
 #include <thread>
-
-#include "app/command_ids.h"
-#include "app/fractal_doc.h"
-#include "app/log_edit.h"
-#include "app/main_frame.h"
-#include "app/output_log_bar.h"
-#include "engine/fractal.h"
-#include "engine/frame_buffer.h"
 
 namespace app::test {
 
@@ -142,8 +131,17 @@ CFractal_Doc* MainWindowTest::newDocument(const QString& script) {
 }
 
 bool MainWindowTest::buildTo(CFractal_Doc* doc, const QString& status, int timeoutMs) {
-  frame_->action(command::BUILD_FRACTAL)->trigger();
+  trigger(command::BUILD_FRACTAL);
   return waitFor([&] { return !doc->isBuilding() && doc->statusText() == status; }, timeoutMs);
+}
+
+bool MainWindowTest::buildToEnd(CFractal_Doc* doc) {
+  trigger(command::BUILD_FRACTAL);
+  return waitFor([&] { return !doc->isBuilding(); });
+}
+
+void MainWindowTest::trigger(int command) {
+  frame_->action(command)->trigger();
 }
 
 QString MainWindowTest::log() const {
@@ -154,15 +152,10 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
   return QTest::qWaitFor(done, timeoutMs);
 }
 
-std::optional<QStringList> probeVideo(const QString& path) {
-  QProcess ffprobe;
-  ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
-                            "-show_entries", "stream=codec_name,r_frame_rate,nb_read_frames", "-of",
-                            "default=noprint_wrappers=1", path});
-  if (!ffprobe.waitForFinished(30000) || ffprobe.exitStatus() != QProcess::NormalExit) {
-    return std::nullopt;
-  }
-  return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+QString writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+  return path;
 }
 
 }  // namespace app::test
