@@ -1,4 +1,3 @@
-#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -46,7 +45,7 @@ TEST(CliImage, SamePixelsWhateverTheThreadsAndTheFormat) {
   EXPECT_NE(pixels.substr(3 * (45 * 120 + 60), 3), kBackground);  // the tetrahedron
 }
 
-TEST(CliImage, NoImageWithoutOptionOrAfterAFailedBuild) {
+TEST(CliImage, NoImageWithoutTheOptionOrAfterAFailedBuild) {
   TempDir dir;
   const std::string script = dir.write("scene.ifs", kScene);
   EXPECT_EQ(runCli("-s 20x10 " + script).status, 0);
@@ -54,10 +53,6 @@ TEST(CliImage, NoImageWithoutOptionOrAfterAFailedBuild) {
   EXPECT_EQ(runCli("-s 20x10 -o " + image + " -", kScene + "build ;").status, 1);
   // Only the script: nothing named after it appeared beside it either.
   EXPECT_EQ(dir.entries(), 1);
-  std::filesystem::create_directory(dir.file("taken.bmp"));
-  const CliRun taken = runCli("-s 20x10 -o " + dir.file("taken.bmp") + " " + script);
-  EXPECT_EQ(taken.status, 2);
-  EXPECT_EQ(taken.err, "zentarel3d-cli: cannot write image file: " + dir.file("taken.bmp") + "\n");
 }
 
 }  // namespace
