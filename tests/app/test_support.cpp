@@ -16,11 +16,8 @@ bool says(const engine::FrameBuffer& fb, const char* word) {
 }
 
 void drawGreyImage(engine::FrameBuffer& fb) {
-  fb.width = fb.requestedWidth;
-  fb.height = fb.requestedHeight;
-  fb.bitsPerPixel = 24;
-  fb.stride = (fb.width * 3 + 3) / 4 * 4;
-  fb.bits.assign(std::size_t(fb.stride) * fb.height, 0x80);
+  fb.resizeImage(fb.requestedWidth, fb.requestedHeight, 24);
+  std::fill(fb.bits.begin(), fb.bits.end(), 0x80);
   fb.depth.assign(std::size_t(fb.width) * fb.height, 1.0f);
   fb.progress = 50.0;
   fb.valid = true;
