@@ -1,9 +1,7 @@
 #include <QComboBox>
-#include <QLabel>
 #include <QSlider>
 #include <filesystem>
 
-#include "app/animation_export.h"
 #include "app/video_compression_dialog.h"
 #include "shell/video_writer.h"
 #include "test_support.h"
@@ -59,18 +57,16 @@ class AnimationTest : public test::MainWindowTest {
     // Two frames of 66 x 48: rows of 200 bytes (198 padded to 4).
     QVERIFY(test::readFile(movie).size() > 2 * 200 * 48);
     if (!shell::testing::haveFfmpegTools()) QSKIP("ffprobe not installed");
-    QCOMPARE(shell::testing::probeVideo(movie)["r_frame_rate"], "15/1");
+    QCOMPARE(shell::testing::probeVideo(movie), "rawvideo,66,48,15/1,2");
 
     doc->text()->setPlainText("save_frame fps(25)");
     dialogs_.compressionAnswer = VideoCompression{"mjpeg", 90};
     QVERIFY(buildToEnd(doc));
-    auto stream = shell::testing::probeVideo(movie);
-    QCOMPARE(stream["codec_name"] + " " + stream["r_frame_rate"] + " " + stream["nb_read_frames"],
-             "mjpeg 25/1 2");
+    QCOMPARE(shell::testing::probeVideo(movie), "mjpeg,66,48,25/1,2");
   }
 
   // Cancelling the file dialog ends the build silently; the other failures
-  // end it with their message.
+  // end it with their message; a frame of a failed render is refused.
   void animationsThatCannotBeWritten() {
     CFractal_Doc* doc = newDocument("grey");
     QVERIFY(buildToEnd(doc));
@@ -87,18 +83,24 @@ class AnimationTest : public test::MainWindowTest {
     QVERIFY(buildToEnd(doc));
     QVERIFY(lastBuildLogEnds("\nCan't create avi stream to save animation"));
     QVERIFY(!QFile::exists(dialogs_.fileName));
-
     dialogs_.fileName = files_.filePath("missing/movie.avi");
     dialogs_.compressionAnswer = VideoCompression{"rawvideo", 75};
     QVERIFY(buildToEnd(doc));
     QVERIFY(lastBuildLogEnds(QString("\n") + shell::kCantOpenVideoFile));
     QCOMPARE(backend_.runs.load(), 1);
 
+    dialogs_.fileName = files_.filePath("void.avi");
+    doc->text()->setPlainText("save_frame void");
+    QVERIFY(buildToEnd(doc));
+    QCOMPARE(doc->statusText(), QString("Error"));
+    QVERIFY(test::waitFor([&] {
+      return log().contains("building: " + doc->title() + "\nerror: line 1:1: can't save frame");
+    }));
     if (!std::filesystem::exists("/dev/full")) QSKIP("no /dev/full");
+    doc->text()->setPlainText("save_frame");
     dialogs_.fileName = files_.filePath("full.avi");
     QVERIFY(QFile::link("/dev/full", dialogs_.fileName));
     QVERIFY(buildToEnd(doc));
-    QCOMPARE(doc->statusText(), QString("Error"));
     QVERIFY(test::waitFor([&] {
       return log().contains(QString("\n") + shell::kCantWriteFrame +
                             "\nerror: line 1:1: can't save frame\nfinished: ");
@@ -114,7 +116,8 @@ class AnimationTest : public test::MainWindowTest {
     QVERIFY(test::waitFor([&] { return !doc->isBuilding(); }));
     QCOMPARE(doc->progressPrefix(), QString());
     if (shell::testing::haveFfmpegTools()) {  // closed at the end
-      QCOMPARE(shell::testing::probeVideo(dialogs_.fileName.toStdString())["nb_read_frames"], "2");
+      QCOMPARE(shell::testing::probeVideo(dialogs_.fileName.toStdString()),
+               "rawvideo,66,48,15/1,2");
     }
   }
 
@@ -145,44 +148,13 @@ class AnimationTest : public test::MainWindowTest {
     auto* quality = dialog.findChild<QSlider*>();
     const std::vector<shell::VideoCodecInfo> available = shell::availableVideoCodecs();
     QCOMPARE(codecs->count(), int(available.size()));
-    QCOMPARE(dialog.compression().codec, std::string("rawvideo"));
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-      if (label->text().contains('&')) QVERIFY2(label->buddy(), qPrintable(label->text()));
-    }
     for (int i = 0; i < codecs->count(); ++i) {
       codecs->setCurrentIndex(i);
-      QCOMPARE(codecs->currentText(), QString::fromStdString(available[i].description));
       QCOMPARE(quality->isEnabled(), available[i].takesQuality);
       quality->setValue(40 + i);
       QCOMPARE(dialog.compression().codec, available[i].name);
       if (available[i].takesQuality) QCOMPARE(dialog.compression().quality, 40 + i);
     }
-  }
-
-  // The frames of a failed or canceled render are refused.
-  void theFrameSinkRefusesFramesOfAFailedOrCanceledScene() {
-    engine::FrameBuffer fb;
-    fb.requestedWidth = 8;
-    fb.requestedHeight = 6;
-    std::unique_ptr<engine::Fractal> scene = engine::createFractal(0);
-    AnimationExport animation;
-    QList<QImage> shown;
-    QVERIFY(animation.open(files_.filePath("sink.avi"), {"rawvideo", 75}, fb, *scene,
-                           [&](const QImage& frame) { shown << frame; }));
-    fb.resizeImage(8, 6, 24);
-    fb.valid = true;
-    std::fill(fb.bits.begin(), fb.bits.end(), 0x40);
-    QVERIFY(fb.frameSink(fb));
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first().pixel(0, 0), qRgb(0x40, 0x40, 0x40));
-    scene->renderError = "Set is void";
-    QVERIFY(!fb.frameSink(fb));
-    scene->renderError.clear();
-    scene->canceled = true;
-    QVERIFY(!fb.frameSink(fb));
-    QCOMPARE(animation.framesWritten(), std::optional<unsigned>(1));
-    animation.close(fb);
-    QVERIFY(!fb.frameSink && !animation.framesWritten());
   }
 };
 

@@ -61,6 +61,7 @@ bool FakeBackend::run(engine::Fractal& scene) {
     return false;
   }
   if (fb.savesFrames) {
+    if (says(fb, "void")) scene.renderError = "Set is void";
     drawGreyImage(fb);
     for (int frame = 0; frame < 2; ++frame) {
       if (!fb.frameSink || !fb.frameSink(fb)) {
@@ -76,11 +77,6 @@ bool FakeBackend::run(engine::Fractal& scene) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
-  }
-  if (says(fb, "camera")) {
-    fb.scriptText = "camera position(1,2,3) vertical(0,1,0);\r\n";
-    if (fb.textChanged) fb.textChanged();
-    std::cout << "camera changed:" << std::endl;
   }
   drawGreyImage(fb);
   return true;

@@ -32,9 +32,9 @@ using shell::testing::readFile;
 //   "fail"         prints a script error and fails
 //   "endless"      runs until canceled
 //   "deaf"         ignores the stop until `release` is set
-//   "camera"       rewrites the script text and announces it
 //   "save_frame"   saves two frames (the pre-scan finds that the script saves
-//                  frames, with the rate of "fps(n)"); then as below
+//                  frames, with the rate of "fps(n)"; "void" fails their
+//                  render); then as below
 //   anything else  draws a grey image of the requested size with depths
 class FakeBackend : public BuildBackend {
  public:

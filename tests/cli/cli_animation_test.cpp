@@ -30,7 +30,7 @@ std::string animation(const std::string& rate) {
 }
 
 // The video and the frame files of one run hold the same frames, at the
-// script's rate; another codec and the default rate of 15 in a second run.
+// script's rate.
 TEST(CliAnimation, VideoAndFrameFilesHoldEveryFrame) {
   if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   TempDir dir;
@@ -47,19 +47,7 @@ TEST(CliAnimation, VideoAndFrameFilesHoldEveryFrame) {
   EXPECT_TRUE(decodeFrames(video) == frames);
   EXPECT_NE(frames.substr(0, frames.size() / 3),
             frames.substr(frames.size() / 3, frames.size() / 3));
-  auto stream = probeVideo(video);
-  EXPECT_EQ(stream["codec_name"] + " " + stream["r_frame_rate"] + " " + stream["width"],
-            "rawvideo 12/1 41");
-
-  ASSERT_EQ(
-      runCli("-s 16x16 --avi " + video + " --codec mjpeg " + dir.write("turn.ifs", animation("")))
-          .status,
-      0);
-  EXPECT_EQ(probeVideo(video), (std::map<std::string, std::string>{{"codec_name", "mjpeg"},
-                                                                   {"nb_read_frames", "3"},
-                                                                   {"r_frame_rate", "15/1"},
-                                                                   {"width", "16"},
-                                                                   {"height", "16"}}));
+  EXPECT_EQ(probeVideo(video), "rawvideo,41,23,12/1,3");
 }
 
 TEST(CliAnimation, VideoIsOpenedOnlyForScriptsThatSaveFrames) {

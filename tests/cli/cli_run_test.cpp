@@ -17,9 +17,6 @@ std::string usage(const std::string& message) {
   return "zentarel3d-cli: " + message + " (see --help)\n";
 }
 
-const std::string kSize = "--size needs WIDTHxHEIGHT (1 to 65535 each), not '";
-const std::string kThreads = "--threads needs a number from 0 (every core) to 1024, not '";
-
 constexpr const char* kSavesAFrame =
     "camera position(0, 0, -5) vertical(0, 1, 0);\n"
     "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A; save_frame();";
@@ -37,44 +34,25 @@ TEST(Cli, ExitStatusAndOutputs) {
       {"--frobnicate a", "", 2, "", usage("unknown option '--frobnicate'")},
       {"a b", "", 2, "", usage("only one script can be built, not 'a' and 'b'")},
       {"a --seed", "", 2, "", usage("option --seed needs a value")},
-      {"--seed 12x a", "", 2, "", usage("--seed needs a number from 0 up, not '12x'")},
-      {"--size 0x480 a", "", 2, "", usage(kSize + "0x480'")},
-      {"-s -5x5 a", "", 2, "", usage(kSize + "-5x5'")},
-      {"--threads 1025 a", "", 2, "", usage(kThreads + "1025'")},
-      {"--threads '' a", "", 2, "", usage(kThreads + "'")},
+      {"--size 0x480 a", "", 2, "",
+       usage("--size needs WIDTHxHEIGHT (1 to 65535 each), not '0x480'")},
       {"-o a.jpg a", "", 2, "", usage("-o needs a file name ending in .bmp or .png, not 'a.jpg'")},
-      {"--frames f%d%d.png a", "", 2, "",
-       usage("--frames needs a pattern with one number field such as frame%04d.png (.bmp or "
-             ".png), not 'f%d%d.png'")},
       {"--avi a.avi --quality 50 a", "", 2, "", usage("codec rawvideo takes no --quality")},
-      {"--avi a.avi --codec mjpeg --quality 101 a", "", 2, "",
-       usage("--quality needs a number from 1 to 100, not '101'")},
-      {"--codec mjpeg a", "", 2, "", usage("--codec and --quality need --avi")},
-      {"--update-script -", "", 2, "",
-       usage("--update-script needs a script file, not standard input or a sample")},
-      {"--tokens --dump-scene a", "", 2, "", usage("--tokens and --dump-scene exclude each other")},
       {"--dump-scene -o f.png a", "", 2, "",
        usage(
            "-o, --avi, --frames and --update-script need a render, not --tokens or --dump-scene")},
-      {"--sample 2 s.ifs", "", 2, "", usage("--sample builds a sample, not the script 's.ifs'")},
-      {"--sample 1.5", "", 2, "", usage("--sample needs a sample number from 0 up, not '1.5'")},
-      {"--samples my.samples s.ifs", "", 2, "",
-       usage("--samples needs --sample or --list-samples")},
       {"/nonexistent/scene.ifs", "", 2, "",
        "zentarel3d-cli: cannot read '/nonexistent/scene.ifs'\n"},
       {"-", "x = 6;\necho \"x*7=\", x * 7;\n", 3, "x*7=42\n", ""},
-      {"-", "x = 1;\ny = ;\n", 1, "", "error: line 2:5: unexpected token: ;\n"},
-      {"-", "set A = inverse() matrix(1,0,0,0,1,0,0,0,1) A;", 1, "",
-       "error: line 1:19: Can't detect fractal type: map 'inverse' conficts with map 'matrix'\n"},
       {"-", "x++; light color(1) position(0,0,0);", 1,
        "warning: line 1: variable 'x' is undefined\n", "error: camera statement not found\n"},
       {"--size 64x48 " SAMPLES_DIR "/demo.ifs", "", 0, "", ""},
-      {"--size 32x24 -",
+      // The render error after the build; a failed render saves no frame.
+      {"-s 32x24 --frames /nonexistent/dir/f%d.bmp -",
        "echo \"first\";\n"
        "camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);\n"
-       "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A;",
-       1, "first\nInvalid direction\n", ""},  // the render error after the build
-      {"--size 32x24 -", kSavesAFrame, 1, "", "error: line 2:52: can't save frame\n"},
+       "set A = 0.5 A + translate(1, 0, 0) 0.5 A; build A; save_frame();",
+       1, "first\nInvalid direction\n", ""},
       {"-s 32x24 --frames /nonexistent/dir/f%d.bmp -", kSavesAFrame, 1, "",
        "zentarel3d-cli: cannot write image file: /nonexistent/dir/f0.bmp\n"
        "error: line 2:52: can't save frame\n"},
@@ -89,19 +67,11 @@ TEST(Cli, ExitStatusAndOutputs) {
       {"--tokens -", "x = \"a\tb\";\nr := 2;\ny = r;", 0,
        "1\t45\tx\n1\t38\t=\n1\t18\ta\\tb\n1\t8\t;\n3\t45\ty\n3\t38\t=\n2\t44\t2\n3\t8\t;\n4\t1\t\n",
        ""},
-      {"--tokens -", "s = 'one\ntwo';", 0,  // a line break inside a string is no new line
-       "1\t45\ts\n1\t38\t=\n1\t19\tone\\r\\ntwo\n1\t8\t;\n2\t1\t\n", ""},
-      {"--tokens -", "a b\n$", 1, "1\t45\ta\n1\t45\tb\n",
-       "error: line 2:1: unexpected char: '$'\n"},
       // A scene dump prepares the sets without a camera, and prints only a
       // failed preparation's error.
       {"--dump-scene -", "set A = A; build A;", 1, "No maps found\n", ""},
-      {"--dump-scene -", "set A = inverse() A + rotate_v(1, 0, 0, 0, 1, 0) A; build A;", 1,
-       "Invalid map\n", ""},
-      {"--dump-scene -", "set A = (0.5 A + 0.4 A) % 3; build A;", 1, "", ""},
       {"--dump-scene -", "set A = 0.5 B; build A;", 1, "",
        "error: set 'B' is used but not defined\n"},
-      {"--dump-scene -", "x = 1;", 1, "", "error: no set defined!\n"},
   };
   for (const auto& c : cases) {
     const CliRun run = runCli(c.args, c.input);
@@ -109,21 +79,12 @@ TEST(Cli, ExitStatusAndOutputs) {
     EXPECT_EQ(run.out, c.out) << c.args << " < " << c.input;
     EXPECT_EQ(run.err, c.err) << c.args << " < " << c.input;
   }
-  EXPECT_EQ(runCli(::testing::TempDir()).status, 2);  // a directory
   // The codecs after the first depend on the FFmpeg build.
   EXPECT_TRUE(
       runCli("--avi a.avi --codec nonesuch a")
           .err.starts_with("zentarel3d-cli: unknown codec 'nonesuch'; available: rawvideo, "));
   EXPECT_TRUE(runCli("--version").out.starts_with("zentarel3d-cli 1."));
   EXPECT_NE(runCli("--help").out.find("Usage: zentarel3d-cli"), std::string::npos);
-}
-
-TEST(Cli, VerboseReportsStartAndDuration) {
-  TempDir dir;
-  const CliRun run = runCli("-v " + dir.write("named.ifs", "echo 1;"));
-  EXPECT_EQ(run.out, "1\n");
-  EXPECT_TRUE(run.err.starts_with("building: named.ifs\nfinished: ")) << run.err;
-  EXPECT_TRUE(run.err.ends_with("\n"));
 }
 
 TEST(Cli, SeedFixesTheRandomState) {

@@ -1,6 +1,5 @@
 // The samples file of the source tree: its tags, and a build of every scene
 // in it at a small size through the language and the renderer.
-#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -85,6 +84,7 @@ class Sample : public ::testing::TestWithParam<int> {};
 // error, a missing image or a picture that shows nothing.
 TEST_P(Sample, BuildsWithoutError) {
   const int entry = samplesFile().index().entryOfSample(GetParam());
+  SCOPED_TRACE(samplesFile().index().nameOfEntry(entry));
   const std::string script = samplesFile().sampleText(entry).value_or("");
   ASSERT_FALSE(script.empty()) << "the sample's text cannot be loaded";
   EXPECT_TRUE(script.starts_with("//")) << "a sample starts with a comment saying what it shows";
@@ -118,17 +118,7 @@ TEST_P(Sample, BuildsWithoutError) {
   }
 }
 
-std::string testName(const ::testing::TestParamInfo<int>& info) {
-  std::string name = (info.param < 10 ? "0" : "") + std::to_string(info.param) + "_";
-  const int entry = samplesFile().index().entryOfSample(info.param);
-  for (char c : samplesFile().index().nameOfEntry(entry)) {
-    if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-  }
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Gallery, Sample, ::testing::Range(0, samplesFile().index().sampleCount()),
-                         testName);
+INSTANTIATE_TEST_SUITE_P(Gallery, Sample, ::testing::Range(0, samplesFile().index().sampleCount()));
 
 }  // namespace
 }  // namespace gallery

@@ -16,14 +16,9 @@ TEST(FramePattern, ExpandsExactlyOneIntegerConversion) {
   }
   EXPECT_EQ(FramePattern::parse("%u")->fileName(4000000000u), "4000000000");
   EXPECT_EQ(FramePattern::parse("%99d")->fileName(1).size(), 99u);
-  for (const char* pattern : {
-           "frame.png", "100%%.png", "%d-%d.png", "%04d%s",  // none, two
-           "%s.png",    "%n",        "%x.png",    "%f.png",  // not an integer; %n writes memory
-           "%ld.png",   "%lld",      "%hd",       "%zu",     // length modifiers
-           "%*d.png",   "%.*d",                              // widths from arguments
-           "%#d",       "%100d",     "%.100d",               // undefined flag; too wide
-           "frame%",    "%d%",       "",                     // a lone percent sign
-       }) {
+  // Not one integer conversion; %n writes memory; widths too wide or from arguments.
+  for (const char* pattern : {"frame.png", "%d-%d.png", "%s.png", "%n", "%ld.png", "%*d.png", "%#d",
+                              "%100d", "frame%", ""}) {
     EXPECT_FALSE(FramePattern::parse(pattern).has_value()) << pattern;
   }
 }

@@ -49,17 +49,12 @@ bool haveFfmpegTools() {
          std::system("ffmpeg -version >/dev/null 2>&1") == 0;
 }
 
-std::map<std::string, std::string> probeVideo(const std::string& file) {
-  std::istringstream lines(
-      commandOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                    "stream=codec_name,nb_read_frames,r_frame_rate,width,height "
-                    "-of default=noprint_wrappers=1 '" +
-                    file + "'"));
-  std::map<std::string, std::string> fields;
-  for (std::string line; std::getline(lines, line);) {
-    const size_t equals = line.find('=');
-    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
-  }
+std::string probeVideo(const std::string& file) {
+  std::string fields = commandOutput(
+      "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+      "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of csv=p=0 '" +
+      file + "'");
+  if (fields.ends_with('\n')) fields.pop_back();
   return fields;
 }
 

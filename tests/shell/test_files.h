@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <string>
 
 namespace shell::testing {
@@ -36,9 +35,9 @@ std::string commandOutput(const std::string& command);
 // Whether ffprobe and ffmpeg can be run to read videos and images back.
 bool haveFfmpegTools();
 
-// The codec_name, nb_read_frames, r_frame_rate, width and height that
-// ffprobe reads in the first video stream of a video or image file.
-std::map<std::string, std::string> probeVideo(const std::string& file);
+// "codec,width,height,frame rate,frames" as ffprobe reads the first video
+// stream of a video or image file, e.g. "rawvideo,66,48,15/1,2".
+std::string probeVideo(const std::string& file);
 
 // Every frame of a video or image file decoded to bgr24 bytes, top row
 // first, rows unpadded.

@@ -32,28 +32,6 @@ Bytes makeFrame(int frame) {
   return bits;
 }
 
-TEST(VideoWriter, ReportsFailuresWithTheirMessages) {
-  testing::TempDir dir;
-  VideoWriter writer;
-  const std::string file = dir.file("a.avi");
-  EXPECT_EQ(writer.open(dir.file("missing/a.avi"), 8, 8, 25, "rawvideo", 75), kCantOpenVideoFile);
-  EXPECT_EQ(writer.open(file, 8, 8, 25, "no-such-codec", 75), kCantCreateCompressedStream);
-  EXPECT_EQ(writer.open(file, 0, 0, 25, "rawvideo", 75), kCantSelectStreamFormat);
-  EXPECT_EQ(writer.open(file, 1 << 30, 1 << 30, 25, "rawvideo", 75), kCantSelectStreamFormat);
-  EXPECT_FALSE(writer.writeFrame(makeFrame(0)));  // not open
-  ASSERT_EQ(writer.open(file, kWidth, kHeight, 25, "rawvideo", 75), "");
-  Bytes shortFrame = makeFrame(0);
-  shortFrame.pop_back();
-  EXPECT_FALSE(writer.writeFrame(shortFrame));
-  EXPECT_EQ(writer.framesWritten(), 0u);
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  ASSERT_EQ(writer.open("/dev/full", kWidth, kHeight, 25, "rawvideo", 75), "");
-  bool allWritten = true;
-  for (int i = 0; i < 200 && allWritten; ++i) allWritten = writer.writeFrame(makeFrame(i));
-  EXPECT_FALSE(allWritten);
-  EXPECT_FALSE(writer.close());
-}
-
 class VideoWriterCodec : public ::testing::TestWithParam<VideoCodecInfo> {};
 
 // Every offered codec writes key frames that ffprobe reads, at 15 frames a
@@ -73,12 +51,7 @@ TEST_P(VideoWriterCodec, WritesKeyFramesThatFfmpegReads) {
     return dir.file(name);
   };
   const std::string file = write("best.avi", 100);
-  EXPECT_EQ(testing::probeVideo(file),
-            (std::map<std::string, std::string>{{"codec_name", codec.name},
-                                                {"nb_read_frames", "3"},
-                                                {"r_frame_rate", "15/1"},
-                                                {"width", "322"},
-                                                {"height", "7"}}));
+  EXPECT_EQ(testing::probeVideo(file), codec.name + ",322,7,15/1,3");
   std::istringstream packets(testing::commandOutput(
       "ffprobe -v error -show_entries packet=flags -of csv=p=0 '" + file + "'"));
   int keyFrames = 0;
