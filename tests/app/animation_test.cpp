@@ -54,8 +54,6 @@ class AnimationTest : public test::MainWindowTest {
     QCOMPARE(dialogs_.asked, QStringList({kFileQuestion, kCompressionQuestion}));
     QCOMPARE(doc->displayImage().size(), QSize(66, 48));
     const std::string movie = files_.filePath("movie.avi").toStdString();
-    // Two frames of 66 x 48: rows of 200 bytes (198 padded to 4).
-    QVERIFY(test::readFile(movie).size() > 2 * 200 * 48);
     if (!shell::testing::haveFfmpegTools()) QSKIP("ffprobe not installed");
     QCOMPARE(shell::testing::probeVideo(movie), "rawvideo,66,48,15/1,2");
 

@@ -9,19 +9,10 @@
 namespace shell {
 namespace {
 
-// Tag lines may be indented like the script text; an unmatched closing
-// submenu sits before the last sample.
+// An unmatched closing submenu sits before the last sample.
 const std::string kSamples =
-    "[sample=\"Sponge\"]\n"
-    "\tsponge at the top\n"
-    "[submenu=\"Classic\"]\n"
-    "\t[sample=\"Sponge\"]\n"
-    "\t\tsponge in Classic\n"
-    "\t[separator]\n"
-    "[/submenu]\n"
-    "[/submenu]\n"
-    "[sample=\"Last\"]\n"
-    "last\n";
+    "[submenu=\"Classic\"]\n\t[sample=\"Sponge\"]\n\t\tsponge\n[/submenu]\n[/submenu]\n"
+    "[sample=\"Last\"]\nlast\n";
 
 TEST(SampleText, TextsOfSamplesFoundByTheirPath) {
   const std::string longLine(5000, 'x');
@@ -30,10 +21,8 @@ TEST(SampleText, TextsOfSamplesFoundByTheirPath) {
     int entry;
     const char* text;
   } cases[] = {
-      // Samples of the same name in different submenus keep their own texts;
-      // an unmatched closing submenu does not hide the samples after it.
-      {kSamples, 2, "sponge in Classic\r\n"},  // ends at the separator
-      {kSamples, 4, "last\r\n"},
+      // An unmatched closing submenu does not hide the samples after it.
+      {kSamples, 2, "last\r\n"},
       // Less indented lines lower the indentation from there on; lines of
       // tabs only lose what they can.
       {"[sample=\"I\"]\n\t\t\tfirst\n\t\t\t\tdeeper\n\t\t\n\t\t\t\t\n\tless\n\t\t\tafter\n\n\t\n",
