@@ -1,23 +1,14 @@
 #include <QDesktopServices>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QSettings>
 #include <QTextBlock>
-#include <QTextDocument>
-#include <QToolBar>
 #include <iostream>
 
-#include "app/command_ids.h"
-#include "app/fractal_doc.h"
 #include "app/fractal_text_view.h"
-#include "app/log_edit.h"
-#include "app/main_frame.h"
-#include "app/output_log_bar.h"
-#include "shell/version.h"
+#include "app/window_placement.h"
 #include "test_support.h"
 
 using namespace app;
@@ -34,58 +25,28 @@ class OpenedUrls : public QObject {
 class MainFrameTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::FakeBackend backend_;
-  QTemporaryDir files_;
-
-  QStringList commandsOf(const QList<QAction*>& actions) const {
-    QStringList ids;
-    for (QAction* a : actions) {
-      ids << (a->isSeparator() ? QString("-")
-              : a->menu()      ? a->menu()->objectName()
-                               : a->data().toString());
-    }
-    return ids;
-  }
-  QString writeScript(const QString& name, const QByteArray& text) {
-    QFile file(files_.filePath(name));
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-    return file.fileName();
+  QStringList menus() const {
+    QStringList names;
+    for (QAction* a : frame_->menuBar()->actions()) names << a->menu()->objectName();
+    return names;
   }
 
  private slots:
-  void init() { openFrame(backend_); }
+  void init() { openFrame(); }
   void cleanup() { closeFrame(); }
 
-  void titleMenusAndToolbar() {
-    QCOMPARE(frame_->windowTitle(), QString("Zentarel 3d v" ZENTAREL_VERSION));
-    QStringList menus;
-    for (QAction* a : frame_->menuBar()->actions()) menus << a->menu()->objectName();
-    QCOMPARE(menus, QStringList({"FILE", "VIEW", "SAMPLES", "HELP"}));
-
+  void menusAndTitleFollowTheDocuments() {
+    QCOMPARE(frame_->windowTitle(), QString("Zentarel 3d v1.6.2"));
+    QCOMPARE(menus(), QStringList({"FILE", "VIEW", "SAMPLES", "HELP"}));
     frame_->newDocument();
-    menus.clear();
-    for (QAction* a : frame_->menuBar()->actions()) menus << a->menu()->objectName();
-    QCOMPARE(menus, QStringList({"FILE", "EDIT", "VIEW", "BUILD", "SAMPLES", "WINDOW", "HELP"}));
-    QCOMPARE(frame_->windowTitle(),
-             "Zentarel 3d v" ZENTAREL_VERSION " - " + frame_->activeDocument()->title());
-
-    auto* toolBar = frame_->findChild<QToolBar*>();
-    QCOMPARE(commandsOf(toolBar->actions()),
-             QStringList({"57600", "57601", "57603", "32812", "-", "32814", "-", "32807", "32808",
-                          "-", "32800", "32806", "-", "57664"}));
-    QMenu* build = frame_->findChild<QMenu*>("BUILD");
-    QCOMPARE(commandsOf(build->actions()), QStringList({"BUILD_IMAGE_SIZE", "-", "32800", "32806",
-                                                        "32826", "-", "32807", "32808"}));
-    QCOMPARE(frame_->action(command::BUILD_FRACTAL)->shortcut(), QKeySequence("F7"));
-    QCOMPARE(frame_->action(command::BUILD_STOP)->shortcuts().size(), 2);
-    QCOMPARE(frame_->action(command::VIEW_CLEAR_OUTPUTLOG)->text(), QString("C&lear Otput Log"));
-    QCOMPARE(frame_->logBar()->windowTitle(), QString("Log"));
+    QCOMPARE(menus(), QStringList({"FILE", "EDIT", "VIEW", "BUILD", "SAMPLES", "WINDOW", "HELP"}));
+    QCOMPARE(frame_->windowTitle(), "Zentarel 3d v1.6.2 - " + frame_->activeDocument()->title());
   }
 
+  // A double click on an error line of the log moves the editor to that
+  // line, if the script has it.
   void doubleClickedErrorLineMovesTheEditor() {
-    CFractal_Doc* doc = frame_->newDocument();
-    doc->text()->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;");
+    frame_->newDocument()->text()->setPlainText("a;\nb;\nc;\nd;\ne;\nf;\ng;\nh;");
     LogEdit* log = frame_->logBar()->edit();
     std::cerr << "error: line 7:1: unexpected token: g" << std::endl;
     QVERIFY(test::waitFor([&] { return log->toPlainText().contains("line 7"); }));
@@ -95,65 +56,48 @@ class MainFrameTest : public test::MainWindowTest {
     auto* editor = qobject_cast<CFractal_TextView*>(
         frame_->findChild<QMdiArea*>()->currentSubWindow()->widget());
     QCOMPARE(editor->textCursor().blockNumber(), 6);
-
-    frame_->goToLine(0);
     frame_->goToLine(9);  // past the last line
     QCOMPARE(editor->textCursor().blockNumber(), 6);
-    frame_->goToLine(8);
-    QCOMPARE(editor->textCursor().blockNumber(), 7);
   }
 
-  void openingAFileTwiceActivatesItsDocument() {
-    const QString path = writeScript("scene.ifs", "build T;\r\n");
+  void filesOpenOnceByCommandOrDrop() {
+    const QString path = test::writeFile(files_.filePath("scene.ifs"), "build T;\r\n");
     CFractal_Doc* doc = frame_->openFile(path);
     QVERIFY(doc);
     QCOMPARE(doc->title(), QString("scene.ifs"));
     frame_->newDocument();
     QCOMPARE(frame_->openFile(path), doc);
     QCOMPARE(frame_->activeDocument(), doc);
-    QCOMPARE(frame_->documents().size(), 2);
     QVERIFY(!frame_->openFile(files_.filePath("missing.ifs")));
     QCOMPARE(dialogs_.messages.size(), 1);
-  }
 
-  void droppedScriptsOpen() {
-    const QString path = writeScript("dropped.ifs", "build T;\r\n");
-    writeScript("notes.txt", "not a script");
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(files_.filePath("notes.txt"))});
+    data.setUrls({QUrl::fromLocalFile(test::writeFile(files_.filePath("dropped.ifs"), "x")),
+                  QUrl::fromLocalFile(test::writeFile(files_.filePath("notes.txt"), "x"))});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(frame_.get(), &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(frame_.get(), &drop);
-    QCOMPARE(frame_->documents().size(), 1);
-    QCOMPARE(frame_->documents().first()->title(), QString("dropped.ifs"));
+    QCOMPARE(frame_->documents().size(), 3);
+    QCOMPARE(frame_->activeDocument()->title(), QString("dropped.ifs"));
   }
 
-  void saveAsAndTheRecentFileList() {
+  void saveAsFillsTheRecentFileListAndClosingAModifiedDocumentAsks() {
     CFractal_Doc* doc = frame_->newDocument();
     doc->text()->setPlainText("build T;");
     dialogs_.fileName = files_.filePath("saved");
-    frame_->action(command::FILE_SAVE_AS)->trigger();
+    trigger(command::FILE_SAVE_AS);
     QCOMPARE(doc->filePath(), files_.filePath("saved.ifs"));
-    QFile saved(doc->filePath());
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("build T;"));
-    QAction* recent = frame_->action(command::FILE_RECENT);
-    QVERIFY(recent->isVisible());
-    QCOMPARE(recent->text(), QString("&1 saved.ifs"));
-  }
+    QCOMPARE(test::readFile(doc->filePath().toStdString()), "build T;");
+    QCOMPARE(frame_->action(command::FILE_RECENT)->text(), QString("&1 saved.ifs"));
 
-  void closingAModifiedDocumentAsks() {
-    CFractal_Doc* doc = frame_->newDocument();
     doc->text()->setPlainText("changed");
-    dialogs_.answers = {QMessageBox::Cancel};
+    dialogs_.answers = {QMessageBox::Cancel, QMessageBox::No};
     QVERIFY(!frame_->closeDocument(doc));
-    QCOMPARE(dialogs_.questions, QStringList{"Save changes to " + doc->title() + "?"});
-    dialogs_.answers = {QMessageBox::No};
+    QCOMPARE(dialogs_.questions, QStringList{"Save changes to saved.ifs?"});
     QVERIFY(frame_->closeDocument(doc));
-    QVERIFY(frame_->documents().isEmpty());
-    QVERIFY(!frame_->activeDocument());
+    QVERIFY(frame_->documents().isEmpty() && !frame_->activeDocument());
   }
 
   void helpOpensTheFileBesideTheProgramOrSaysItIsMissing() {
@@ -163,19 +107,57 @@ class MainFrameTest : public test::MainWindowTest {
     QVERIFY(!QFile::exists(help) || QFile::rename(help, away));
     OpenedUrls opened;
     QDesktopServices::setUrlHandler("file", &opened, "open");
-    frame_->action(command::HELP)->trigger();
+    trigger(command::HELP);
     QCOMPARE(dialogs_.messages, QStringList{"Help file \"" + help + "\" not found!"});
-    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(help)});
-
-    QFile file(help);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    frame_->action(command::HELP)->trigger();
+    test::writeFile(help, "");
+    trigger(command::HELP);
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(dialogs_.messages.size(), 1);
-    QCOMPARE(opened.urls.size(), 2);
+    QCOMPARE(opened.urls, QList<QUrl>(2, QUrl::fromLocalFile(help)));
     QFile::remove(help);
     if (QFile::exists(away)) QFile::rename(away, help);
+  }
+
+  // Settings keep their INI sections and names; recent files move to the
+  // front and stop at eight. The window comes back where it was, with its log
+  // bar and auto-build; a maximised one comes back maximised over its normal
+  // rectangle; a placement needs all six values, the flags unsigned.
+  void settingsComeBackInTheNextSession() {
+    test::TempSettings temp;
+    {
+      auto settings = temp.open();
+      QStringList files;
+      for (int i = 0; i < 10; ++i) files = withRecentFile(files, QString("/f%1.ifs").arg(i));
+      settings->setRecentFiles(withRecentFile(files, "/f5.ifs"));
+      CMainFrame frame(*settings, dialogs_, backend_);
+      frame.setGeometry(40, 50, 700, 500);
+      frame.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&frame));
+      frame.action(command::BUILD_AUTOBUILD)->trigger();
+      frame.action(command::VIEW_TOOGLE_OUTPUTLOG)->trigger();
+      QVERIFY(frame.close());
+    }
+    QSettings raw(temp.path(), QSettings::IniFormat);
+    QCOMPARE(raw.value("Settings/AutoBuild").toInt(), 0);
+    QCOMPARE(raw.value("Recent File List/File2").toString(), QString("/f9.ifs"));
+    auto settings = temp.open();
+    QCOMPARE(settings->recentFiles().size(), 8);
+    QCOMPARE(settings->recentFiles().mid(0, 3), QStringList({"/f5.ifs", "/f9.ifs", "/f8.ifs"}));
+    {
+      CMainFrame frame(*settings, dialogs_, backend_);
+      QVERIFY(!frame.autoBuild() && !frame.action(command::BUILD_AUTOBUILD)->isChecked());
+      QCOMPARE(frame.geometry(), QRect(40, 50, 700, 500));
+      frame.show();
+      QVERIFY(frame.logBar()->isHidden());
+    }
+    for (const char* text : {"0,1,2,3,4", "0,1,2,3,4,x", "-1,1,2,3,4,5"}) {
+      QVERIFY2(!WindowPlacement::parse(text), text);
+    }
+    settings->setWindowPlacement(*WindowPlacement::parse("2,3,10,20,610,420"));
+    CMainFrame frame(*settings, dialogs_, backend_);
+    QVERIFY(frame.windowState() & Qt::WindowMaximized);
+    frame.showNormal();
+    QCOMPARE(frame.geometry(), QRect(10, 20, 600, 400));
   }
 };
 

@@ -1,14 +1,6 @@
-#include <QFile>
 #include <QMenu>
-#include <QPointer>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextDocument>
 
-#include "app/command_ids.h"
 #include "app/default_scene.h"
-#include "app/fractal_doc.h"
-#include "app/main_frame.h"
 #include "test_support.h"
 
 using namespace app;
@@ -38,25 +30,16 @@ const QByteArray kSamples =
 class SamplesMenuTest : public test::MainWindowTest {
   Q_OBJECT
 
-  test::FakeBackend backend_;
-  QTemporaryDir files_;
-
   QString samplesPath() const { return files_.filePath("Zentarel 3d.samples"); }
-  void writeSamples(const QByteArray& text) {
-    QFile file(samplesPath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-  }
   void openFrame() {
     MainWindowTest::openFrame(backend_, QFile::encodeName(samplesPath()).toStdString());
   }
   void setAutoBuild(bool on) {
-    if (frame_->autoBuild() != on) frame_->action(command::BUILD_AUTOBUILD)->trigger();
+    if (frame_->autoBuild() != on) trigger(command::BUILD_AUTOBUILD);
   }
-  QMenu* samplesMenu() const { return frame_->findChild<QMenu*>("SAMPLES"); }
   // Opens and closes the Samples menu as the user would; its items then.
   QList<QAction*> shownSamples() const {
-    QMenu* menu = samplesMenu();
+    QMenu* menu = frame_->findChild<QMenu*>("SAMPLES");
     menu->popup(QPoint(0, 0));
     menu->hide();
     return menu->actions();
@@ -65,215 +48,114 @@ class SamplesMenuTest : public test::MainWindowTest {
   static QStringList describe(const QList<QAction*>& actions) {
     QStringList items;
     for (QAction* a : actions) {
-      if (a->isSeparator()) {
-        items << "-";
-      } else if (a->menu()) {
-        items << "[" + a->text() + ": " + describe(a->menu()->actions()).join(", ") + "]";
-      } else {
-        items << a->text() + "=" + a->data().toString();
-      }
+      items << (a->isSeparator() ? "-"
+                : a->menu()
+                    ? "[" + a->text() + ": " + describe(a->menu()->actions()).join(", ") + "]"
+                    : a->text() + "=" + a->data().toString());
     }
     return items;
   }
-  // Chooses the Samples menu item of entry `entry`.
+  // Chooses the Samples menu item of entry `entry`, in a submenu or not.
   void choose(int entry) {
-    const std::function<QAction*(const QList<QAction*>&)> find =
-        [&](const QList<QAction*>& actions) -> QAction* {
-      for (QAction* a : actions) {
-        if (a->menu()) {
-          if (QAction* inner = find(a->menu()->actions())) return inner;
-        } else if (!a->isSeparator() && a->data().toInt() == command::SAMPLES_FIRSTSAMPLE + entry) {
-          return a;
-        }
-      }
-      return nullptr;
-    };
-    QAction* item = find(shownSamples());
-    QVERIFY2(item, qPrintable(QString("no item for entry %1").arg(entry)));
-    item->trigger();
+    QList<QAction*> items = shownSamples();
+    for (int i = 0; i < items.size(); ++i) {
+      if (items[i]->menu()) items << items[i]->menu()->actions();
+      if (!items[i]->menu() && items[i]->data().toInt() == command::SAMPLES_FIRSTSAMPLE + entry)
+        return items[i]->trigger();
+    }
+    QFAIL(qPrintable(QString("no item for entry %1").arg(entry)));
   }
-  bool idle(CFractal_Doc* doc) {
-    return test::waitFor([&] { return !doc->isBuilding(); });
+  // Whether the active document holds the sample `title` and built `runs` times in all.
+  bool shows(const QString& title, int runs) {
+    CFractal_Doc* doc = frame_->activeDocument();
+    return doc->title() == title && test::waitFor([&] { return !doc->isBuilding(); }) &&
+           backend_.runs == runs;
   }
 
  private slots:
   void init() {
     backend_.runs = 0;
-    writeSamples(kSamples);
+    test::writeFile(samplesPath(), kSamples);
     openFrame();
   }
   void cleanup() { closeFrame(); }
 
+  // The menu is rebuilt from the file when it is opened and the file changed.
   void menuListsTheEntriesOfTheFile() {
-    QCOMPARE(describe(samplesMenu()->actions()), QStringList{"First Sample=34000"});
     QCOMPARE(describe(shownSamples()),
              QStringList({"Grey One=34000", "[Classic: Grey Two=34002, -, =34004, -shared=34005]",
                           "Last=34006"}));
-    QVERIFY(frame_->action(command::BUILD_PREV_SAMPLE)->isEnabled());
-    QVERIFY(frame_->action(command::BUILD_NEXT_SAMPLE)->isEnabled());
-  }
 
-  void menuIsRebuiltOnlyWhenTheFileChanged() {
-    const QPointer<QAction> first = shownSamples().first();
-    shownSamples();
-    QVERIFY(first);  // the same items: nothing was rebuilt
-
-    writeSamples("[sample=\"Only\"]\nonly\n[/submenu]\n");
+    test::writeFile(samplesPath(), "[sample=\"Only\"]\nonly\n[/submenu]\n");
     QCOMPARE(describe(shownSamples()), QStringList{"Only=34000"});
     QVERIFY(test::waitFor([&] {
       return log().contains("warning: ignoring unmatched [/submenu] entry in samples file");
     }));
-
-    writeSamples("");
+    test::writeFile(samplesPath(), "");
     QVERIFY(shownSamples().isEmpty());
     QVERIFY(!frame_->action(command::BUILD_PREV_SAMPLE)->isEnabled());
-    QVERIFY(!frame_->action(command::BUILD_NEXT_SAMPLE)->isEnabled());
   }
 
+  // A sample goes into the active document while it is untitled and
+  // unchanged; else into a new one. An unnamed sample is an "Affine
+  // System"; an include loads nothing.
   void aSampleGoesIntoAnUntouchedUntitledDocument() {
     setAutoBuild(false);
     CFractal_Doc* doc = frame_->newDocument();
     choose(2);
-    QCOMPARE(frame_->documents().size(), 1);
     QCOMPARE(frame_->activeDocument(), doc);
-    QCOMPARE(doc->title(), QString("Grey Two"));
     QCOMPARE(doc->text()->toPlainText(), QString("grey two\n"));
     QVERIFY(!doc->isModified());
-    QVERIFY(!doc->isBuilding());
-    QCOMPARE(backend_.runs.load(), 0);
+    QVERIFY(shows("Grey Two", 0));
+    choose(4);
+    choose(5);
+    QCOMPARE(doc->title(), QString("Affine System"));
+    QCOMPARE(doc->text()->toPlainText(), QString("grey unnamed\n"));
 
-    // A changed document keeps its text; the sample gets a new one.
     doc->text()->setPlainText("my own scene");
     choose(6);
-    QCOMPARE(frame_->documents().size(), 2);
     QCOMPARE(doc->text()->toPlainText(), QString("my own scene"));
-    CFractal_Doc* last = frame_->activeDocument();
-    QCOMPARE(last->title(), QString("Last"));
-    QCOMPARE(last->text()->toPlainText(), QString("last grey\n"));
-  }
-
-  void aDocumentWithAFileOrABuildIsNotReused() {
-    setAutoBuild(false);
-    const QString script = files_.filePath("mine.ifs");
-    QFile file(script);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("grey\r\n");
-    file.close();
-    CFractal_Doc* titled = frame_->openFile(script);
+    QCOMPARE(frame_->activeDocument()->text()->toPlainText(), QString("last grey\n"));
+    CFractal_Doc* titled = frame_->openFile(test::writeFile(files_.filePath("mine.ifs"), "grey"));
     choose(0);
-    QCOMPARE(frame_->documents().size(), 2);
     QCOMPARE(titled->title(), QString("mine.ifs"));
-
-    CFractal_Doc* building = frame_->activeDocument();
-    building->text()->setPlainText("endless");
-    building->text()->setModified(false);
-    building->build();
-    choose(0);
-    QCOMPARE(frame_->documents().size(), 3);
-    QCOMPARE(building->text()->toPlainText(), QString("endless"));
-    building->stop();
-    QVERIFY(idle(building));
+    QCOMPARE(frame_->documents().size(), 4);
   }
 
-  void anUnnamedSampleIsAnAffineSystemAndAnIncludeLoadsNothing() {
-    setAutoBuild(false);
-    CFractal_Doc* doc = frame_->newDocument();
-    choose(4);
-    QCOMPARE(doc->title(), QString("Affine System"));
-    QCOMPARE(doc->text()->toPlainText(), QString("grey unnamed\n"));
-    choose(5);
-    QCOMPARE(frame_->documents().size(), 1);
-    QCOMPARE(doc->title(), QString("Affine System"));
-    QCOMPARE(doc->text()->toPlainText(), QString("grey unnamed\n"));
-  }
-
-  void autoBuildDecidesWhetherAChosenSampleBuilds() {
-    setAutoBuild(true);
-    choose(0);
-    CFractal_Doc* doc = frame_->activeDocument();
-    QVERIFY(doc->isBuilding());
-    QVERIFY(idle(doc));
-    QCOMPARE(doc->statusText(), QString("Ready"));
-    QCOMPARE(backend_.runs.load(), 1);
-
-    setAutoBuild(false);
-    choose(2);
-    QCOMPARE(frame_->activeDocument(), doc);
-    QVERIFY(!doc->isBuilding());
-    QCOMPARE(backend_.runs.load(), 1);
-  }
-
-  void previousAndNextStepWithinTheSamplesAndAlwaysBuild() {
-    setAutoBuild(false);
-    choose(6);  // the last sample
-    CFractal_Doc* doc = frame_->activeDocument();
-    doc->text()->setPlainText("edited");
-    frame_->action(command::BUILD_NEXT_SAMPLE)->trigger();  // stays on the last one
-    CFractal_Doc* again = frame_->activeDocument();
-    QVERIFY(again != doc);
-    QCOMPARE(again->title(), QString("Last"));
-    QCOMPARE(again->text()->toPlainText(), QString("last grey\n"));
-    QVERIFY(idle(again));
-    QCOMPARE(backend_.runs.load(), 1);
-
-    frame_->action(command::BUILD_PREV_SAMPLE)->trigger();
-    QCOMPARE(frame_->activeDocument(), again);
-    QCOMPARE(again->title(), QString("Affine System"));
-    QVERIFY(idle(again));
-    QCOMPARE(backend_.runs.load(), 2);
-  }
-
-  void previousStaysOnTheFirstSample() {
-    setAutoBuild(false);
-    choose(2);
-    CFractal_Doc* doc = frame_->activeDocument();
-    frame_->action(command::BUILD_PREV_SAMPLE)->trigger();
-    QCOMPARE(frame_->activeDocument(), doc);
-    QCOMPARE(doc->title(), QString("Grey One"));
-    QVERIFY(idle(doc));
-    frame_->action(command::BUILD_PREV_SAMPLE)->trigger();
-    QCOMPARE(doc->title(), QString("Grey One"));
-    QVERIFY(idle(doc));
-    QCOMPARE(backend_.runs.load(), 2);
-    frame_->action(command::BUILD_NEXT_SAMPLE)->trigger();
-    QCOMPARE(doc->title(), QString("Grey Two"));
-    QVERIFY(idle(doc));
-  }
-
-  void theFirstSampleStartsTheSession() {
+  // Auto-build decides whether a chosen sample builds; Previous and Next
+  // always build, and stay on the first and the last sample; the first sample
+  // starts the session, as does the placeholder item.
+  void autoBuildPreviousAndNext() {
     setAutoBuild(true);
     CFractal_Doc* doc = frame_->loadFirstSample();
-    QCOMPARE(doc->title(), QString("Grey One"));
-    QVERIFY(idle(doc));
+    QVERIFY(shows("Grey One", 1));
     QCOMPARE(doc->statusText(), QString("Ready"));
-
-    // The placeholder item of the unopened menu does the same.
+    trigger(command::BUILD_PREV_SAMPLE);
+    QVERIFY(shows("Grey One", 2));
+    trigger(command::BUILD_NEXT_SAMPLE);
+    QVERIFY(shows("Grey Two", 3));
     setAutoBuild(false);
     choose(6);
-    frame_->action(command::SAMPLES_FIRSTSAMPLE)->trigger();
-    QCOMPARE(frame_->activeDocument(), doc);
-    QCOMPARE(doc->title(), QString("Grey One"));
-    frame_->action(command::BUILD_NEXT_SAMPLE)->trigger();
-    QCOMPARE(doc->title(), QString("Grey Two"));
-    QVERIFY(idle(doc));
+    QVERIFY(shows("Last", 3));
+    doc->text()->setPlainText("edited");
+    trigger(command::BUILD_NEXT_SAMPLE);  // stays on the last one, in a new document
+    QVERIFY(shows("Last", 4));
+    QVERIFY(frame_->activeDocument() != doc);
+    trigger(command::BUILD_PREV_SAMPLE);
+    QVERIFY(shows("Affine System", 5));
+    trigger(command::SAMPLES_FIRSTSAMPLE);
+    QVERIFY(shows("Grey One", 5));
   }
 
   void withoutSamplesTheBuiltInSceneStartsTheSession() {
-    for (const bool missing : {true, false}) {
-      closeFrame();
-      if (missing) {
-        QFile::remove(samplesPath());
-      } else {
-        writeSamples("[rem] nothing yet\n");
-      }
-      openFrame();
-      setAutoBuild(false);
-      CFractal_Doc* doc = frame_->loadFirstSample();
-      QCOMPARE(doc->title(), QString(DefaultScene::kTitle));
-      QCOMPARE(doc->text()->toPlainText(), QString(DefaultScene::kScript).replace("\r\n", "\n"));
-      QVERIFY(!frame_->action(command::BUILD_NEXT_SAMPLE)->isEnabled());
-      QVERIFY(shownSamples().isEmpty());
-    }
+    closeFrame();
+    test::writeFile(samplesPath(), "[rem] nothing yet\n");
+    openFrame();
+    setAutoBuild(false);
+    CFractal_Doc* doc = frame_->loadFirstSample();
+    QCOMPARE(doc->title(), QString(DefaultScene::kTitle));
+    QCOMPARE(doc->text()->toPlainText(), QString(DefaultScene::kScript).replace("\r\n", "\n"));
+    QVERIFY(!frame_->action(command::BUILD_NEXT_SAMPLE)->isEnabled());
   }
 };
 

@@ -1,22 +1,11 @@
 #include "test_support.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTest>
-#include <QTextDocument>
 #include <QThread>
 #include <chrono>
 #include <iostream>
 #include <thread>
-
-#include "app/command_ids.h"
-#include "app/fractal_doc.h"
-#include "app/log_edit.h"
-#include "app/main_frame.h"
-#include "app/output_log_bar.h"
-#include "engine/fractal.h"
-#include "engine/frame_buffer.h"
 
 namespace app::test {
 
@@ -27,11 +16,8 @@ bool says(const engine::FrameBuffer& fb, const char* word) {
 }
 
 void drawGreyImage(engine::FrameBuffer& fb) {
-  fb.width = fb.requestedWidth;
-  fb.height = fb.requestedHeight;
-  fb.bitsPerPixel = 24;
-  fb.stride = (fb.width * 3 + 3) / 4 * 4;
-  fb.bits.assign(std::size_t(fb.stride) * fb.height, 0x80);
+  fb.resizeImage(fb.requestedWidth, fb.requestedHeight, 24);
+  std::fill(fb.bits.begin(), fb.bits.end(), 0x80);
   fb.depth.assign(std::size_t(fb.width) * fb.height, 1.0f);
   fb.progress = 50.0;
   fb.valid = true;
@@ -75,6 +61,7 @@ bool FakeBackend::run(engine::Fractal& scene) {
     return false;
   }
   if (fb.savesFrames) {
+    if (says(fb, "void")) scene.renderError = "Set is void";
     drawGreyImage(fb);
     for (int frame = 0; frame < 2; ++frame) {
       if (!fb.frameSink || !fb.frameSink(fb)) {
@@ -90,11 +77,6 @@ bool FakeBackend::run(engine::Fractal& scene) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
-  }
-  if (says(fb, "camera")) {
-    fb.scriptText = "camera position(1,2,3) vertical(0,1,0);\r\n";
-    if (fb.textChanged) fb.textChanged();
-    std::cout << "camera changed:" << std::endl;
   }
   drawGreyImage(fb);
   return true;
@@ -142,8 +124,17 @@ CFractal_Doc* MainWindowTest::newDocument(const QString& script) {
 }
 
 bool MainWindowTest::buildTo(CFractal_Doc* doc, const QString& status, int timeoutMs) {
-  frame_->action(command::BUILD_FRACTAL)->trigger();
+  trigger(command::BUILD_FRACTAL);
   return waitFor([&] { return !doc->isBuilding() && doc->statusText() == status; }, timeoutMs);
+}
+
+bool MainWindowTest::buildToEnd(CFractal_Doc* doc) {
+  trigger(command::BUILD_FRACTAL);
+  return waitFor([&] { return !doc->isBuilding(); });
+}
+
+void MainWindowTest::trigger(int command) {
+  frame_->action(command)->trigger();
 }
 
 QString MainWindowTest::log() const {
@@ -154,15 +145,10 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
   return QTest::qWaitFor(done, timeoutMs);
 }
 
-std::optional<QStringList> probeVideo(const QString& path) {
-  QProcess ffprobe;
-  ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
-                            "-show_entries", "stream=codec_name,r_frame_rate,nb_read_frames", "-of",
-                            "default=noprint_wrappers=1", path});
-  if (!ffprobe.waitForFinished(30000) || ffprobe.exitStatus() != QProcess::NormalExit) {
-    return std::nullopt;
-  }
-  return QString::fromUtf8(ffprobe.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+QString writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+  return path;
 }
 
 }  // namespace app::test

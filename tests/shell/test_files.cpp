@@ -3,19 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace shell::testing {
 
 TempDir::TempDir() {
-  std::random_device entropy;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = std::filesystem::temp_directory_path() / ("zentarel-test-" + std::to_string(entropy()));
-    if (std::filesystem::create_directory(path_)) return;
-  }
-  throw std::runtime_error("cannot create a temporary directory");
+  std::string name = (std::filesystem::temp_directory_path() / "zentarel-test-XXXXXX").string();
+  if (!mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary directory");
+  path_ = name;
 }
 
 TempDir::~TempDir() {
@@ -24,9 +20,18 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
-  const std::filesystem::path file = path_ / name;
-  std::ofstream(file, std::ios::binary) << bytes;
-  return file.string();
+  std::ofstream(file(name), std::ios::binary) << bytes;
+  return file(name);
+}
+
+long TempDir::entries() const {
+  return std::distance(std::filesystem::directory_iterator(path_), {});
+}
+
+std::string readFile(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
 }
 
 std::string commandOutput(const std::string& command) {
@@ -44,21 +49,16 @@ bool haveFfmpegTools() {
          std::system("ffmpeg -version >/dev/null 2>&1") == 0;
 }
 
-std::map<std::string, std::string> probeVideo(const std::string& file) {
-  std::istringstream lines(
-      commandOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                    "stream=codec_name,nb_read_frames,r_frame_rate,width,height "
-                    "-of default=noprint_wrappers=1 '" +
-                    file + "'"));
-  std::map<std::string, std::string> fields;
-  for (std::string line; std::getline(lines, line);) {
-    const size_t equals = line.find('=');
-    if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
-  }
+std::string probeVideo(const std::string& file) {
+  std::string fields = commandOutput(
+      "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+      "stream=codec_name,width,height,r_frame_rate,nb_read_frames -of csv=p=0 '" +
+      file + "'");
+  if (fields.ends_with('\n')) fields.pop_back();
   return fields;
 }
 
-std::string decodeVideo(const std::string& file) {
+std::string decodeFrames(const std::string& file) {
   return commandOutput("ffmpeg -v error -i '" + file + "' -f rawvideo -pix_fmt bgr24 -");
 }
 
