@@ -1,5 +1,4 @@
 #include <QFileInfo>
-#include <QMdiSubWindow>
 
 #include "test_support.h"
 
@@ -88,33 +87,6 @@ class BuildTest : public test::MainWindowTest {
     QVERIFY(test::waitFor([&] { return frame_->documents().isEmpty(); }));
   }
 
-  // The window size, a fixed size or a custom one; a size chosen during a
-  // build applies after it.
-  void imageSizeModes() {
-    CFractal_Doc* doc = newDocument("grey");
-    QVERIFY(buildTo(doc, "Ready"));
-    auto* window = qobject_cast<QMdiSubWindow*>(doc->imageView()->parentWidget());
-    window->resize(window->size() + QSize(40, 20));
-    QVERIFY(buildTo(doc, "Ready"));
-    QCOMPARE(doc->displayImage().size(), QSize(360, 260));
-    trigger(command::BITMAPSIZE_100X100);
-    QVERIFY(!frame_->action(command::BITMAPSIZE_VARIABLE)->isChecked());
-    window->resize(window->size() + QSize(40, 20));  // a fixed size ignores the window
-    QVERIFY(buildTo(doc, "Ready"));
-    QCOMPARE(doc->displayImage().size(), QSize(100, 100));
-    dialogs_.customSizeAnswer = QSize(64, 48);
-    trigger(command::BITMAPSIZE_CUSTOM_SIZE);
-    QCOMPARE(doc->requestedSize(), QSize(64, 48));
-
-    doc->text()->setPlainText("endless");
-    trigger(command::BUILD_FRACTAL);
-    trigger(command::BITMAPSIZE_800X600);
-    QCOMPARE(doc->frameBuffer().requestedWidth, 64u);
-    doc->stop();
-    QVERIFY(test::waitFor([&] { return !doc->isBuilding(); }));
-    QCOMPARE(doc->frameBuffer().requestedWidth, 800u);
-  }
-
   void saveBitmapWritesTheImage() {
     CFractal_Doc* doc = newDocument("grey");
     QVERIFY(!frame_->action(command::FILE_SAVE_BITMAP_AS)->isEnabled());
@@ -124,49 +96,6 @@ class BuildTest : public test::MainWindowTest {
     dialogs_.fileName = files_.filePath("image");
     trigger(command::FILE_SAVE_BITMAP_AS);
     QCOMPARE(QFileInfo(files_.filePath("image.bmp")).size(), 54 + 960 * 240);
-    dialogs_.fileName = files_.filePath("missing/image.bmp");
-    trigger(command::FILE_SAVE_BITMAP_AS);
-    QVERIFY(dialogs_.messages.last().startsWith("Cannot write"));
-  }
-
-  // A click selects at least 5 pixels each way, widened to the image's 4:3; a
-  // drag spans the selection, a second click moves it, a right click drops it.
-  // Only the next build zooms into it; a Ctrl drag moves the window instead.
-  void zoomSelectionFollowsTheMouse() {
-    CFractal_Doc* doc = newDocument("grey");
-    QVERIFY(buildTo(doc, "Ready"));
-    engine::FrameBuffer& fb = doc->frameBuffer();
-    QWidget* area = doc->imageView()->viewport();
-    const auto selection = [&] {
-      const engine::SelectionRect& s = fb.selection;
-      return QRect(QPoint(s.left, s.top), QPoint(s.right - 1, s.bottom - 1));
-    };
-    const auto drag = [&](QPoint to, Qt::KeyboardModifiers modifiers) {
-      QMouseEvent move(QEvent::MouseMove, to, area->mapToGlobal(QPointF(to)), Qt::NoButton,
-                       Qt::LeftButton, modifiers);
-      QCoreApplication::sendEvent(area, &move);
-    };
-    QTest::mousePress(area, Qt::LeftButton, {}, QPoint(100, 80));
-    QCOMPARE(selection(), QRect(QPoint(94, 75), QPoint(105, 84)));
-    drag(QPoint(130, 90), {});
-    QCOMPARE(selection(), QRect(QPoint(70, 58), QPoint(129, 101)));
-    QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(130, 90));
-    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(200, 100));
-    QCOMPARE(selection(), QRect(QPoint(170, 78), QPoint(229, 121)));
-    QVERIFY(buildTo(doc, "Ready"));
-    QVERIFY(backend_.sawZoom && !doc->selectionShown() && !fb.zoomRequested);
-
-    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(100, 80));
-    QTest::mouseClick(area, Qt::RightButton, {}, QPoint(100, 80));
-    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(330, 10));  // outside the image
-    QVERIFY(buildTo(doc, "Ready"));
-    QVERIFY(!backend_.sawZoom);
-
-    const QPoint before = doc->imageView()->parentWidget()->pos();
-    QTest::mousePress(area, Qt::LeftButton, Qt::ControlModifier, QPoint(50, 50));
-    drag(QPoint(70, 60), Qt::ControlModifier);
-    QCOMPARE(doc->imageView()->parentWidget()->pos(), before + QPoint(20, 10));
-    QVERIFY(!fb.zoomRequested);
   }
 };
 

@@ -1,4 +1,3 @@
-#include "app/build_random_state.h"
 #include "app/frame_image.h"
 #include "test_support.h"
 
@@ -51,35 +50,6 @@ class DocumentTest : public QObject {
         QList<QRgb>({image.pixel(0, 0), image.pixel(1, 0), image.pixel(0, 1), image.pixel(1, 1)}),
         QList<QRgb>(
             {qRgb(0, 0xFF, 0), qRgb(0xFF, 0xFF, 0xFF), qRgb(0, 0, 0xFF), qRgb(0xFF, 0, 0)}));
-  }
-
-  // A build that grows the image in both dimensions, or zooms into a valid
-  // image, starts from the saved random state; others go on from the current one.
-  void randomStateRulesForResizedAndZoomedBuilds() {
-    const engine::RandomState saved{1, 2, 3}, current{4, 5, 6};
-    const struct {
-      uint32_t width, height;
-      bool zoom, valid;
-      engine::RandomState chosen;
-    } cases[] = {
-        {2, 5, false, true, current},
-        {4, 5, false, true, saved},
-        {2, 2, true, true, saved},
-        {2, 2, true, false, current},
-    };
-    for (const auto& c : cases) {
-      engine::FrameBuffer fb;
-      fb.resizeImage(2, 2, 24);
-      fb.depth.assign(4, 1.0f);
-      fb.valid = c.valid;
-      fb.requestedWidth = c.width;
-      fb.requestedHeight = c.height;
-      fb.savedRandomState = saved;
-      fb.randomState = current;
-      fb.zoomRequested = c.zoom;
-      QCOMPARE(chooseBuildRandomState(fb), c.chosen);
-      QCOMPARE(fb.randomState, c.chosen);
-    }
   }
 };
 

@@ -56,19 +56,6 @@ class EndToEndTest : public test::MainWindowTest {
     QVERIFY(log().contains("camera position changed:"));
     QVERIFY(test::waitFor([&] { return doc->text()->toPlainText() != before; }));
   }
-
-  // Processor time is reported only for a build that ran alone.
-  void twoDocumentsBuildAtOnce() {
-    CFractal_Doc* first = newDocument("while (1) {}\n");
-    CFractal_Doc* second = newDocument(DefaultScene::kScript);
-    first->build();
-    QVERIFY(buildTo(second, "Ready"));
-    QVERIFY(first->isBuilding());
-    QVERIFY(!log().contains("proc time"));
-    first->stop();
-    QVERIFY(test::waitFor([&] { return !first->isBuilding(); }, 30000));
-    QCOMPARE(first->statusText(), QString("Interrupted"));
-  }
 };
 
 QTEST_MAIN(EndToEndTest)

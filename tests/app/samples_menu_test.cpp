@@ -1,6 +1,5 @@
 #include <QMenu>
 
-#include "app/default_scene.h"
 #include "test_support.h"
 
 using namespace app;
@@ -145,17 +144,6 @@ class SamplesMenuTest : public test::MainWindowTest {
     QVERIFY(shows("Affine System", 5));
     trigger(command::SAMPLES_FIRSTSAMPLE);
     QVERIFY(shows("Grey One", 5));
-  }
-
-  void withoutSamplesTheBuiltInSceneStartsTheSession() {
-    closeFrame();
-    test::writeFile(samplesPath(), "[rem] nothing yet\n");
-    openFrame();
-    setAutoBuild(false);
-    CFractal_Doc* doc = frame_->loadFirstSample();
-    QCOMPARE(doc->title(), QString(DefaultScene::kTitle));
-    QCOMPARE(doc->text()->toPlainText(), QString(DefaultScene::kScript).replace("\r\n", "\n"));
-    QVERIFY(!frame_->action(command::BUILD_NEXT_SAMPLE)->isEnabled());
   }
 };
 

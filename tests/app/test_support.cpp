@@ -5,6 +5,7 @@
 #include <QThread>
 #include <chrono>
 #include <iostream>
+#include <new>
 #include <thread>
 
 namespace app::test {
@@ -54,8 +55,8 @@ bool FakeBackend::run(engine::Fractal& scene) {
   ++runs;
   engine::FrameBuffer& fb = *scene.frameBuffer;
   scene.canceled = false;
-  sawZoom = fb.zoomRequested;
   fb.randomState.next();
+  if (says(fb, "everything")) throw std::bad_alloc();
   if (says(fb, "fail")) {
     std::cerr << "error: line 2:1: unexpected token: fail" << std::endl;
     return false;

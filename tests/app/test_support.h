@@ -30,6 +30,7 @@ using shell::testing::readFile;
 // run in milliseconds:
 //   "unscannable"  no scene (the type pre-scan fails)
 //   "fail"         prints a script error and fails
+//   "everything"   runs out of memory
 //   "endless"      runs until canceled
 //   "deaf"         ignores the stop until `release` is set
 //   "save_frame"   saves two frames (the pre-scan finds that the script saves
@@ -43,7 +44,6 @@ class FakeBackend : public BuildBackend {
 
   std::atomic<bool> release{false};
   std::atomic<int> runs{0};
-  std::atomic<bool> sawZoom{false};  // the last run was asked to zoom
 };
 
 // Answers the application's questions from a script and records them.
@@ -55,7 +55,7 @@ class ScriptedDialogs : public UserDialogs {
   QString openFileName(QWidget*, const QString&) override { return fileName; }
   QString saveFileName(QWidget* owner, const QString& suggested, const QString& filter,
                        QString*) override;
-  std::optional<QSize> customSize(QWidget*, QSize) override { return customSizeAnswer; }
+  std::optional<QSize> customSize(QWidget*, QSize) override { return std::nullopt; }
   std::optional<VideoCompression> videoCompression(QWidget* owner) override;
 
   QStringList messages;
@@ -63,7 +63,6 @@ class ScriptedDialogs : public UserDialogs {
   QList<QMessageBox::StandardButton> answers;  // taken in order; No when empty
   std::function<void()> whileAsking;           // runs before a question or file name is answered
   QString fileName;
-  std::optional<QSize> customSizeAnswer;
   std::optional<VideoCompression> compressionAnswer;  // nothing: Cancel
   // "save <suggested name> <filter>" and "compression" as they were asked,
   // each with " by <owner's class>"; "!" marks one asked off the interface thread.

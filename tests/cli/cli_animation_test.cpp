@@ -50,14 +50,5 @@ TEST(CliAnimation, VideoAndFrameFilesHoldEveryFrame) {
   EXPECT_EQ(probeVideo(video), "rawvideo,41,23,12/1,3");
 }
 
-TEST(CliAnimation, VideoIsOpenedOnlyForScriptsThatSaveFrames) {
-  TempDir dir;
-  const CliRun run = runCli("-s 16x16 --avi " + dir.file("still.avi") + " -",
-                            "camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0);\n"
-                            "set T = 0.5 T + 0.5 translate(1, 0, 0) T; build T;");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(dir.entries(), 0);
-}
-
 }  // namespace
 }  // namespace cli::testing

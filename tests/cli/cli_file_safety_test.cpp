@@ -52,13 +52,22 @@ TEST(CliFileSafety, EndlessInputIsTooLarge) {
   }
 }
 
-// A script below the size limit that the memory cannot hold: reported, not
-// an abort.
+// A script below the size limit, or an image, that the memory cannot hold:
+// reported, not an abort.
 TEST(CliFileSafety, RunningOutOfMemoryIsReported) {
-  const CliRun run =
-      runInShell("ulimit -v 300000; head -c 60000000 /dev/zero |", "-", ">/dev/null");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("Not enough memory\n"), std::string::npos) << run.err;
+  TempDir dir;
+  const std::string out = dir.file("out.txt");
+  const struct {
+    std::string before, args;
+  } cases[] = {
+      {"ulimit -v 300000; head -c 60000000 /dev/zero |", "-"},
+      {"ulimit -v 2000000;", "-s 65535x65535 " + dir.write("big.ifs", kScene)},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = runInShell(c.before, c.args, ">" + out);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_NE((readFile(out) + run.err).find("Not enough memory\n"), std::string::npos) << run.err;
+  }
 }
 
 // Writing over existing outputs on a full disk (here: files limited to 512 bytes)
@@ -77,7 +86,7 @@ TEST(CliFileSafety, AFullDiskLeavesOldOutputsWhole) {
     TempDir dir;
     const std::string old(300, 'o');
     const std::string file = dir.write(c.file, old);
-    const std::string target = c.option == "--frames" ? (dir.path() / "f%d.bmp").string() : file;
+    const std::string target = c.option == "--frames" ? dir.file("f%d.bmp") : file;
     const CliRun run = runInShell("ulimit -f 1; trap \"\" XFSZ;",
                                   "-s " + c.size + " " + c.option + " " + target + " -",
                                   "<" + dir.write("scene.ifs", c.script));
@@ -85,7 +94,7 @@ TEST(CliFileSafety, AFullDiskLeavesOldOutputsWhole) {
     EXPECT_NE(run.err.find("cannot write "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(" file '" + file + "': File too large\n"), std::string::npos) << run.err;
     EXPECT_EQ(readFile(file), old) << c.file;
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << c.file;
+    EXPECT_EQ(dir.entries(), 2) << c.file;
   }
 }
 
@@ -165,7 +174,7 @@ TEST(CliFileSafety, UpdateScriptKeepsEditsAndModes) {
     ASSERT_EQ(::chmod(script.c_str(), c.mode), 0);
     int output[2];
     ASSERT_EQ(pipe(output), 0);
-    const std::string err = (dir.path() / "err").string();
+    const std::string err = dir.file("err");
     const pid_t pid =
         spawnWithErrorsTo({"-s", "16x12", "--update-script", script}, output[1], output[0], err);
     ASSERT_NE(pid, -1);

@@ -67,14 +67,10 @@ TEST(CliSplit, JoinedFramesMakeTheVideoOfOneProcess) {
   const std::string script = dir.write("anim.ifs", kRandomAnimation);
   EXPECT_EQ(runCli("--count-frames " + script).out, "frames: 5, fps: 10\n");
   const std::string pattern = (dir.path() / "frame%d.png").string();
-  ASSERT_EQ(
-      runCli(kAnimationSize + std::string("--frame-range 0-2 --frames ") + pattern + " " + script)
-          .status,
-      0);
-  ASSERT_EQ(
-      runCli(kAnimationSize + std::string("--frame-range 3- --frames ") + pattern + " " + script)
-          .status,
-      0);
+  for (const char* range : {"0-2", "3-"}) {
+    const std::string args = "--frame-range " + std::string(range) + " --frames " + pattern;
+    ASSERT_EQ(runCli(kAnimationSize + args + " " + script).status, 0) << range;
+  }
   std::string frames;
   for (int n = 0; n < kFrames; ++n) frames += " " + frameFile(dir, "frame", n);
   for (const char* codec : {"rawvideo", "ffv1"}) {

@@ -1,6 +1,5 @@
-// The samples file of the source tree: its tags, and a build of every scene
-// in it at a small size through the language and the renderer.
-#include <fstream>
+// A build of every scene of the samples file of the source tree at a small
+// size through the language and the renderer.
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -10,7 +9,6 @@
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 #include "lang/build_driver.h"
-#include "shell/sample_tags.h"
 #include "shell/samples_file.h"
 
 namespace gallery {
@@ -47,34 +45,6 @@ bool showsSomething(const engine::FrameBuffer& frame) {
     }
   }
   return false;
-}
-
-// Every closing tag closes something that is open, and nothing stays open:
-// the index would only warn about a stray "[/submenu]" and silently nest
-// everything after a missing one. At least thirty samples, two of them
-// animations.
-TEST(ShippedSamples, TagsAreMatched) {
-  std::ifstream in(SAMPLES_FILE);
-  ASSERT_TRUE(in) << SAMPLES_FILE;
-  int submenus = 0, lineNumber = 0;
-  bool sampleOpen = false;
-  for (std::string line; std::getline(in, line);) {
-    ++lineNumber;
-    ASSERT_LT(line.size(), 300u) << "line " << lineNumber << " would stop the reading of the file";
-    const std::optional<shell::SampleTag> tag = shell::parseSampleTag(line);
-    if (!tag || tag->kind == shell::SampleKind::Rem) continue;
-    if (tag->closing) {
-      const bool submenu = tag->kind == shell::SampleKind::Submenu;
-      EXPECT_TRUE(submenu ? submenus-- > 0 : sampleOpen)
-          << "unmatched closing tag, line " << lineNumber;
-      sampleOpen = false;
-    } else {
-      sampleOpen = tag->kind == shell::SampleKind::Sample;
-      submenus += tag->kind == shell::SampleKind::Submenu;
-    }
-  }
-  EXPECT_EQ(submenus, 0) << "a submenu is never closed";
-  EXPECT_GE(samplesFile().index().sampleCount(), 30);
 }
 
 class Sample : public ::testing::TestWithParam<int> {};

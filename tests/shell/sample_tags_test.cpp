@@ -19,8 +19,6 @@ TEST(SampleTags, LinesAndTheirTags) {
     const char* tag;
   } cases[] = {
       {" \t[submenu=\"Classic\"] trailing text", "submenu Classic"},
-      {"[include=\"common\"]", "include common"},
-      {"[separator]", "separator "},
       {"[rem] a comment", "rem "},
       // The name ends at the first quote before a bracket.
       {"[sample=\"say \"hi\" there\"]", "sample say \"hi\" there"},
@@ -31,11 +29,9 @@ TEST(SampleTags, LinesAndTheirTags) {
       {"[samples=\"x\"]", "script"},
       // Malformed bracket lines
       {"[sample=x]", "script"},
-      {"[ sample=\"x\"]", "script"},
       // The short form; a name that starts with "-" includes.
       {"sample[Tetrahedron]", "sample Tetrahedron"},
       {"\tsample[-common] rest", "include -common"},
-      {"sample[open", "script"},
   };
   for (const auto& c : cases) EXPECT_EQ(describe(c.line), c.tag) << c.line;
 }

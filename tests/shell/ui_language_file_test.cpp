@@ -4,16 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/system_language.h"
-
 namespace shell {
 namespace {
 
-UiLanguageFile languageOf(const std::string& text, bool* readToEnd = nullptr) {
+UiLanguageFile languageOf(const std::string& text) {
   std::istringstream in(text);
   UiLanguageFile file;
-  const bool ended = file.read(in);
-  if (readToEnd) *readToEnd = ended;
+  file.read(in);
   return file;
 }
 
@@ -47,23 +44,6 @@ TEST(UiLanguageFile, LinesAndTheirValues) {
           << c.text;
     }
   }
-}
-
-TEST(UiLanguageFile, ALineLongerThan2047CharactersEndsTheReading) {
-  bool readToEnd = true;
-  const UiLanguageFile file =
-      languageOf("A=1\nK=" + std::string(2046, 'v') + "\nB=2\n", &readToEnd);
-  EXPECT_FALSE(readToEnd);
-  EXPECT_EQ(file.find("A"), "1");
-  EXPECT_FALSE(file.find("K") || file.find("B"));
-}
-
-TEST(SystemLanguage, TheFirstSetLocaleVariableDecides) {
-  EXPECT_TRUE(localeAsksForRussian(nullptr, nullptr, "ru_RU.UTF-8"));
-  EXPECT_TRUE(localeAsksForRussian("", "ru_UA.KOI8-U", "en_US.UTF-8"));
-  EXPECT_FALSE(localeAsksForRussian("C", "ru_RU.UTF-8", "ru_RU.UTF-8"));
-  EXPECT_FALSE(localeAsksForRussian(nullptr, nullptr, nullptr));
-  EXPECT_FALSE(localeAsksForRussian(nullptr, nullptr, "uk_UA"));
 }
 
 }  // namespace
