@@ -27,13 +27,6 @@ Light whiteLight(const Vec3& position, std::function<void(Light&)> change = {}) 
   return light;
 }
 
-TEST(Lighting, OnlySurfacesFacingTheLightCanBeLit) {
-  EXPECT_TRUE(facesLight(kUp, {0, 0, 0}, {1, 1, 5}));
-  EXPECT_FALSE(facesLight(kUp, {0, 0, 0}, {1, 1, -5}));
-  EXPECT_FALSE(facesLight(kUp, {0, 0, 0}, {5, 0, 0}));  // grazing
-  EXPECT_FALSE(facesLight({}, {0, 0, 0}, {0, 0, 5}));   // no surface
-}
-
 // The red light that reaches a surface at the origin facing up.
 TEST(Lighting, DiffuseSpecularAndSpotTerms) {
   Material diffuse, shiny, shinier;
