@@ -50,10 +50,6 @@ std::vector<double> iterateAttractor(const Fractal& scene) {
   return farthest;
 }
 
-const std::string kTetrahedron =
-    "set T = translate(0.5, 0.5, 0.5) 0.5 T + translate(0.5, -0.5, -0.5) 0.5 T\n"
-    "  + translate(-0.5, 0.5, -0.5) 0.5 T + translate(-0.5, -0.5, 0.5) 0.5 T; build T;";
-
 // Every prepared set's bound holds its attractor and is tight: its radius
 // exceeds the farthest point found by at most the slack. Attractors of one
 // point or a few must end soundly too.
@@ -64,7 +60,10 @@ TEST(Bounds, HoldTheAttractorTightly) {
     double slack;
   } cases[] = {
       // Contractions towards the corners of a convex body: the bound is the corners' sphere.
-      {FractalType::Affine, kTetrahedron, 1.02},
+      {FractalType::Affine,
+       "set T = translate(0.5, 0.5, 0.5) 0.5 T + translate(0.5, -0.5, -0.5) 0.5 T\n"
+       "  + translate(-0.5, 0.5, -0.5) 0.5 T + translate(-0.5, -0.5, 0.5) 0.5 T; build T;",
+       1.02},
       // Refinement from a huge sphere would keep the centre of inversion
       // inside and so never shrink through the inversion: such scenes give a bound.
       {FractalType::Conformal,
