@@ -89,11 +89,18 @@ TEST(BuildDriver, PerBuildSettingsAreReset) {
   EXPECT_EQ(s.frame.errorLine, -1);
 }
 
-TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {
-  Scene s;
-  CancelOnOutput stop(s.fractal->canceled);
-  EXPECT_FALSE(s.run("echo 1;\ny = ;"));
-  EXPECT_EQ(s.output.err(), "");
+// The stop arrives at the first output: neither the syntax error after it
+// nor, after 100,000 statements, the missing camera statement is reported,
+// as the parse reads no further.
+TEST(BuildDriver, AStopEndsTheParseSilently) {
+  std::string sets;
+  for (int i = 0; i < 100000; ++i) sets += "set S = scale(0.5) S;\n";
+  for (const std::string& rest : {std::string("y = ;"), sets}) {
+    Scene s;
+    CancelOnOutput stop(s.fractal->canceled);
+    EXPECT_FALSE(s.run("echo 1;\n" + rest));
+    EXPECT_EQ(s.output.err(), "");
+  }
 }
 
 TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {
