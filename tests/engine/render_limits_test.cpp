@@ -19,9 +19,8 @@ TEST(RenderLimits, SubpixelFramesBeyondMemoryFailTheRender) {
     uint32_t width, height;
     int antialiasing;
   } cases[] = {
-      {8, 8, INT_MAX},     // 8 * aa wrapped around to a negative width
-      {65535, 1, 100000},  // wrapped to a negative width as well
-      {8, 8, 65536},       // a single pixel's records fill 480 GB
+      {8, 8, INT_MAX},  // 8 * aa wrapped around to a negative width
+      {8, 8, 65536},    // a single pixel's records fill 480 GB
   };
   for (const auto& c : cases) {
     const auto s = sceneOf(kSquare + "build S;", c.width, c.height);
