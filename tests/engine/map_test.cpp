@@ -68,7 +68,6 @@ TEST(AffineMap, MatricesOfTheMapCalls) {
     MapSpec spec;
     std::vector<double> matrix;  // rows, then the translation
   } cases[] = {
-      {spec(Id, {}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
       {spec(Scale, {2, 3, -4}), {2, 0, 0, 0, 3, 0, 0, 0, -4, 0, 0, 0}},
       {spec(Translate, {1, -2, 3}), {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -2, 3}},
       {spec(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 9}), {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}},
@@ -88,13 +87,11 @@ TEST(AffineMap, MatricesOfTheMapCalls) {
       expectNear(parts[i], {k.matrix[3 * i], k.matrix[3 * i + 1], k.matrix[3 * i + 2]});
   }
 
+  // One row per reason the map is refused.
   expectRejected<AffineMap>({spec(Rotate, {0, 0, 0, 1, 1, 1}), spec(Reflect, {0, 0, 1e-16}),
-                             spec(RotateV, {1, 0, 0, 2, 0, 0}), spec(RotateV, {1, 0, 0, -3, 0, 0}),
-                             spec(RotateV, {0, 0, 0, 1, 0, 0}), spec(RotateV, {1, 0, 0, 0, 0, 0}),
-                             spec(Stretch, {0, 0, 1, 0.5}), spec(Inverse, {0, 0, 0, 1}),
-                             spec(Weight, {0.5}), spec(Bound, {0, 0, 0, 1}),
-                             MapSpec::make(MapKind(42), {}), spec(Scale, {std::nan(""), 1, 1}),
-                             spec(Translate, {HUGE_VAL, 0, 0})});
+                             spec(RotateV, {1, 0, 0, -3, 0, 0}), spec(RotateV, {0, 0, 0, 1, 0, 0}),
+                             spec(Stretch, {0, 0, 1, 0.5}), MapSpec::make(MapKind(42), {}),
+                             spec(Scale, {std::nan(""), 1, 1})});
   AffineMap b = build<AffineMap>(Rotate, {1, -2, 0.5, 0.7, 2, 0.5});
   b.t = {3, -1, 2};
   expectComposition(build<AffineMap>(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}), b);
@@ -127,11 +124,8 @@ AffineMap rotatedDiagonal(double d0, double d1, double d2) {
 TEST(AffineMap, LargestStretch) {
   for (const AffineMap& m :
        {build<AffineMap>(Scale, {-5, 3, 4}), build<AffineMap>(Matrix, {1, 2, 3, 4, 5, 6, 7, 8, 10}),
-        build<AffineMap>(Matrix, {0.3, -0.2, 0.1, 0.05, 0.4, -0.3, 0.2, 0.1, 0.25}),
-        build<AffineMap>(Rotate, {0.2, -1, 0.4, 2.5, 0.3, 1.7}), rotatedDiagonal(2, 1, 1),
-        build<AffineMap>(Affine2d, {1, 2, 3, 4, 0, 0}),  // rank two
-        build<AffineMap>(Matrix, {1, 1, 1, 1, 1, 1, 1, 1, 1}), rotatedDiagonal(3e-9, 0, 0),
-        rotatedDiagonal(1e-6, 2e-6, 3e-6)}) {
+        rotatedDiagonal(2, 1, 1), build<AffineMap>(Affine2d, {1, 2, 3, 4, 0, 0}),  // rank two
+        rotatedDiagonal(3e-9, 0, 0), rotatedDiagonal(1e-6, 2e-6, 3e-6)}) {
     const double expected = referenceMaxStretchSquared(m);
     EXPECT_NEAR(m.maxStretchSquared(), expected, 1e-7 * expected);
   }
@@ -156,10 +150,8 @@ TEST(ConformalMap, PointsAndSpheres) {
     std::function<Vec3(const Vec3&)> expected;
   } cases[] = {
       // Similarities as the affine map makes them (empty: the same call).
-      {spec(Id, {}), {}},
       {spec(Translate, {1, -2, 0.5}), {}},
       {spec(Rotate, {0, 0, 3, kPi / 2, 1, 1}), {}},
-      {spec(Reflect, {0, 0, 1}), {}},
       // The negligible-factor test comes before the axis test.
       {spec(Stretch, {0, 0, 0, -0.000001}), [](const Vec3& x) { return x; }},
       // Uniform from the first argument; a negative factor is the point reflection.
@@ -198,12 +190,11 @@ TEST(ConformalMap, PointsAndSpheres) {
   EXPECT_TRUE(build<ConformalMap>(Scale, {0, 0, 0}).applyToSphere(center, radius2));
   EXPECT_TRUE(center == Vec3{} && radius2 == 0.0);
 
-  expectRejected<ConformalMap>(
-      {spec(Stretch, {0, 0, 1, 1}), spec(Stretch, {0, 0, 1, -2}), spec(Stretch, {0, 0, 0, 0.5}),
-       spec(Inverse, {1, 1, 1, 1e-16}), spec(Rotate, {0, 0, 0, 1, 1, 1}), spec(Reflect, {0, 0, 0}),
-       spec(Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}), spec(Affine2d, {1, 0, 0, 1, 0, 0}),
-       spec(RotateV, {1, 0, 0, 0, 1, 0}), spec(Weight, {0.5}), spec(Bound, {0, 0, 0, 1}),
-       MapSpec::make(MapKind(-1), {}), spec(Inverse, {0, 0, 0, std::nan("")})});
+  expectRejected<ConformalMap>({spec(Stretch, {0, 0, 1, -2}), spec(Stretch, {0, 0, 0, 0.5}),
+                                spec(Inverse, {1, 1, 1, 1e-16}), spec(Rotate, {0, 0, 0, 1, 1, 1}),
+                                spec(Reflect, {0, 0, 0}), spec(Matrix, {1, 0, 0, 0, 1, 0, 0, 0, 1}),
+                                MapSpec::make(MapKind(-1), {}),
+                                spec(Inverse, {0, 0, 0, std::nan("")})});
   expectComposition(build<ConformalMap>(Inverse, {1, 0, 0, 2}),
                     build<ConformalMap>(Translate, {0, 3, 0}));
 }

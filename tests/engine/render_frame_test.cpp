@@ -12,13 +12,8 @@
 namespace engine {
 namespace {
 
+using lang::testing::kSquare;
 using lang::testing::sceneOf;
-
-// The square |x|, |y| <= 1 at z = 0, seen face-on from z = -5.
-const std::string kSquare =
-    "camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0);\n"
-    "set S = translate(-0.5, -0.5, 0) 0.5 S + translate(0.5, -0.5, 0) 0.5 S\n"
-    "      + translate(-0.5, 0.5, 0) 0.5 S + translate(0.5, 0.5, 0) 0.5 S;\n";
 
 int toByte(double v) {
   return std::clamp(int(v * 255.0 + 0.5), 0, 255);
@@ -45,7 +40,6 @@ TEST(Render, LitSquareOnBackgroundWithDepth) {
   EXPECT_NEAR(rgb(frame, 20, 15)[0], 0.63 * 255, 2.0);
   EXPECT_EQ(rgb(frame, 20, 15)[1], rgb(frame, 20, 15)[0]);
   EXPECT_EQ(rgb(frame, 0, 0), (std::vector<int>{51, 102, 153}));
-  EXPECT_EQ(rgb(frame, 39, 29), (std::vector<int>{51, 102, 153}));
   EXPECT_NEAR(depthAt(frame, 20, 15), 5.0, 0.05);
   EXPECT_TRUE(std::isinf(depthAt(frame, 0, 0)));
   EXPECT_NEAR(frame.progress, 100.0, 1e-6);

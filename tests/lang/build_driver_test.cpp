@@ -17,13 +17,8 @@ TEST(BuildDriver, OutcomesOfScriptsThatRenderNothing) {
     const char* out;
     const char* err;
   } cases[] = {
-      {"/* nothing */\n", false, "", "error: line 0:0: Empty source file!\n"},
       {"x = 2; echo x * 3; angles radian;", true, "6\n", ""},  // no scene: silently nothing
-      {"light color(1) position(0, 0, 0);", false, "", "error: camera statement not found\n"},
       {kCamera + "set A = 0.5 A;", false, "", "error: no set defined!\n"},
-      {kCamera + "set Z = 0.5 Y + 0.5 B; build Z;", false, "",
-       "error: set 'B' is used but not defined\nerror: set 'Y' is used but not defined\n"},
-      {"x = 1;\ny = @;", false, "", "error: line 2:5: unexpected char: '@'\n"},
       {"r := 1 + r;\nx = r;", false, "", "error: line 1: recursion found in substitution: r\n"},
   };
   for (const auto& c : cases) {
@@ -45,24 +40,16 @@ TEST(BuildDriver, RenderErrorsFailTheBuildSilently) {
     std::string script;
     const char* error;
   } cases[] = {
-      {"camera position(0, 0, -5) direction(0, 0, 0) vertical(0, 1, 0);" + kTwoHalves,
-       "Invalid direction"},
-      {"camera position(0, 0, -5) direction(1, 2, 3) vertical(-2, -4, -6);" + kTwoHalves,
-       "Invalid vertical direction"},
       {"camera position(0, 0, -5) vertical(0, 1, 0) fov(0);" + kTwoHalves, "Invalid field of view"},
       {"camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0) stereo(0.1, -1);" +
            kTwoHalves,
        "Invalid focal distance"},
-      {kCamera + "set A = A; build A;", "No maps found"},
       // A conformal scene has no rotate_v.
       {kCamera + "set A = inverse() A + rotate_v(1, 0, 0, 0, 1, 0) 0.5 A; build A;", "Invalid map"},
-      {kCamera + "set A = weight(1/0) 0.5 A + 0.5 A; build A;", "Invalid map"},
       // x -> 2x + 1 has no bounded attractor.
       {kCamera + "set A = 2 A + translate(1, 0, 0) 2 A; build A;", "Set is void"},
       // Only its own image under one map: collapsing through it would compose forever.
       {kCamera + "set A = 0.5 A; build A;", "Set is void"},
-      {kCamera + "set A = (0.5 A + translate(1, 0, 0) 0.5 A) % 3; build A;",
-       "Selection count larger than the set's members"},
   };
   for (const auto& c : cases) {
     engine::FrameBuffer frame;
@@ -102,11 +89,18 @@ TEST(BuildDriver, PerBuildSettingsAreReset) {
   EXPECT_EQ(s.frame.errorLine, -1);
 }
 
-TEST(BuildDriver, CanceledBuildsStaySilentAboutRecognitionErrors) {
-  Scene s;
-  CancelOnOutput stop(s.fractal->canceled);
-  EXPECT_FALSE(s.run("echo 1;\ny = ;"));
-  EXPECT_EQ(s.output.err(), "");
+// The stop arrives at the first output: neither the syntax error after it
+// nor, after 100,000 statements, the missing camera statement is reported,
+// as the parse reads no further.
+TEST(BuildDriver, AStopEndsTheParseSilently) {
+  std::string sets;
+  for (int i = 0; i < 100000; ++i) sets += "set S = scale(0.5) S;\n";
+  for (const std::string& rest : {std::string("y = ;"), sets}) {
+    Scene s;
+    CancelOnOutput stop(s.fractal->canceled);
+    EXPECT_FALSE(s.run("echo 1;\n" + rest));
+    EXPECT_EQ(s.output.err(), "");
+  }
 }
 
 TEST(BuildDriver, PrepareStageSkipsTheCameraCheck) {
@@ -126,7 +120,6 @@ TEST(TypeScan, ChoosesTheTypeFromTheMaps) {
       {"set A = translate(1, 2, 3) rotate(1, 0, 0, 30) reflect(1, 0, 0) scale(0.5) 0.3 A;", 0, ""},
       {"echo \"x\"; randomize(0.5); while (1) ; camera fov(1);", 0, ""},
       {"x = = ;", 0, ""},  // syntax errors elsewhere are left to the build
-      {"set A = inverse() A;", 1, ""},
       {"set A = 0.5 stretch(0, 0, 1, 0.3) A + rotate_v(1, 0, 0, 0, 1, 0) A;", 1, ""},
       {"set A = scale(1, 2) A;", -2, "error: line 1:9: wrong number of arguments in map\n"},
       {"x = $;", -2, "error: line 1:5: unexpected char: '$'\n"},

@@ -109,7 +109,6 @@ TEST(SceneStatements, Settings) {
       {"light color(1) position(0, 0, 0); clear_lights(); clear_lights(); light color(1) "
        "position(0, 0, 0);",
        "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 1"},
-      {"build A; ambient(0.5);", "0 1 1 0 (0,0,0) 0 0 (0,0,0) (0,0,0) 0 0"},  // a material item
   };
   for (const auto& c : cases) {
     Interpreter s(c.script);

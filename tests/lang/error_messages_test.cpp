@@ -14,7 +14,6 @@ TEST(ErrorMessages, EndTheScriptAtTheirPosition) {
     const char* error;
   } cases[] = {
       {"", "error: line 0:0: Empty source file!"},
-      {";", ""},
       {"x = 1;\n}", "error: line 2:1: expecting EOF, found '}'"},
       {"else x = 1;", "error: line 1:1: unexpected token: else"},
       {"x = 1", "error: line 1:6: unexpected end of file"},

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <random>
 #include <sstream>
@@ -40,51 +41,29 @@ const std::vector<std::string> kCorpus = {
     "# comment\ncamera position(1, 1, 1) vertical(0, 0, 1);\nbuild N = 0.5 N;\n",
 };
 
-// Cancels a case that runs too long, as the user would; keeps the endless
-// loops that mutations can make from stalling the test.
-class Watchdog {
- public:
-  void guard(engine::Fractal* scene) {
-    std::lock_guard lock(mutex_);
-    scene_ = scene;
-    start_ = std::chrono::steady_clock::now();
-  }
-
- private:
-  std::mutex mutex_;
-  engine::Fractal* scene_ = nullptr;
-  std::chrono::steady_clock::time_point start_;
-  std::jthread thread_{[this](std::stop_token stop) {
-    while (!stop.stop_requested()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      std::lock_guard lock(mutex_);
-      if (scene_ && std::chrono::steady_clock::now() - start_ > std::chrono::milliseconds(200))
-        scene_->canceled = true;
-    }
-  }};
-};
-
-// Every line the build printed on the error stream is an error line.
-void expectOnlyErrorLines(const std::string& err, const std::string& script) {
-  std::istringstream lines(err);
-  for (std::string line; std::getline(lines, line);)
-    EXPECT_EQ(line.rfind("error: ", 0), 0u) << line << "\nscript:\n" << script;
-}
-
-void buildGuarded(const std::string& script, Watchdog& watchdog) {
+// Builds the script, cancelling a build that runs too long as the user would,
+// so that the endless loops mutations make cannot stall the test. Every line
+// the build printed on the error stream must be an error line.
+void buildGuarded(const std::string& script) {
   engine::FrameBuffer frame;
   frame.requestedWidth = 16;
   frame.requestedHeight = 12;
   frame.scriptText = script;
   CapturedOutput output;
-  std::unique_ptr<engine::Fractal> scene = createScene(frame);
-  if (scene) {
+  if (std::unique_ptr<engine::Fractal> scene = createScene(frame)) {
     scene->frameBuffer = &frame;
-    watchdog.guard(scene.get());
+    const std::jthread watchdog([&canceled = scene->canceled](std::stop_token stop) {
+      std::mutex mutex;
+      std::unique_lock lock(mutex);
+      std::condition_variable_any().wait_for(lock, stop, std::chrono::milliseconds(200),
+                                             [] { return false; });
+      if (!stop.stop_requested()) canceled = true;
+    });
     BuildDriver().run(*scene);
-    watchdog.guard(nullptr);
   }
-  expectOnlyErrorLines(output.err(), script);
+  std::istringstream lines(output.err());
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(line.rfind("error: ", 0), 0u) << line << "\nscript:\n" << script;
 }
 
 std::string mutate(const std::string& script, std::mt19937& random) {
@@ -123,19 +102,17 @@ std::string mutate(const std::string& script, std::mt19937& random) {
 // Random bytes, and mutations of scripts that use every part of the language.
 TEST(Robustness, RandomBytesAndMutatedScripts) {
   std::mt19937 random(20240611);
-  Watchdog watchdog;
   for (int n = 0; n < 1500; ++n) {
     std::string bytes(random() % 120, '\0');
     for (char& c : bytes) c = char(random() % 256);
     lex(bytes);
-    buildGuarded(bytes, watchdog);
+    buildGuarded(bytes);
   }
   random.seed(7);
   for (const std::string& script : kCorpus) {
-    buildGuarded(script, watchdog);
-    for (int n = 0; n < 400; ++n) buildGuarded(mutate(script, random), watchdog);
-    for (size_t end = 0; end < script.size(); end += 7)
-      buildGuarded(script.substr(0, end), watchdog);
+    buildGuarded(script);
+    for (int n = 0; n < 400; ++n) buildGuarded(mutate(script, random));
+    for (size_t end = 0; end < script.size(); end += 7) buildGuarded(script.substr(0, end));
   }
 }
 

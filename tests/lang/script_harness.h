@@ -95,6 +95,12 @@ class Interpreter {
   FractalParser parser;
 };
 
+// The square |x|, |y| <= 1 at z = 0, seen face-on from z = -5.
+inline const std::string kSquare =
+    "camera position(0, 0, -5) direction(0, 0, 1) vertical(0, 1, 0);\n"
+    "set S = translate(-0.5, -0.5, 0) 0.5 S + translate(0.5, -0.5, 0) 0.5 S\n"
+    "      + translate(-0.5, 0.5, 0) 0.5 S + translate(0.5, 0.5, 0) 0.5 S;\n";
+
 // A script run on a fresh scene that draws on a width x height frame; the
 // script must run to its end.
 std::unique_ptr<Interpreter> sceneOf(const std::string& script, uint32_t width = 40,
