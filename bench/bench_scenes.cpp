@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "scenes/scene_builder.h"
+#include "scene_builder.h"
 
 namespace bench {
 
