@@ -157,7 +157,6 @@ TEST(ConformalMap, PointsAndSpheres) {
       // Uniform from the first argument; a negative factor is the point reflection.
       {spec(Scale, {3, 7, 9}), [](const Vec3& x) { return x * 3; }},
       {spec(Scale, {-2, -2, -2}), [](const Vec3& x) { return x * -2; }},
-      {spec(Inverse, {0, 0, 0, 2}), [](const Vec3& x) { return x * (4 / x.lengthSquared()); }},
       {spec(Inverse, {c.x, c.y, c.z, -1.5}),
        [&](const Vec3& x) { return c + (x - c) * (2.25 / (x - c).lengthSquared()); }},
       // Moves the origin to a inside the unit ball.

@@ -7,12 +7,25 @@
 namespace lang::testing {
 namespace {
 
-// Every message a statement can end the script with, at its position.
+// Every message a token or a statement can end the script with, at its
+// position.
 TEST(ErrorMessages, EndTheScriptAtTheirPosition) {
   const struct {
-    const char* script;
+    std::string script;
     const char* error;
   } cases[] = {
+      // Tokens
+      {"5e;", "error: line 1:3: unexpected char: ';'"},
+      {"\"a\\nb\"", "error: line 1:4: expecting '\"', found 'n'"},
+      {"'abc", "error: line 1:5: expecting ''', found 'EOF'"},
+      {"x // no line break", "error: line 1:19: unexpected char: EOF"},
+      {"\x02", "error: line 1:1: unexpected char: 0x02"},
+      {std::string("x\0y", 3), "error: line 1:2: unexpected char: 0x00"},  // no end of text
+      {"h := 1", "error: line 1:7: expecting ';', found 'EOF'"},
+      {"a := b; b := a a := 2; a", "error: line 1: recursion found in substitution: a"},
+      {"bad := 1 $;\n\nx = bad;", "error: line 1:10: unexpected char: '$'"},  // the body's line
+      {"a := 1\n\n;\nx = a + $;", "error: line 4:9: unexpected char: '$'"},   // back at the use
+      // The script as a whole
       {"", "error: line 0:0: Empty source file!"},
       {"x = 1;\n}", "error: line 2:1: expecting EOF, found '}'"},
       {"else x = 1;", "error: line 1:1: unexpected token: else"},

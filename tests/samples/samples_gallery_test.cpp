@@ -1,11 +1,11 @@
 // A build of every scene of the samples file of the source tree at a small
 // size through the language and the renderer.
-#include <iostream>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "../engine/captured_output.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
 #include "lang/build_driver.h"
@@ -20,17 +20,6 @@ shell::SamplesFile& samplesFile() {
   static shell::SamplesFile file(SAMPLES_FILE);
   return file;
 }
-
-// Redirects std::cout and std::cerr into one buffer while it lives.
-struct StreamCapture {
-  std::ostringstream text;
-  std::streambuf* oldOut = std::cout.rdbuf(text.rdbuf());
-  std::streambuf* oldErr = std::cerr.rdbuf(text.rdbuf());
-  ~StreamCapture() {
-    std::cout.rdbuf(oldOut);
-    std::cerr.rdbuf(oldErr);
-  }
-};
 
 // A complete image of the requested size that shows more than one colour
 // (one colour: the fractal missed the view, or shrank below a pixel).
@@ -70,14 +59,14 @@ TEST_P(Sample, BuildsWithoutError) {
     EXPECT_TRUE(showsSomething(saved)) << "frame " << frames;
     return true;
   };
-  StreamCapture capture;
+  engine::testing::CapturedOutput capture;
   const std::unique_ptr<engine::Fractal> scene = lang::createScene(frame);
-  ASSERT_TRUE(scene) << capture.text.str();
+  ASSERT_TRUE(scene) << capture.err();
   scene->frameBuffer = &frame;
   scene->threadCount = 1;
-  EXPECT_TRUE(lang::BuildDriver().run(*scene)) << capture.text.str();
+  EXPECT_TRUE(lang::BuildDriver().run(*scene)) << capture.err();
   EXPECT_EQ(scene->renderError, "");
-  std::istringstream output(capture.text.str());
+  std::istringstream output(capture.out() + capture.err());
   for (std::string line; std::getline(output, line);) {
     EXPECT_FALSE(line.starts_with("error:") || line.starts_with("exception:")) << line;
   }
