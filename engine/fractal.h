@@ -7,8 +7,8 @@
 
 #include "frame_view.h"
 #include "ifs_set.h"
+#include "map_index.h"
 #include "map_spec.h"
-#include "map_spec_index.h"
 #include "material.h"
 #include "random_state.h"
 #include "scene_settings.h"

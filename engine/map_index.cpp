@@ -1,4 +1,4 @@
-#include "map_spec_index.h"
+#include "map_index.h"
 
 namespace engine {
 
