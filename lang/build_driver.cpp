@@ -56,6 +56,7 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   frameBuffer.cameraStatementOffset = 0;
   parser.attachScene(&scene);
   resetScene(scene);
+  parser.variables = definitions_;
 
   parser.program();
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
+
+#include "var.h"
 
 namespace engine {
 class Fractal;
@@ -19,7 +24,11 @@ class BuildDriver {
   // compilation of the sets (no camera check, no camera set-up, no tracing).
   enum class Stage { Render, Prepare };
 
-  explicit BuildDriver(Stage stage = Stage::Render) : stage_(stage) {}
+  // Variables that every run starts with, as if the script assigned them first.
+  using Definitions = std::map<std::string, Var>;
+
+  explicit BuildDriver(Stage stage = Stage::Render, Definitions definitions = {})
+      : stage_(stage), definitions_(std::move(definitions)) {}
 
   // True when an image was rendered (by the driver or by the script's
   // "save_frame" statements) and the build was neither canceled nor failed.
@@ -39,6 +48,7 @@ class BuildDriver {
   bool execute(engine::Fractal& scene);
 
   Stage stage_;
+  Definitions definitions_;
   bool drewNothing_ = false;
 };
 
