@@ -14,6 +14,7 @@
 // 3 the script has nothing to draw.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +30,8 @@ struct Options {
   bool verbose = false;
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
-  int threads = 0;  // render workers; 0: one per core
+  int threads = 0;                            // render workers; 0: one per core
+  std::map<std::string, double> definitions;  // -D: variables set before the script runs
 
   std::string imageFile;      // -o: the image of a successful build
   bool updateScript = false;  // write a rewritten camera statement back to the script

@@ -65,6 +65,12 @@ void shareWork(const Options& options, engine::FrameBuffer& frame) {
   }
 }
 
+lang::BuildDriver::Definitions scriptVariables(const Options& options) {
+  lang::BuildDriver::Definitions variables;
+  for (const auto& [name, value] : options.definitions) variables[name].setReal(value);
+  return variables;
+}
+
 int printFrameCount(const engine::FrameBuffer& frame) {
   std::cout << "frames: " << (frame.savesFrames ? frame.frameCount : 0)
             << ", fps: " << shell::animationFrameRate(frame.framesPerSecond) << std::endl;
@@ -82,8 +88,9 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   FrameOutputs outputs(options);
   if (!outputs.open(frame, *scene)) return outputs.fileFailed() ? kUsage : kFailed;
   const bool rendersNothing = options.dumpScene || options.countFrames;
-  lang::BuildDriver driver(options.dumpScene ? lang::BuildDriver::Stage::Prepare
-                                             : lang::BuildDriver::Stage::Render);
+  lang::BuildDriver driver(
+      options.dumpScene ? lang::BuildDriver::Stage::Prepare : lang::BuildDriver::Stage::Render,
+      scriptVariables(options));
   bool done = false;
   {
     InterruptCancels interrupt(scene->canceled);
