@@ -35,17 +35,30 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
          width >= 1 && height >= 1 && width <= 65535 && height <= 65535;
 }
 
-// "NAME=NUMBER" of -D into the definitions; the complaint, or an empty string.
-std::string addDefinition(const std::string& text, std::map<std::string, double>& definitions) {
+// A string literal as the lexer reads it, without escapes: "text".
+bool isPlainString(const std::string& text) {
+  return text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+         text.find_first_of("\"\\", 1) == text.size() - 1;
+}
+
+// "NAME=VALUE" of -D into the definitions: a number becomes a variable, a
+// string an alias for its literal. The complaint, or an empty string.
+std::string addDefinition(const std::string& text, lang::BuildDriver::Definitions& definitions) {
   const size_t equals = text.find('=');
   const std::string name = text.substr(0, equals);
   if (equals == std::string::npos || !lang::isVariableName(name))
     return "-D needs NAME=VALUE with NAME a variable name (not a keyword), not '" + text + "'";
   const std::string value = text.substr(equals + 1);
   double number = 0;
-  if (!parseNumber(value, number) || !std::isfinite(number))
-    return "-D " + name + " needs a number, not '" + value + "'";
-  definitions[name] = number;
+  definitions.variables.erase(name);
+  definitions.aliases.erase(name);
+  if (isPlainString(value)) {
+    definitions.aliases[name] = value;
+  } else if (parseNumber(value, number) && std::isfinite(number)) {
+    definitions.variables[name].setReal(number);
+  } else {
+    return "-D " + name + " needs a number or a string in double quotes, not '" + value + "'";
+  }
   return {};
 }
 
@@ -267,8 +280,8 @@ std::string usageText() {
       "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
       "      --seed N          start the random generator at N (modulo 2^40)\n"
       "      --threads N       render threads (default 0: one per core)\n"
-      "  -D, --define NAME=N   set the script variable NAME to the number N before the\n"
-      "                        script runs (repeatable)\n"
+      "  -D, --define NAME=V   start the script with NAME set to V, a number (a variable)\n"
+      "                        or a string in double quotes (an alias); repeatable\n"
       "  -v, --verbose         report start and duration of the build on standard error\n"
       "      --update-script   write a camera statement that the build rewrote back to SCRIPT\n"
       "      --avi FILE        write the frames of save_frame to the AVI video FILE\n"

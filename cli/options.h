@@ -14,11 +14,11 @@
 // 3 the script has nothing to draw.
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "lang/build_driver.h"
 #include "shell/video_codecs.h"
 #include "work_split.h"
 
@@ -30,8 +30,8 @@ struct Options {
   bool verbose = false;
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
-  int threads = 0;                            // render workers; 0: one per core
-  std::map<std::string, double> definitions;  // -D: variables set before the script runs
+  int threads = 0;                             // render workers; 0: one per core
+  lang::BuildDriver::Definitions definitions;  // -D: numbers and strings the script starts with
 
   std::string imageFile;      // -o: the image of a successful build
   bool updateScript = false;  // write a rewritten camera statement back to the script

@@ -65,12 +65,6 @@ void shareWork(const Options& options, engine::FrameBuffer& frame) {
   }
 }
 
-lang::BuildDriver::Definitions scriptVariables(const Options& options) {
-  lang::BuildDriver::Definitions variables;
-  for (const auto& [name, value] : options.definitions) variables[name].setReal(value);
-  return variables;
-}
-
 int printFrameCount(const engine::FrameBuffer& frame) {
   std::cout << "frames: " << (frame.savesFrames ? frame.frameCount : 0)
             << ", fps: " << shell::animationFrameRate(frame.framesPerSecond) << std::endl;
@@ -90,7 +84,7 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   const bool rendersNothing = options.dumpScene || options.countFrames;
   lang::BuildDriver driver(
       options.dumpScene ? lang::BuildDriver::Stage::Prepare : lang::BuildDriver::Stage::Render,
-      scriptVariables(options));
+      options.definitions);
   bool done = false;
   {
     InterruptCancels interrupt(scene->canceled);

@@ -24,8 +24,13 @@ class BuildDriver {
   // compilation of the sets (no camera check, no camera set-up, no tracing).
   enum class Stage { Render, Prepare };
 
-  // Variables that every run starts with, as if the script assigned them first.
-  using Definitions = std::map<std::string, Var>;
+  // What every run starts with, as if the script's first lines made it:
+  // variables, and aliases (the language has no string variables, so a
+  // string stands for a name by substitution).
+  struct Definitions {
+    std::map<std::string, Var> variables;
+    std::map<std::string, std::string> aliases;  // name to body, without the ';'
+  };
 
   explicit BuildDriver(Stage stage = Stage::Render, Definitions definitions = {})
       : stage_(stage), definitions_(std::move(definitions)) {}

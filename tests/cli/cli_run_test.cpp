@@ -42,12 +42,13 @@ TEST(Cli, ExitStatusAndOutputs) {
        "warning: line 1: variable 'x' is undefined\n", "error: camera statement not found\n"},
       {"--size 64x48 " SAMPLES_DIR "/demo.ifs", "", 0, "", ""},
       // GNU forms, and variables defined on the command line.
-      {"--size=8x8 -D n=5 -Dm=-2.5 --define=k=1e3 --define big=7 -- -",
-       "echo n, \" \", m, \" \", k, \" \", big;", 3, "5 -2.5 1000 7\n", ""},
+      {"--size=8x8 -D n=5 -Dm=-2.5 --define=k=1e3 -D 'name=\"a b\"' -D name2='\"\"' -- -",
+       "echo name, n, \" \", m, \" \", k, name2;", 3, "a b5 -2.5 1000\n", ""},
       {"-- -x.ifs", "", 2, "", "zentarel3d-cli: cannot read '-x.ifs': No such file or directory\n"},
       {"-D camera=1 a", "", 2, "",
        usage("-D needs NAME=VALUE with NAME a variable name (not a keyword), not 'camera=1'")},
-      {"-D n=abc a", "", 2, "", usage("-D n needs a number, not 'abc'")},
+      {"-D n=abc a", "", 2, "",
+       usage("-D n needs a number or a string in double quotes, not 'abc'")},
       // The render error after the build.
       {"-s 32x24 -",
        "echo \"first\";\n"
