@@ -12,7 +12,7 @@ constexpr std::array<std::string_view, 13> kLongWithValue = {
     "--seed",   "--size",    "--threads",     "--avi",  "--codec", "--quality", "--frames",
     "--sample", "--samples", "--frame-range", "--part", "--fps",   "--define"};
 constexpr std::string_view kShortWithValue = "soD";
-constexpr std::string_view kShortFlags = "vh";
+constexpr std::string_view kShortFlags = "vhq";
 
 bool contains(std::string_view letters, char letter) {
   return letters.find(letter) != std::string_view::npos;

@@ -144,6 +144,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
       options.version = true;
     } else if (arg == "-v" || arg == "--verbose") {
       options.verbose = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      options.quiet = true;
     } else if (arg == "--tokens") {
       options.listTokens = true;
     } else if (arg == "--dump-scene") {
@@ -274,7 +276,7 @@ std::string usageText() {
       std::to_string(shell::kInputLimit >> 20) +
       " MiB.\n"
       "Options with a value also take it as --size=WxH or -s64x48; short flags bundle\n"
-      "(-vh); after -- every word is a script, even one starting with '-'.\n"
+      "(-vq); after -- every word is a script, even one starting with '-'.\n"
       "\n"
       "  -s, --size WxH        image size in pixels (default 320x240)\n"
       "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
@@ -283,6 +285,8 @@ std::string usageText() {
       "  -D, --define NAME=V   start the script with NAME set to V, a number (a variable)\n"
       "                        or a string in double quotes (an alias); repeatable\n"
       "  -v, --verbose         report start and duration of the build on standard error\n"
+      "  -q, --quiet           print no echo lines, warnings or camera changes on standard\n"
+      "                        output; errors still appear\n"
       "      --update-script   write a camera statement that the build rewrote back to SCRIPT\n"
       "      --avi FILE        write the frames of save_frame to the AVI video FILE\n"
       "      --codec NAME      video codec for --avi (default rawvideo, see below)\n"

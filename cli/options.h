@@ -28,6 +28,7 @@ namespace cli {
 struct Options {
   std::string script;  // a file name, or "-" for standard input; empty with --sample
   bool verbose = false;
+  bool quiet = false;            // nothing of the script's own output on standard output but errors
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
   int threads = 0;                             // render workers; 0: one per core

@@ -44,6 +44,8 @@ TEST(Cli, ExitStatusAndOutputs) {
       // GNU forms, and variables defined on the command line.
       {"--size=8x8 -D n=5 -Dm=-2.5 --define=k=1e3 -D 'name=\"a b\"' -D name2='\"\"' -- -",
        "echo name, n, \" \", m, \" \", k, name2;", 3, "a b5 -2.5 1000\n", ""},
+      {"-q -", "echo \"hidden\"; x++; light color(1) position(0,0,0);", 1, "",
+       "error: camera statement not found\n"},
       {"-- -x.ifs", "", 2, "", "zentarel3d-cli: cannot read '-x.ifs': No such file or directory\n"},
       {"-D camera=1 a", "", 2, "",
        usage("-D needs NAME=VALUE with NAME a variable name (not a keyword), not 'camera=1'")},
