@@ -8,6 +8,7 @@ namespace cli {
 
 namespace {
 
+// Every long option of parseOptions that takes a value.
 constexpr std::array<std::string_view, 13> kLongWithValue = {
     "--seed",   "--size",    "--threads",     "--avi",  "--codec", "--quality", "--frames",
     "--sample", "--samples", "--frame-range", "--part", "--fps",   "--define"};
