@@ -1,8 +1,11 @@
 #include "options.h"
 
 #include <charconv>
+#include <cmath>
 
+#include "gnu_words.h"
 #include "image_output.h"
+#include "lang/variable_name.h"
 #include "shell/frame_pattern.h"
 #include "shell/limited_read.h"
 
@@ -30,6 +33,33 @@ bool parseSize(const std::string& text, uint32_t& width, uint32_t& height) {
   if (x == std::string::npos) return false;
   return parseNumber(text.substr(0, x), width) && parseNumber(text.substr(x + 1), height) &&
          width >= 1 && height >= 1 && width <= 65535 && height <= 65535;
+}
+
+// A string literal as the lexer reads it, without escapes: "text".
+bool isPlainString(const std::string& text) {
+  return text.size() >= 2 && text.front() == '"' && text.back() == '"' &&
+         text.find_first_of("\"\\", 1) == text.size() - 1;
+}
+
+// "NAME=VALUE" of -D into the definitions: a number becomes a variable, a
+// string an alias for its literal. The complaint, or an empty string.
+std::string addDefinition(const std::string& text, lang::BuildDriver::Definitions& definitions) {
+  const size_t equals = text.find('=');
+  const std::string name = text.substr(0, equals);
+  if (equals == std::string::npos || !lang::isVariableName(name))
+    return "-D needs NAME=VALUE with NAME a variable name (not a keyword), not '" + text + "'";
+  const std::string value = text.substr(equals + 1);
+  double number = 0;
+  definitions.variables.erase(name);
+  definitions.aliases.erase(name);
+  if (isPlainString(value)) {
+    definitions.aliases[name] = value;
+  } else if (parseNumber(value, number) && std::isfinite(number)) {
+    definitions.variables[name].setReal(number);
+  } else {
+    return "-D " + name + " needs a number or a string in double quotes, not '" + value + "'";
+  }
+  return {};
 }
 
 std::string codecNames() {
@@ -90,9 +120,12 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
 
 }  // namespace
 
-std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
+                                    std::string& error) {
   Options options;
   bool codecGiven = false, qualityGiven = false, fpsGiven = false;
+  const Words words = spellOut(commandLine);
+  const std::vector<std::string>& args = words.options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     // The value of an option that takes one.
@@ -111,6 +144,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       options.version = true;
     } else if (arg == "-v" || arg == "--verbose") {
       options.verbose = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      options.quiet = true;
     } else if (arg == "--tokens") {
       options.listTokens = true;
     } else if (arg == "--dump-scene") {
@@ -192,6 +227,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         error = "--part needs I/N with 0 <= I < N, not '" + text + "'";
         return std::nullopt;
       }
+    } else if (arg == "-D" || arg == "--define") {
+      if (!value(text)) return std::nullopt;
+      error = addDefinition(text, options.definitions);
+      if (!error.empty()) return std::nullopt;
     } else if (arg == "--count-frames") {
       options.countFrames = true;
     } else if (arg == "--join") {
@@ -210,6 +249,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
       options.parts.push_back(arg);
     }
   }
+  options.parts.insert(options.parts.end(), words.operands.begin(), words.operands.end());
   // One script, or with --join the parts.
   const bool haveScript = !options.parts.empty() && !options.join;
   if (haveScript) options.script = options.parts.front();
@@ -226,21 +266,27 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 
 std::string usageText() {
   std::string text =
-      "Usage: zentarel3d-cli [OPTIONS] SCRIPT\n"
-      "       zentarel3d-cli [OPTIONS] --sample N\n"
-      "       zentarel3d-cli --list-samples\n"
-      "       zentarel3d-cli --join -o IMAGE BAND...\n"
-      "       zentarel3d-cli --join --avi FILE [--codec NAME] [--fps N] FRAME...\n"
+      "Usage: zentarel3d-cli [OPTIONS] [--] SCRIPT\n"
+      "  or:  zentarel3d-cli [OPTIONS] --sample N\n"
+      "  or:  zentarel3d-cli --list-samples\n"
+      "  or:  zentarel3d-cli --join -o IMAGE BAND...\n"
+      "  or:  zentarel3d-cli --join --avi FILE [--codec NAME] [--fps N] FRAME...\n"
       "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
       "Scripts and samples files are read up to " +
       std::to_string(shell::kInputLimit >> 20) +
       " MiB.\n"
+      "Options with a value also take it as --size=WxH or -s64x48; short flags bundle\n"
+      "(-vq); after -- every word is a script, even one starting with '-'.\n"
       "\n"
       "  -s, --size WxH        image size in pixels (default 320x240)\n"
       "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
       "      --seed N          start the random generator at N (modulo 2^40)\n"
       "      --threads N       render threads (default 0: one per core)\n"
+      "  -D, --define NAME=V   start the script with NAME set to V, a number (a variable)\n"
+      "                        or a string in double quotes (an alias); repeatable\n"
       "  -v, --verbose         report start and duration of the build on standard error\n"
+      "  -q, --quiet           print no echo lines, warnings or camera changes on standard\n"
+      "                        output; errors still appear\n"
       "      --update-script   write a camera statement that the build rewrote back to SCRIPT\n"
       "      --avi FILE        write the frames of save_frame to the AVI video FILE\n"
       "      --codec NAME      video codec for --avi (default rawvideo, see below)\n"

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "lang/build_driver.h"
 #include "shell/video_codecs.h"
 #include "work_split.h"
 
@@ -27,9 +28,11 @@ namespace cli {
 struct Options {
   std::string script;  // a file name, or "-" for standard input; empty with --sample
   bool verbose = false;
+  bool quiet = false;            // nothing of the script's own output on standard output but errors
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
-  int threads = 0;  // render workers; 0: one per core
+  int threads = 0;                             // render workers; 0: one per core
+  lang::BuildDriver::Definitions definitions;  // -D: numbers and strings the script starts with
 
   std::string imageFile;      // -o: the image of a successful build
   bool updateScript = false;  // write a rewritten camera statement back to the script

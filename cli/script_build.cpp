@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <streambuf>
 
 #include "band_file.h"
 #include "engine/fractal.h"
@@ -65,6 +66,24 @@ void shareWork(const Options& options, engine::FrameBuffer& frame) {
   }
 }
 
+// -q: what the script prints while it runs is dropped; errors go to standard
+// error, and the render error is printed after the run.
+class QuietOutput {
+ public:
+  explicit QuietOutput(bool quiet) : saved_(quiet ? std::cout.rdbuf(&discard_) : nullptr) {}
+  ~QuietOutput() {
+    if (saved_) std::cout.rdbuf(saved_);
+  }
+  QuietOutput(const QuietOutput&) = delete;
+  QuietOutput& operator=(const QuietOutput&) = delete;
+
+ private:
+  struct Discard : std::streambuf {
+    int overflow(int c) override { return traits_type::not_eof(c); }
+  } discard_;
+  std::streambuf* saved_;
+};
+
 int printFrameCount(const engine::FrameBuffer& frame) {
   std::cout << "frames: " << (frame.savesFrames ? frame.frameCount : 0)
             << ", fps: " << shell::animationFrameRate(frame.framesPerSecond) << std::endl;
@@ -82,11 +101,13 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   FrameOutputs outputs(options);
   if (!outputs.open(frame, *scene)) return outputs.fileFailed() ? kUsage : kFailed;
   const bool rendersNothing = options.dumpScene || options.countFrames;
-  lang::BuildDriver driver(options.dumpScene ? lang::BuildDriver::Stage::Prepare
-                                             : lang::BuildDriver::Stage::Render);
+  lang::BuildDriver driver(
+      options.dumpScene ? lang::BuildDriver::Stage::Prepare : lang::BuildDriver::Stage::Render,
+      options.definitions);
   bool done = false;
   {
     InterruptCancels interrupt(scene->canceled);
+    const QuietOutput quiet(options.quiet);
     const bool animation = frame.savesFrames && frame.frameSink;
     const std::unique_ptr<ProgressBar> progress =
         rendersNothing ? nullptr

@@ -3,6 +3,9 @@
 #include <iostream>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "FractalLexer.hpp"
 #include "FractalParser.hpp"
@@ -47,8 +50,18 @@ bool BuildDriver::run(engine::Fractal& scene) {
 bool BuildDriver::execute(engine::Fractal& scene) {
   if (!scene.frameBuffer) throw std::invalid_argument("the scene has no frame buffer");
   engine::FrameBuffer& frameBuffer = *scene.frameBuffer;
-  MemoryInputBuffer input(frameBuffer.scriptText);
+  // The alias bodies follow the script, each ended by ';' as a definition's is.
+  std::string text = frameBuffer.scriptText;
+  std::vector<std::pair<std::string, size_t>> bodies;
+  for (const auto& [name, body] : definitions_.aliases) {
+    text += '\n';
+    bodies.emplace_back(name, text.size());
+    text += body + ';';
+  }
+  MemoryInputBuffer input(text, frameBuffer.scriptText.size());
   FractalLexer lexer(input);
+  for (const auto& [name, offset] : bodies)
+    lexer.predefineAlias(name, offset, definitions_.aliases.at(name).size() + 1);
   lexer.stopWhen(scene.canceled);
   FractalParser parser(lexer);
   frameBuffer.randomState.next();
@@ -56,6 +69,7 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   frameBuffer.cameraStatementOffset = 0;
   parser.attachScene(&scene);
   resetScene(scene);
+  parser.variables = definitions_.variables;
 
   parser.program();
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
+
+#include "var.h"
 
 namespace engine {
 class Fractal;
@@ -19,7 +24,16 @@ class BuildDriver {
   // compilation of the sets (no camera check, no camera set-up, no tracing).
   enum class Stage { Render, Prepare };
 
-  explicit BuildDriver(Stage stage = Stage::Render) : stage_(stage) {}
+  // What every run starts with, as if the script's first lines made it:
+  // variables, and aliases (the language has no string variables, so a
+  // string stands for a name by substitution).
+  struct Definitions {
+    std::map<std::string, Var> variables;
+    std::map<std::string, std::string> aliases;  // name to body, without the ';'
+  };
+
+  explicit BuildDriver(Stage stage = Stage::Render, Definitions definitions = {})
+      : stage_(stage), definitions_(std::move(definitions)) {}
 
   // True when an image was rendered (by the driver or by the script's
   // "save_frame" statements) and the build was neither canceled nor failed.
@@ -39,6 +53,7 @@ class BuildDriver {
   bool execute(engine::Fractal& scene);
 
   Stage stage_;
+  Definitions definitions_;
   bool drewNothing_ = false;
 };
 

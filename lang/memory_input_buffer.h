@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -12,12 +13,16 @@ namespace lang {
 // lexer can go back to any earlier position (alias bodies are read again).
 class MemoryInputBuffer : public antlr::InputBuffer {
  public:
-  explicit MemoryInputBuffer(std::string_view text) : text_(text) {}
+  // The input ends at `end`; the text after it (bodies of aliases defined
+  // outside the script) is read only after a seek past `end`.
+  explicit MemoryInputBuffer(std::string_view text, size_t end = std::string_view::npos)
+      : text_(text), end_(std::min(end, text.size())) {}
 
   // Lookahead i: the byte at position + i - 1, or EOF past the end.
   int LA(unsigned int i) override {
     const size_t at = position_ + i - 1;
-    return at < text_.size() ? static_cast<unsigned char>(text_[at]) : EOF;
+    const size_t limit = position_ <= end_ ? end_ : text_.size();
+    return at < limit ? static_cast<unsigned char>(text_[at]) : EOF;
   }
   void consume() override { ++position_; }
   int getChar() override {
@@ -44,6 +49,7 @@ class MemoryInputBuffer : public antlr::InputBuffer {
 
  private:
   std::string_view text_;
+  size_t end_;
   size_t position_ = 0;
   unsigned int marks_ = 0;
 };

@@ -75,6 +75,10 @@ void ScannerCore::defineAlias(const std::string& name) {
   aliases_[name].body = here();
 }
 
+void ScannerCore::predefineAlias(const std::string& name, size_t offset, size_t length) {
+  aliases_[name] = {{offset, 1, 1}, length, false};
+}
+
 void ScannerCore::finishAlias(const std::string& name) {
   AliasRecord& alias = aliases_[name];
   alias.bodyLength = memory().position() - alias.body.offset;

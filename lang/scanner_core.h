@@ -34,6 +34,10 @@ class ScannerCore : public antlr::CharScanner {
   void stopWhen(const std::atomic<bool>& canceled) { canceled_ = &canceled; }
   void consume() override;
 
+  // An alias defined before the script: its body of `length` bytes, ended by
+  // ';', lies at `offset` of the input buffer, after the script's end.
+  void predefineAlias(const std::string& name, size_t offset, size_t length);
+
  protected:
   // Records `name` with its body starting at the current position; the body
   // is read next, and finishAlias notes where it ended.

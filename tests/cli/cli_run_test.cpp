@@ -41,6 +41,16 @@ TEST(Cli, ExitStatusAndOutputs) {
       {"-", "x++; light color(1) position(0,0,0);", 1,
        "warning: line 1: variable 'x' is undefined\n", "error: camera statement not found\n"},
       {"--size 64x48 " SAMPLES_DIR "/demo.ifs", "", 0, "", ""},
+      // GNU forms, and variables defined on the command line.
+      {"--size=8x8 -D n=5 -Dm=-2.5 --define=k=1e3 -D 'name=\"a b\"' -D name2='\"\"' -- -",
+       "echo name, n, \" \", m, \" \", k, name2;", 3, "a b5 -2.5 1000\n", ""},
+      {"-q -", "echo \"hidden\"; x++; light color(1) position(0,0,0);", 1, "",
+       "error: camera statement not found\n"},
+      {"-- -x.ifs", "", 2, "", "zentarel3d-cli: cannot read '-x.ifs': No such file or directory\n"},
+      {"-D camera=1 a", "", 2, "",
+       usage("-D needs NAME=VALUE with NAME a variable name (not a keyword), not 'camera=1'")},
+      {"-D n=abc a", "", 2, "",
+       usage("-D n needs a number or a string in double quotes, not 'abc'")},
       // The render error after the build.
       {"-s 32x24 -",
        "echo \"first\";\n"
@@ -68,7 +78,7 @@ TEST(Cli, ExitStatusAndOutputs) {
       runCli("--avi a.avi --codec nonesuch a")
           .err.starts_with("zentarel3d-cli: unknown codec 'nonesuch'; available: rawvideo, "));
   EXPECT_TRUE(runCli("--version").out.starts_with("zentarel3d-cli 1."));
-  EXPECT_NE(runCli("--help").out.find("Usage: zentarel3d-cli"), std::string::npos);
+  EXPECT_NE(runCli("-vh").out.find("Usage: zentarel3d-cli"), std::string::npos);
 }
 
 TEST(Cli, InterruptCancelsTheBuild) {
