@@ -16,7 +16,6 @@
 #include "sample_scripts.h"
 #include "script_build.h"
 #include "script_source.h"
-#include "shell/version.h"
 #include "token_listing.h"
 
 namespace {
@@ -36,7 +35,7 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (options->version) {
-    std::cout << "zentarel3d-cli " ZENTAREL_VERSION << std::endl;
+    std::cout << cli::versionText();
     return 0;
   }
   if (options->listSamples) {

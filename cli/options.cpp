@@ -8,6 +8,8 @@
 #include "lang/variable_name.h"
 #include "shell/frame_pattern.h"
 #include "shell/limited_read.h"
+#include "shell/version.h"
+#include "shell/video_codecs.h"
 
 namespace cli {
 
@@ -308,9 +310,10 @@ std::string usageText() {
       "      --tokens          print the script's tokens (line, type, text) and stop\n"
       "      --dump-scene      compile the sets, print them and stop before rendering\n"
       "  -h, --help            show this text\n"
-      "      --version         show the version\n"
+      "      --version         show the version, the image formats and the video codecs\n"
       "\n"
-      "Video codecs:\n";
+      "Image formats: .bmp, .png\n"
+      "Video codecs (those this FFmpeg build can encode):\n";
   for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs()) {
     const size_t pad = codec.name.size() < 10 ? 10 - codec.name.size() : 1;
     text += "  " + codec.name + std::string(pad, ' ') + codec.description +
@@ -321,6 +324,14 @@ std::string usageText() {
       "Exit status: 0 image built, 3 nothing to draw, 1 build failed,\n"
       "2 usage error or a file that cannot be read or written.\n";
   return text;
+}
+
+std::string versionText() {
+  return "zentarel3d-cli " ZENTAREL_VERSION
+         "\n"
+         "Image formats: .bmp, .png\n"
+         "Video codecs: " +
+         codecNames() + "\n";
 }
 
 }  // namespace cli

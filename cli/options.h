@@ -65,5 +65,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 
 // The text of --help.
 std::string usageText();
+// The version, then the image formats and the video codecs this build offers.
+std::string versionText();
 
 }  // namespace cli

@@ -8,16 +8,35 @@ namespace cli {
 namespace {
 
 constexpr int kCells = 30;
+// Below this much progress an estimate of the time left says little.
+constexpr double kEstimateFrom = 1.0;
+
+// "m:ss", or "h:mm:ss" from an hour on.
+std::string clockText(long long seconds) {
+  char text[32];
+  if (seconds < 3600)
+    std::snprintf(text, sizeof text, "%lld:%02lld", seconds / 60, seconds % 60);
+  else
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
+                  seconds % 60);
+  return text;
+}
 
 }  // namespace
 
-std::string progressLine(double percent, std::optional<unsigned> frames) {
+std::string progressLine(double percent, std::chrono::seconds elapsed,
+                         std::optional<unsigned> frames) {
   percent = std::clamp(percent, 0.0, 100.0);
   const int filled = int(percent / 100.0 * kCells);
   char number[16];
   std::snprintf(number, sizeof number, "%6.2f%%", percent);
   std::string line = "[" + std::string(size_t(filled), '#') +
-                     std::string(size_t(kCells - filled), '-') + "] " + number;
+                     std::string(size_t(kCells - filled), '-') + "] " + number + " " +
+                     clockText(elapsed.count());
+  if (percent >= kEstimateFrom) {
+    const double left = double(elapsed.count()) * (100.0 - percent) / percent;
+    line += ", " + clockText((long long)(left + 0.5)) + " left";
+  }
   if (frames) line += ", Frame " + std::to_string(*frames);
   return line;
 }
@@ -85,9 +104,13 @@ void ProgressBar::run() {
 
 void ProgressBar::draw() {
   const double percent = progress_.load(std::memory_order_relaxed);
+  const auto now = std::chrono::steady_clock::now();
+  if (percent < 0.0 || percent < lastPercent_) frameStart_ = now;
+  lastPercent_ = percent;
   if (percent < 0.0) return;
   std::string line =
-      progressLine(percent, frames_ ? std::optional<unsigned>(frames_->load()) : std::nullopt);
+      progressLine(percent, std::chrono::duration_cast<std::chrono::seconds>(now - frameStart_),
+                   frames_ ? std::optional<unsigned>(frames_->load()) : std::nullopt);
   const size_t length = line.size();
   // A shorter line covers what is left of the longer one before it.
   if (length < shown_) line += std::string(shown_ - length, ' ');

@@ -13,9 +13,11 @@
 
 namespace cli {
 
-// The bar's text: a bar of 30 cells, the percentage, and the frames written
-// when an animation is being written.
-std::string progressLine(double percent, std::optional<unsigned> frames);
+// The bar's text: a bar of 30 cells, the percentage, the frame's time so far
+// and an estimate of the time left (once there is progress to go by), and the
+// frames written when an animation is being written.
+std::string progressLine(double percent, std::chrono::seconds elapsed,
+                         std::optional<unsigned> frames);
 
 // While it lives, a thread draws the progress of the frame being built on
 // one line of a terminal and redraws it over itself with "\r". Whatever is
@@ -47,6 +49,10 @@ class ProgressBar {
   std::condition_variable wake_;
   bool stopping_ = false;
   size_t shown_ = 0;  // characters of the bar on the terminal's line
+  // When the frame being built started: progress is below 0 until the first
+  // frame starts and falls back at each later one.
+  std::chrono::steady_clock::time_point frameStart_ = std::chrono::steady_clock::now();
+  double lastPercent_ = -1.0;
 
   struct Guard {
     std::ostream* stream;

@@ -77,7 +77,10 @@ TEST(Cli, ExitStatusAndOutputs) {
   EXPECT_TRUE(
       runCli("--avi a.avi --codec nonesuch a")
           .err.starts_with("zentarel3d-cli: unknown codec 'nonesuch'; available: rawvideo, "));
-  EXPECT_TRUE(runCli("--version").out.starts_with("zentarel3d-cli 1."));
+  const std::string version = runCli("--version").out;
+  EXPECT_TRUE(version.starts_with("zentarel3d-cli 1.")) << version;
+  EXPECT_NE(version.find("\nImage formats: .bmp, .png\nVideo codecs: rawvideo, "),
+            std::string::npos);
   EXPECT_NE(runCli("-vh").out.find("Usage: zentarel3d-cli"), std::string::npos);
 }
 
