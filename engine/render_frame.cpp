@@ -89,12 +89,13 @@ void renderTiles(Fractal& scene, const TileLayout& layout, std::atomic<int>& nex
     TraceContext ctx(scene);
     ctx.rays.resize(layout.records);
     FrameBuffer& frame = *scene.frameBuffer;
+    // A tile's share of the progress is its share of the area traced.
+    const TileLayout::Bounds area = layout.area();
+    const int areaWidth = area.x1 - area.x0, areaHeight = area.y1 - area.y0;
     for (int index; !scene.canceled && (index = next.fetch_add(1)) < layout.count();) {
       const TileLayout::Bounds b = layout.tile(index);
       ctx.x0 = b.x0, ctx.y0 = b.y0, ctx.x1 = b.x1, ctx.y1 = b.y1;
-      const TileLayout::Bounds area = layout.area();
-      const double share =
-          (b.x1 - b.x0) * 100.0 / (area.x1 - area.x0) * (b.y1 - b.y0) / (area.y1 - area.y0);
+      const double share = (b.x1 - b.x0) * 100.0 / areaWidth * (b.y1 - b.y0) / areaHeight;
       if (!renderTile(ctx, frame, share)) {
         outcome.shadowStopped = true;
         return;
