@@ -4,7 +4,6 @@
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "FractalLexer.hpp"
@@ -52,16 +51,17 @@ bool BuildDriver::execute(engine::Fractal& scene) {
   engine::FrameBuffer& frameBuffer = *scene.frameBuffer;
   // The alias bodies follow the script, each ended by ';' as a definition's is.
   std::string text = frameBuffer.scriptText;
-  std::vector<std::pair<std::string, size_t>> bodies;
-  for (const auto& [name, body] : definitions_.aliases) {
+  std::vector<size_t> bodyOffsets;
+  for (const auto& alias : definitions_.aliases) {
     text += '\n';
-    bodies.emplace_back(name, text.size());
-    text += body + ';';
+    bodyOffsets.push_back(text.size());
+    text += alias.second + ';';
   }
   MemoryInputBuffer input(text, frameBuffer.scriptText.size());
   FractalLexer lexer(input);
-  for (const auto& [name, offset] : bodies)
-    lexer.predefineAlias(name, offset, definitions_.aliases.at(name).size() + 1);
+  auto offset = bodyOffsets.begin();
+  for (const auto& [name, body] : definitions_.aliases)
+    lexer.predefineAlias(name, *offset++, body.size() + 1);
   lexer.stopWhen(scene.canceled);
   FractalParser parser(lexer);
   frameBuffer.randomState.next();
