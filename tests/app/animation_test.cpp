@@ -7,8 +7,10 @@ using namespace app;
 
 namespace {
 
-const QString kFileQuestion = "save fractal Avi Files (*.avi);;All Files (*.*) by app::CMainFrame";
-const QString kCompressionQuestion = "compression by app::CMainFrame";
+const QString kFileQuestion =
+    "save fractal Avi Files (*.avi);;MP4 Video (*.mp4);;Matroska Video (*.mkv);;"
+    "WebM Video (*.webm);;All Files (*.*) by app::CMainFrame";
+const QString kCompressionQuestion = "compression .avi by app::CMainFrame";
 
 }  // namespace
 
@@ -54,6 +56,41 @@ class AnimationTest : public test::MainWindowTest {
     const std::string movie = files_.filePath("movie.avi").toStdString();
     if (!shell::testing::haveFfmpegTools()) QSKIP("ffprobe not installed");
     QCOMPARE(shell::testing::probeVideo(movie), "mjpeg,66,48,15/1,2");
+  }
+
+  // The file type chosen in the save dialog gives the extension, and the
+  // codecs offered are those of that kind of file.
+  void theFileTypeChoosesTheContainer() {
+    const struct {
+      QString filter, file, question;
+      VideoCompression compression;
+      std::string probed;
+    } cases[] = {
+        {"MP4 Video (*.mp4)",
+         "movie.mp4",
+         "compression .mp4",
+         {"libx264", 60},
+         "h264,66,48,15/1,2"},
+        {"WebM Video (*.webm)",
+         "movie.webm",
+         "compression .webm",
+         {"libvpx-vp9", 60},
+         "vp9,66,48,15/1,2"},
+        {"", "typed.mkv", "compression .mkv", {"libx264", 60}, "h264,66,48,15/1,2"},
+    };
+    for (const auto& c : cases) {
+      CFractal_Doc* doc = newDocument("save_frame");
+      dialogs_.asked.clear();
+      dialogs_.chosenFilter = c.filter;
+      dialogs_.fileName = files_.filePath(c.filter.isEmpty() ? c.file : "movie");
+      dialogs_.compressionAnswer = c.compression;
+      QVERIFY(buildToEnd(doc));
+      QCOMPARE(dialogs_.asked.value(1), c.question + " by app::CMainFrame");
+      const std::string movie = files_.filePath(c.file).toStdString();
+      QVERIFY2(std::filesystem::exists(movie), movie.c_str());
+      if (shell::testing::haveFfmpegTools()) QCOMPARE(shell::testing::probeVideo(movie), c.probed);
+    }
+    dialogs_.chosenFilter.clear();
   }
 
   // Cancelling the file dialog ends the build silently; the other failures
