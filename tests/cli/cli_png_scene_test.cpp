@@ -61,6 +61,10 @@ TEST(CliPngScene, APictureBuildsTheSceneItWasMadeFrom) {
   }
   // From standard input too.
   EXPECT_EQ(runCli("-", readFile(picture)).out, made.out);
+  // A script in Latin-1 is carried as UTF-8.
+  const std::string latin = dir.write("latin.ifs", "echo \"caf\xe9\";\n" + kScene);
+  ASSERT_EQ(runCli("-s 8x6 -o " + picture + " " + latin).status, 0);
+  EXPECT_TRUE(runCli(picture).out.starts_with("caf\xc3\xa9\n"));
 }
 
 TEST(CliPngScene, APictureWithoutAScriptIsAClearError) {
