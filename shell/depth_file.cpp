@@ -6,9 +6,11 @@
 #include <ImfIO.h>
 #include <ImfOutputFile.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <exception>
+#include <stdexcept>
 #include <vector>
 
 #include "atomic_file.h"
