@@ -10,14 +10,41 @@
 
 namespace app {
 
+namespace {
+
+// The save dialog's file types, in the order of shell::VideoContainer.
+const char* const kVideoFilters[] = {"Avi Files (*.avi)", "MP4 Video (*.mp4)",
+                                     "Matroska Video (*.mkv)", "WebM Video (*.webm)"};
+
+// The extension of the file type chosen in the dialog; ".avi" for any other.
+QString extensionOfFilter(const QString& filter) {
+  for (int i = 0; i < int(std::size(kVideoFilters)); ++i) {
+    if (filter == kVideoFilters[i]) return shell::videoExtension(shell::VideoContainer(i));
+  }
+  return ".avi";
+}
+
+}  // namespace
+
+shell::VideoContainer videoContainerOf(const QString& path) {
+  return shell::videoContainerOf(QFile::encodeName(path).toStdString())
+      .value_or(shell::VideoContainer::Avi);
+}
+
 AnimationQuestions animationQuestions(UserDialogs& dialogs, QPointer<QWidget> owner) {
   return {[&dialogs, owner] {
+            QStringList filters;
+            for (const char* filter : kVideoFilters) filters << filter;
+            QString chosen = filters.front();
             QString path = dialogs.saveFileName(owner, "fractal",
-                                                "Avi Files (*.avi);;All Files (*.*)", nullptr);
-            if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".avi";
+                                                filters.join(";;") + ";;All Files (*.*)", &chosen);
+            if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+              path += extensionOfFilter(chosen);
             return path;
           },
-          [&dialogs, owner] { return dialogs.videoCompression(owner); }};
+          [&dialogs, owner](shell::VideoContainer container) {
+            return dialogs.videoCompression(owner, container);
+          }};
 }
 
 bool AnimationExport::open(const QString& path, const VideoCompression& compression,
@@ -25,7 +52,7 @@ bool AnimationExport::open(const QString& path, const VideoCompression& compress
                            FrameShower show) {
   const std::string failure = writer_.open(
       QFile::encodeName(path).toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
-      fb.framesPerSecond, compression.codec, compression.quality);
+      fb.framesPerSecond, compression.codec, compression.quality, videoContainerOf(path));
   if (!failure.empty()) {
     std::cerr << failure << std::endl;
     return false;

@@ -20,17 +20,21 @@ class FrameBuffer;
 namespace app {
 
 // The questions before an animation is written, each to be asked on the
-// interface thread: the AVI file (empty when the dialog was cancelled), then
-// its compression (nothing when cancelled).
+// interface thread: the video file (empty when the dialog was cancelled),
+// then its compression for that kind of file (nothing when cancelled).
 struct AnimationQuestions {
   std::function<QString()> file;
-  std::function<std::optional<VideoCompression>()> compression;
+  std::function<std::optional<VideoCompression>(shell::VideoContainer)> compression;
 };
+
+// The kind of video file that the path names by its extension; AVI for any
+// other name.
+shell::VideoContainer videoContainerOf(const QString& path);
 
 // The questions as the user's dialogs ask them, owned by `owner`.
 AnimationQuestions animationQuestions(UserDialogs& dialogs, QPointer<QWidget> owner);
 
-// The AVI file of one build whose script saves frames. The build thread opens
+// The video file of one build whose script saves frames. The build thread opens
 // it before the script runs; the frame buffer's frame sink then appends every
 // frame the script saves, and the build closes it at its end.
 class AnimationExport {

@@ -94,7 +94,10 @@ bool BuildJob::openAnimation() {
       askOnInterfaceThread<QString>(animationQuestions_.file, stopped);
   if (!path || path->isEmpty()) return false;
   const auto compression = askOnInterfaceThread<std::optional<VideoCompression>>(
-      animationQuestions_.compression, stopped);
+      [question = animationQuestions_.compression, container = videoContainerOf(*path)] {
+        return question(container);
+      },
+      stopped);
   if (!compression) return false;
   if (!*compression) {
     std::cerr << shell::kCantCreateVideoStream << std::endl;

@@ -13,6 +13,7 @@
 #include "animation_export.h"
 #include "build_backend.h"
 #include "build_job.h"
+#include "command_ids.h"
 #include "detached_builds.h"
 #include "engine/fractal.h"
 #include "engine/frame_buffer.h"
@@ -79,11 +80,24 @@ bool CFractal_Doc::isModified() const {
 }
 
 bool CFractal_Doc::load(const QString& path) {
-  const auto script = shell::readScriptFile(QFile::encodeName(path).toStdString());
+  std::string error;
+  const auto script = shell::readScriptFile(QFile::encodeName(path).toStdString(), error);
+  loadError_ = QString::fromLocal8Bit(error);
   if (!script) return false;
-  replaceScript(*script);
-  filePath_ = path;
-  setTitle(QFileInfo(path).fileName());
+  replaceScript(script->text);
+  if (!script->fromPng) {
+    filePath_ = path;
+    setTitle(QFileInfo(path).fileName());
+    return true;
+  }
+  // Saving asks for a script name rather than overwriting the picture.
+  setTitle(QFileInfo(path).completeBaseName());
+  if (script->randomState)
+    frameBuffer_->randomState = frameBuffer_->savedRandomState = *script->randomState;
+  if (script->size) {
+    setFixedImageSize(command::BITMAPSIZE_CUSTOM_SIZE,
+                      QSize(int(script->size->width), int(script->size->height)));
+  }
   return true;
 }
 

@@ -41,8 +41,12 @@ class CFractal_Doc : public QObject {
   void setTitle(const QString& title);
   const QString& filePath() const { return filePath_; }
   bool isModified() const;
-  // Reads a script file into the document; false when it cannot be read.
+  // Reads a script file into the document, or the scene that a PNG image of
+  // the program carries: its script, random state and image size, in an
+  // untitled document named after the picture. False when it cannot be read;
+  // loadError() says why.
   bool load(const QString& path);
+  const QString& loadError() const { return loadError_; }
   // Writes the editor's text unchanged, in full or not at all: a file that
   // cannot be written keeps its old content, the document stays modified and
   // saveError() says why. False then.
@@ -122,7 +126,7 @@ class CFractal_Doc : public QObject {
   ScriptCodec codec_;
   QString title_;
   QString filePath_;
-  QString saveError_;
+  QString saveError_, loadError_;
   QString statusText_;
 
   std::shared_ptr<engine::FrameBuffer> frameBuffer_;

@@ -106,8 +106,11 @@ CFractal_Doc* CMainFrame::openFile(const QString& path) {
   }
   auto* doc = new CFractal_Doc(dialogs_, backend_, this);
   if (!doc->load(path)) {
+    const QString reason = doc->loadError();
     delete doc;
-    dialogs_.inform(this, QMessageBox::Warning, QString("Cannot open \"%1\".").arg(path));
+    dialogs_.inform(this, QMessageBox::Warning,
+                    reason.isEmpty() ? QString("Cannot open \"%1\".").arg(path)
+                                     : QString("Cannot open \"%1\": %2.").arg(path, reason));
     return nullptr;
   }
   attachDocument(doc);
@@ -304,8 +307,10 @@ namespace {
 QStringList droppedScripts(const QMimeData* data) {
   QStringList paths;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile() && url.toLocalFile().endsWith(".ifs", Qt::CaseInsensitive)) {
-      paths << url.toLocalFile();
+    const QString path = url.toLocalFile();
+    if (url.isLocalFile() && (path.endsWith(".ifs", Qt::CaseInsensitive) ||
+                              path.endsWith(".png", Qt::CaseInsensitive))) {
+      paths << path;
     }
   }
   return paths;

@@ -33,6 +33,8 @@ using namespace command;
 namespace {
 
 const QString kScriptFilter = QObject::tr("Fractal Document (*.ifs);;All Files (*)");
+// Opening also takes the pictures that carry their scene.
+const QString kOpenFilter = QObject::tr("Fractal Document or Picture (*.ifs *.png);;All Files (*)");
 
 QSize fixedImageSize(int id) {
   switch (id) {
@@ -152,7 +154,7 @@ CFractal_TextView* CMainFrame::activeTextView() const {
 // ---- Files --------------------------------------------------------------------
 
 void CMainFrame::openWithDialog() {
-  const QString path = dialogs_.openFileName(this, kScriptFilter);
+  const QString path = dialogs_.openFileName(this, kOpenFilter);
   if (!path.isEmpty()) openFile(path);
 }
 

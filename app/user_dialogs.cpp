@@ -34,8 +34,9 @@ std::optional<QSize> StandardDialogs::customSize(QWidget* owner, QSize current) 
   return dialog.imageSize();
 }
 
-std::optional<VideoCompression> StandardDialogs::videoCompression(QWidget* owner) {
-  VideoCompressionDialog dialog(owner);
+std::optional<VideoCompression> StandardDialogs::videoCompression(QWidget* owner,
+                                                                  shell::VideoContainer container) {
+  VideoCompressionDialog dialog(container, owner);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.compression();
 }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "shell/video_codecs.h"
+
 class QWidget;
 
 namespace app {
@@ -32,8 +34,10 @@ class UserDialogs {
                                QString* chosenFilter) = 0;
   // The "Custom Size" dialog; nothing when cancelled.
   virtual std::optional<QSize> customSize(QWidget* owner, QSize current) = 0;
-  // The compression of an animation; nothing when cancelled.
-  virtual std::optional<VideoCompression> videoCompression(QWidget* owner) = 0;
+  // The compression of an animation in a file of that kind; nothing when
+  // cancelled.
+  virtual std::optional<VideoCompression> videoCompression(QWidget* owner,
+                                                           shell::VideoContainer container) = 0;
 };
 
 // The real dialogs.
@@ -46,7 +50,8 @@ class StandardDialogs : public UserDialogs {
   QString saveFileName(QWidget* owner, const QString& suggested, const QString& filter,
                        QString* chosenFilter) override;
   std::optional<QSize> customSize(QWidget* owner, QSize current) override;
-  std::optional<VideoCompression> videoCompression(QWidget* owner) override;
+  std::optional<VideoCompression> videoCompression(QWidget* owner,
+                                                   shell::VideoContainer container) override;
 };
 
 }  // namespace app

@@ -12,9 +12,9 @@
 
 namespace app {
 
-VideoCompressionDialog::VideoCompressionDialog(QWidget* parent)
+VideoCompressionDialog::VideoCompressionDialog(shell::VideoContainer container, QWidget* parent)
     : QDialog(parent),
-      codecs_(shell::availableVideoCodecs()),
+      codecs_(shell::availableVideoCodecs(container)),
       codec_(new QComboBox),
       quality_(new QSlider(Qt::Horizontal)),
       qualityValue_(new QLabel) {

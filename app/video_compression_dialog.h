@@ -13,11 +13,12 @@ class QSlider;
 namespace app {
 
 // The compression of an animation: one of the codecs the video writer
-// offers, uncompressed frames first, and a quality for those that take one.
+// offers for the kind of file (for AVI uncompressed frames first), and a
+// quality for those that take one.
 class VideoCompressionDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit VideoCompressionDialog(QWidget* parent = nullptr);
+  explicit VideoCompressionDialog(shell::VideoContainer container, QWidget* parent = nullptr);
   VideoCompression compression() const;
 
  private:

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/scene_png.h"
+
 namespace engine {
 class FrameBuffer;
 }
@@ -20,15 +22,17 @@ struct BandPlace {
   uint32_t top = 0, fullWidth = 0, fullHeight = 0;
 };
 
-// A band read back: its place and its rows, top first, 3 bytes a pixel (RGB).
+// A band read back: its place, its rows, top first, 3 bytes a pixel (RGB),
+// and the scene of the full image.
 struct ImageBand {
   BandPlace place;
   uint32_t height = 0;
   std::vector<uint8_t> rgb;
+  std::optional<shell::SceneScript> scene;
 };
 
 // Writes the rows of the frame's last band render (frame.bandTop,
-// frame.bandHeight) as a PNG band, in full or not at all; empty when
+// frame.bandHeight) as a PNG band that carries the scene, in full or not at all; empty when
 // written, else the reason.
 std::string saveBandPng(const engine::FrameBuffer& frame, const std::string& fileName);
 

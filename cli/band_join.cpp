@@ -38,6 +38,13 @@ void placeBand(const ImageBand& band, engine::FrameBuffer& frame) {
   }
 }
 
+// The joined image carries the scene of its bands.
+void takeScene(const std::optional<shell::SceneScript>& scene, engine::FrameBuffer& frame) {
+  if (!scene) return;
+  frame.scriptText = scene->text;
+  if (scene->randomState) frame.savedRandomState = *scene->randomState;
+}
+
 int joinBands(const Options& options) {
   engine::FrameBuffer frame;
   std::vector<const std::string*> ownerOfRow;
@@ -49,6 +56,7 @@ int joinBands(const Options& options) {
     if (ownerOfRow.empty()) {
       frame.resizeImage(place.fullWidth, place.fullHeight, 24);
       ownerOfRow.assign(place.fullHeight, nullptr);
+      takeScene(band->scene, frame);
     } else if (place.fullWidth != frame.width || place.fullHeight != frame.height) {
       return failWith(part, "a band of a " + std::to_string(place.fullWidth) + "x" +
                                 std::to_string(place.fullHeight) + " image, not " +
@@ -130,7 +138,7 @@ int joinFrames(const Options& options) {
       width = frame.width, height = frame.height;
       const std::string failure =
           video.open(options.videoFile, int(width), int(height), options.framesPerSecond,
-                     options.videoCodec, options.videoQuality);
+                     options.videoCodec, options.videoQuality, options.videoContainer);
       if (!failure.empty()) {
         std::cerr << failure << std::endl;
         // A codec that cannot be set up is no file error.

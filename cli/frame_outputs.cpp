@@ -14,6 +14,7 @@ FrameOutputs::FrameOutputs(const Options& options)
     : videoFile_(options.videoFile),
       codec_(options.videoCodec),
       quality_(options.videoQuality),
+      container_(options.videoContainer),
       pattern_(options.framePattern.empty() ? std::nullopt
                                             : shell::FramePattern::parse(options.framePattern)) {}
 
@@ -21,7 +22,7 @@ bool FrameOutputs::open(engine::FrameBuffer& frame, const engine::Fractal& scene
   if (!videoFile_.empty() && frame.savesFrames) {
     const std::string failure =
         video_.open(videoFile_, int(frame.requestedWidth), int(frame.requestedHeight),
-                    frame.framesPerSecond, codec_, quality_);
+                    frame.framesPerSecond, codec_, quality_, container_);
     if (!failure.empty()) {
       std::cerr << failure << std::endl;
       // A codec that cannot be set up is no file error.

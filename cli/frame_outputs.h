@@ -17,7 +17,7 @@ namespace cli {
 
 struct Options;
 
-// Where the frames of "save_frame" go: an AVI video (--avi) and numbered
+// Where the frames of "save_frame" go: a video (--avi, --video) and numbered
 // image files (--frames), each frame to both when both are asked for. Works
 // as the application's animation export: the video is opened before the
 // script runs, the frame buffer's sink takes each frame, the video is closed
@@ -50,6 +50,7 @@ class FrameOutputs {
 
   std::string videoFile_, codec_;
   int quality_;
+  shell::VideoContainer container_;
   std::optional<shell::FramePattern> pattern_;
   shell::VideoWriter video_;
   std::atomic<unsigned> framesTaken_{0};

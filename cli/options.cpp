@@ -6,6 +6,7 @@
 #include "gnu_words.h"
 #include "image_output.h"
 #include "lang/variable_name.h"
+#include "shell/file_extension.h"
 #include "shell/frame_pattern.h"
 #include "shell/limited_read.h"
 #include "shell/version.h"
@@ -64,12 +65,37 @@ std::string addDefinition(const std::string& text, lang::BuildDriver::Definition
   return {};
 }
 
-std::string codecNames() {
+std::string codecNames(shell::VideoContainer container = shell::VideoContainer::Avi) {
   std::string names;
-  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs()) {
+  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs(container)) {
     names += (names.empty() ? "" : ", ") + codec.name;
   }
   return names;
+}
+
+// The file of --avi (an AVI file whatever its name) or --video (by its
+// extension) into the options; the complaint, or an empty string.
+std::string takeVideoFile(const std::string& option, std::string& videoOption, Options& options) {
+  if (!videoOption.empty() && videoOption != option) return "--avi and --video exclude each other";
+  videoOption = option;
+  if (option == "--avi") return {};
+  const std::optional<shell::VideoContainer> container = shell::videoContainerOf(options.videoFile);
+  if (!container)
+    return "--video needs a file name ending in .mp4, .mkv, .webm or .avi, not '" +
+           options.videoFile + "'";
+  options.videoContainer = *container;
+  return {};
+}
+
+// The codecs of a container for --help, one a line.
+std::string codecLines(shell::VideoContainer container) {
+  std::string lines;
+  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs(container)) {
+    const size_t pad = codec.name.size() < 12 ? 12 - codec.name.size() : 1;
+    lines += "  " + codec.name + std::string(pad, ' ') + codec.description +
+             (codec.takesQuality ? " (takes --quality)" : "") + "\n";
+  }
+  return lines;
 }
 
 // The combinations that make no sense; an empty string when there is none.
@@ -77,10 +103,12 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
   const bool fromSample = options.sample.has_value();
   if (options.listTokens && options.dumpScene)
     return "--tokens and --dump-scene exclude each other";
+  const bool stillOutput = !options.imageFile.empty() || !options.depthFile.empty();
   if ((options.listTokens || options.dumpScene) &&
-      (!options.imageFile.empty() || !options.videoFile.empty() || !options.framePattern.empty() ||
+      (stillOutput || !options.videoFile.empty() || !options.framePattern.empty() ||
        options.updateScript)) {
-    return "-o, --avi, --frames and --update-script need a render, not --tokens or --dump-scene";
+    return "-o, --depth, --avi, --video, --frames and --update-script need a render, not "
+           "--tokens or --dump-scene";
   }
   if (fromSample && !options.script.empty())
     return "--sample builds a sample, not the script '" + options.script + "'";
@@ -91,31 +119,43 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
   if (options.join) {
     if (fromSample || options.parts.empty()) return "--join needs the parts to join";
     if (options.imageFile.empty() == options.videoFile.empty())
-      return "--join needs either -o or --avi";
-    if (options.frameRange || options.part || options.countFrames || !options.framePattern.empty())
-      return "--join takes no --frame-range, --part, --count-frames or --frames";
+      return "--join needs either -o, --avi or --video";
+    if (options.frameRange || options.part || options.countFrames ||
+        !options.framePattern.empty() || !options.depthFile.empty())
+      return "--join takes no --frame-range, --part, --count-frames, --frames or --depth";
   } else if (options.parts.size() > 1) {
     return "only one script can be built, not '" + options.parts[0] + "' and '" + options.parts[1] +
            "'";
   }
   if (fpsGiven && (!options.join || options.videoFile.empty()))
     return "--fps is the rate of --join --avi; a script sets its own with fps";
-  if (options.countFrames && (options.frameRange || options.part || !options.imageFile.empty() ||
+  if (options.countFrames && (options.frameRange || options.part || stillOutput ||
                               !options.videoFile.empty() || !options.framePattern.empty()))
-    return "--count-frames renders nothing: no -o, --avi, --frames, --frame-range or --part";
+    return "--count-frames renders nothing: no -o, --depth, --avi, --video, --frames, "
+           "--frame-range or --part";
   if (options.frameRange && options.videoFile.empty() && options.framePattern.empty())
-    return "--frame-range needs --avi or --frames";
+    return "--frame-range needs --avi, --video or --frames";
   if (options.part && imageFormatOf(options.imageFile) != ImageFormat::Png)
     return "--part needs -o FILE.png";
-  if (options.part && (options.frameRange || !options.videoFile.empty() ||
-                       !options.framePattern.empty() || options.updateScript))
-    return "--part renders one band of a still image: no --frame-range, --avi, --frames or "
-           "--update-script";
+  if (options.part &&
+      (options.frameRange || !options.videoFile.empty() || !options.framePattern.empty() ||
+       options.updateScript || !options.depthFile.empty()))
+    return "--part renders one band of a still image: no --frame-range, --avi, --video, "
+           "--frames, --depth or --update-script";
   if ((codecGiven || qualityGiven) && options.videoFile.empty())
-    return "--codec and --quality need --avi";
+    return "--codec and --quality need --avi or --video";
   if (options.videoFile.empty()) return {};
-  const std::optional<shell::VideoCodecInfo> codec = shell::findVideoCodec(options.videoCodec);
-  if (!codec) return "unknown codec '" + options.videoCodec + "'; available: " + codecNames();
+  if (options.videoCodec.empty()) {
+    return std::string("this FFmpeg build has no encoder for ") +
+           shell::videoExtension(options.videoContainer) + " files";
+  }
+  const std::optional<shell::VideoCodecInfo> codec =
+      shell::findVideoCodec(options.videoCodec, options.videoContainer);
+  if (!codec) {
+    return "unknown codec '" + options.videoCodec + "' for " +
+           shell::videoExtension(options.videoContainer) +
+           " files; available: " + codecNames(options.videoContainer);
+  }
   if (qualityGiven && !codec->takesQuality) return "codec " + codec->name + " takes no --quality";
   return {};
 }
@@ -126,6 +166,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
                                     std::string& error) {
   Options options;
   bool codecGiven = false, qualityGiven = false, fpsGiven = false;
+  std::string videoOption;  // --avi or --video, whichever names the video
   const Words words = spellOut(commandLine);
   const std::vector<std::string>& args = words.options;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -170,6 +211,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
         error = "--size needs WIDTHxHEIGHT (1 to 65535 each), not '" + text + "'";
         return std::nullopt;
       }
+      options.sizeGiven = true;
     } else if (arg == "--threads") {
       if (!value(text)) return std::nullopt;
       if (!parseNumberIn(text, 0, kMaxThreads, options.threads)) {
@@ -183,8 +225,16 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
         error = "-o needs a file name ending in .bmp or .png, not '" + options.imageFile + "'";
         return std::nullopt;
       }
-    } else if (arg == "--avi") {
+    } else if (arg == "--avi" || arg == "--video") {
       if (!value(options.videoFile)) return std::nullopt;
+      error = takeVideoFile(arg, videoOption, options);
+      if (!error.empty()) return std::nullopt;
+    } else if (arg == "--depth") {
+      if (!value(options.depthFile)) return std::nullopt;
+      if (!shell::hasExtension(options.depthFile, ".exr")) {
+        error = "--depth needs a file name ending in .exr, not '" + options.depthFile + "'";
+        return std::nullopt;
+      }
     } else if (arg == "--codec") {
       if (!value(options.videoCodec)) return std::nullopt;
       codecGiven = true;
@@ -252,6 +302,11 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
     }
   }
   options.parts.insert(options.parts.end(), words.operands.begin(), words.operands.end());
+  if (videoOption == "--video" && !codecGiven) {
+    const std::vector<shell::VideoCodecInfo> codecs =
+        shell::availableVideoCodecs(options.videoContainer);
+    options.videoCodec = codecs.empty() ? std::string() : codecs.front().name;
+  }
   // One script, or with --join the parts.
   const bool haveScript = !options.parts.empty() && !options.join;
   if (haveScript) options.script = options.parts.front();
@@ -274,6 +329,9 @@ std::string usageText() {
       "  or:  zentarel3d-cli --join -o IMAGE BAND...\n"
       "  or:  zentarel3d-cli --join --avi FILE [--codec NAME] [--fps N] FRAME...\n"
       "Builds a Zentarel 3d scene script (SCRIPT '-' reads standard input).\n"
+      "A PNG image that the program wrote carries its scene: given as SCRIPT, it builds\n"
+      "that scene again, with the recorded random state and size unless --seed or -s\n"
+      "say otherwise.\n"
       "Scripts and samples files are read up to " +
       std::to_string(shell::kInputLimit >> 20) +
       " MiB.\n"
@@ -281,7 +339,10 @@ std::string usageText() {
       "(-vq); after -- every word is a script, even one starting with '-'.\n"
       "\n"
       "  -s, --size WxH        image size in pixels (default 320x240)\n"
-      "  -o FILE               write the image of a successful build to FILE (.bmp or .png)\n"
+      "  -o FILE               write the image of a successful build to FILE (.bmp or .png;\n"
+      "                        a .png carries the scene, see above)\n"
+      "      --depth FILE      write the depth buffer of a successful build to FILE.exr:\n"
+      "                        OpenEXR, channel Z, 32-bit float, +inf where nothing was hit\n"
       "      --seed N          start the random generator at N (modulo 2^40)\n"
       "      --threads N       render threads (default 0: one per core)\n"
       "  -D, --define NAME=V   start the script with NAME set to V, a number (a variable)\n"
@@ -291,7 +352,9 @@ std::string usageText() {
       "                        output; errors still appear\n"
       "      --update-script   write a camera statement that the build rewrote back to SCRIPT\n"
       "      --avi FILE        write the frames of save_frame to the AVI video FILE\n"
-      "      --codec NAME      video codec for --avi (default rawvideo, see below)\n"
+      "      --video FILE      write the frames of save_frame to FILE.mp4, .mkv or .webm,\n"
+      "                        with the codec the extension asks for (see below)\n"
+      "      --codec NAME      video codec (default rawvideo for --avi, see below)\n"
       "      --quality Q       1 to 100 for the codecs that take a quality (default 75)\n"
       "      --frames PATTERN  write each frame to an image file, such as frame%04d.png\n"
       "      --frame-range F-L render only frames F to L of save_frame (counted from 0;\n"
@@ -313,11 +376,12 @@ std::string usageText() {
       "      --version         show the version, the image formats and the video codecs\n"
       "\n"
       "Image formats: .bmp, .png\n"
-      "Video codecs (those this FFmpeg build can encode):\n";
-  for (const shell::VideoCodecInfo& codec : shell::availableVideoCodecs()) {
-    const size_t pad = codec.name.size() < 10 ? 10 - codec.name.size() : 1;
-    text += "  " + codec.name + std::string(pad, ' ') + codec.description +
-            (codec.takesQuality ? " (takes --quality)" : "") + "\n";
+      "Video codecs (those this FFmpeg build can encode) for --avi:\n";
+  text += codecLines(shell::VideoContainer::Avi);
+  for (const auto container :
+       {shell::VideoContainer::Mp4, shell::VideoContainer::Matroska, shell::VideoContainer::WebM}) {
+    text += std::string("Video codecs for --video FILE") + shell::videoExtension(container) +
+            " (the first is the default):\n" + codecLines(container);
   }
   text +=
       "\n"
@@ -331,7 +395,10 @@ std::string versionText() {
          "\n"
          "Image formats: .bmp, .png\n"
          "Video codecs: " +
-         codecNames() + "\n";
+         codecNames() + "\n" + "Video files: .avi, .mp4 (" +
+         codecNames(shell::VideoContainer::Mp4) + "), .mkv (" +
+         codecNames(shell::VideoContainer::Matroska) + "), .webm (" +
+         codecNames(shell::VideoContainer::WebM) + ")\n";
 }
 
 }  // namespace cli

@@ -8,7 +8,8 @@
 // warnings and camera changes on standard output, "error: ..." lines on
 // standard error. The runner's own messages start with "zentarel3d-cli: ".
 // Nothing is written unless asked for: -o writes the image of a successful
-// build, --avi and --frames take the frames of "save_frame", --update-script
+// build, --depth its depth buffer, --avi, --video and --frames take the
+// frames of "save_frame", --update-script
 // writes a rewritten camera statement back. Exit status: 0 image built,
 // 1 build failed, 2 usage error or a file that cannot be read or written,
 // 3 the script has nothing to draw.
@@ -31,15 +32,18 @@ struct Options {
   bool quiet = false;            // nothing of the script's own output on standard output but errors
   std::optional<uint64_t> seed;  // start of the random state; the clock when absent
   uint32_t width = 320, height = 240;
-  int threads = 0;                             // render workers; 0: one per core
+  bool sizeGiven = false;  // -s: the size wins over the one a PNG script recorded
+  int threads = 0;         // render workers; 0: one per core
   lang::BuildDriver::Definitions definitions;  // -D: numbers and strings the script starts with
 
   std::string imageFile;      // -o: the image of a successful build
   bool updateScript = false;  // write a rewritten camera statement back to the script
-  std::string videoFile;      // --avi: the frames of "save_frame" as a video
-  std::string videoCodec = shell::kDefaultVideoCodec;  // --codec
+  std::string videoFile;      // --avi or --video: the frames of "save_frame" as a video
+  shell::VideoContainer videoContainer = shell::VideoContainer::Avi;  // --video: by extension
+  std::string videoCodec = shell::kDefaultVideoCodec;  // --codec; --video: the container's first
   int videoQuality = shell::kDefaultVideoQuality;      // --quality, for codecs that take one
   std::string framePattern;  // --frames: the frames as numbered image files
+  std::string depthFile;     // --depth: the depth buffer of a successful build, OpenEXR
 
   // Splitting a render over processes.
   std::optional<FrameRange> frameRange;  // --frame-range: only these frames are rendered

@@ -21,6 +21,7 @@ bool writable(std::string_view kind, const std::string& path) {
 bool outputsWritable(const Options& options) {
   bool all = true;
   if (!options.imageFile.empty()) all = writable("image", options.imageFile) && all;
+  if (!options.depthFile.empty()) all = writable("depth", options.depthFile) && all;
   if (!options.videoFile.empty()) all = writable("video", options.videoFile) && all;
   if (const auto pattern = shell::FramePattern::parse(options.framePattern)) {
     all = writable("image", pattern->fileName(0)) && all;

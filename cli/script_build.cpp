@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <streambuf>
+#include <string_view>
 
 #include "band_file.h"
 #include "engine/fractal.h"
@@ -24,6 +25,7 @@
 #include "script_source.h"
 #include "script_update.h"
 #include "script_write_back.h"
+#include "shell/depth_file.h"
 #include "shell/duration.h"
 #include "shell/video_codecs.h"
 
@@ -128,17 +130,29 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   return done ? kBuilt : driver.drewNothing() ? kNothingToDraw : kFailed;
 }
 
-// After a successful build: the image and the rewritten script, as asked.
+// Reports a file that could not be written; the exit status so far, or
+// kUsage when `failure` says why the file is missing.
+int savedOrReported(std::string_view kind, const std::string& path, const std::string& failure,
+                    int code) {
+  if (failure.empty()) return code;
+  reportUnwritable(kind, path, failure);
+  return kUsage;
+}
+
+// After a successful build: the image, the depth buffer and the rewritten
+// script, as asked.
 int saveResults(const Options& options, const Script& script, const engine::FrameBuffer& frame,
                 bool scriptRewritten) {
   int code = kBuilt;
   if (!options.imageFile.empty()) {
-    const std::string failure =
-        options.part ? saveBandPng(frame, options.imageFile) : saveImage(frame, options.imageFile);
-    if (!failure.empty()) {
-      reportUnwritable("image", options.imageFile, failure);
-      code = kUsage;
-    }
+    code = savedOrReported(
+        "image", options.imageFile,
+        options.part ? saveBandPng(frame, options.imageFile) : saveImage(frame, options.imageFile),
+        code);
+  }
+  if (!options.depthFile.empty()) {
+    code = savedOrReported("depth", options.depthFile,
+                           shell::writeDepthExr(frame, options.depthFile), code);
   }
   if (options.updateScript && scriptRewritten) {
     code = writeBackScript(options.script, script.fileBytes,
@@ -155,9 +169,13 @@ int buildScript(const Options& options, const Script& script) {
   if (!outputsWritable(options)) return kUsage;
   engine::FrameBuffer frame;
   frame.scriptText = script.text;
-  frame.requestedWidth = options.width;
-  frame.requestedHeight = options.height;
-  frame.randomState = startState(options.seed);
+  const bool recordedSize = script.size && !options.sizeGiven;
+  frame.requestedWidth = recordedSize ? script.size->width : options.width;
+  frame.requestedHeight = recordedSize ? script.size->height : options.height;
+  frame.randomState =
+      script.randomState && !options.seed ? *script.randomState : startState(options.seed);
+  // What a PNG records as the build's start.
+  frame.savedRandomState = frame.randomState;
   shareWork(options, frame);
   bool scriptRewritten = false;
   frame.textChanged = [&scriptRewritten] { scriptRewritten = true; };

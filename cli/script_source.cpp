@@ -2,11 +2,11 @@
 
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 
 #include "options.h"
 #include "sample_scripts.h"
 #include "shell/limited_read.h"
+#include "shell/scene_png.h"
 #include "shell/script_file.h"
 
 namespace cli {
@@ -21,7 +21,7 @@ std::optional<Script> readSample(const Options& options, std::string& error) {
   if (!file) return std::nullopt;
   std::optional<SampleScript> sample = loadSample(*file, *options.sample, error);
   if (!sample) return std::nullopt;
-  return Script{sample->name, std::move(sample->text), {}};
+  return Script{sample->name, std::move(sample->text), {}, {}, {}};
 }
 
 }  // namespace
@@ -29,19 +29,31 @@ std::optional<Script> readSample(const Options& options, std::string& error) {
 std::optional<Script> readScript(const Options& options, std::string& error) {
   if (options.sample) return readSample(options, error);
   const bool standardInput = options.script == "-";
+  const std::string source =
+      standardInput ? std::string("standard input") : "'" + options.script + "'";
   shell::LimitedRead read =
       standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(options.script);
-  if (!read.ok()) {
-    error = (standardInput ? std::string("cannot read standard input")
-                           : "cannot read '" + options.script + "'") +
-            ": " + (read.tooLarge ? kScriptTooLarge : read.error);
+  std::optional<shell::SceneScript> scene;
+  if (read.ok()) scene = shell::sceneScriptOf(read.bytes, error);
+  if (!scene) {
+    error = "cannot read " + source + ": " +
+            (read.tooLarge ? kScriptTooLarge
+             : read.ok()   ? error
+                           : read.error);
     return std::nullopt;
   }
-  std::istringstream in(read.bytes);
-  std::string text = shell::readScriptText(in);
-  if (standardInput) return Script{"<stdin>", std::move(text), {}};
-  return Script{std::filesystem::path(options.script).filename().string(), std::move(text),
-                std::move(read.bytes)};
+  if (scene->fromPng && options.updateScript) {
+    error = "--update-script cannot rewrite the script that " + source + " carries";
+    return std::nullopt;
+  }
+  Script script{
+      standardInput ? "<stdin>" : std::filesystem::path(options.script).filename().string(),
+      std::move(scene->text),
+      {},
+      scene->randomState,
+      scene->size};
+  if (!standardInput && !scene->fromPng) script.fileBytes = std::move(read.bytes);
+  return script;
 }
 
 }  // namespace cli

@@ -8,7 +8,7 @@ packages=(
   default-jre-headless antlr libantlr-dev
   qt6-base-dev qt6-base-dev-tools
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
-  libpng-dev libgtest-dev libbenchmark-dev
+  libpng-dev libopenexr-dev libgtest-dev libbenchmark-dev
   ffmpeg
   librsvg2-bin help2man file
   desktop-file-utils appstream shared-mime-info bash-completion lintian

@@ -5,6 +5,7 @@
 #include "atomic_file.h"
 #include "engine/frame_buffer.h"
 #include "engine/png_writer.h"
+#include "scene_png.h"
 
 namespace shell {
 
@@ -14,8 +15,9 @@ std::string writeImageFile(const engine::FrameBuffer& frame, const std::filesyst
   AtomicFile file(path);
   if (!file.open()) return file.error();
   errno = 0;
-  const bool written = format == ImageFileFormat::Png ? engine::writePng(frame, file.stream())
-                                                      : frame.writeBitmap(file.stream());
+  const bool written = format == ImageFileFormat::Png
+                           ? engine::writePng(frame, file.stream(), sceneTexts(frame))
+                           : frame.writeBitmap(file.stream());
   if (!written) file.abandon(errno);
   return written && file.commit() ? std::string() : file.error();
 }

@@ -12,7 +12,8 @@ namespace shell {
 enum class ImageFileFormat { Bmp, Png };
 
 // Writes the frame buffer's image to a BMP or PNG file, in full or not at
-// all (see AtomicFile). Empty when written, else the system's reason.
+// all (see AtomicFile); a PNG file carries the scene (see scene_png.h). Empty when written, else
+// the system's reason.
 std::string writeImageFile(const engine::FrameBuffer& frame, const std::filesystem::path& path,
                            ImageFileFormat format);
 

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "engine/png_reader.h"
 #include "limited_read.h"
 
 namespace shell {
@@ -21,11 +22,19 @@ std::string readScriptText(std::istream& in) {
   return text;
 }
 
-std::optional<std::string> readScriptFile(const std::string& path) {
+std::optional<SceneScript> sceneScriptOf(const std::string& bytes, std::string& error) {
+  if (engine::hasPngSignature(bytes)) return readPngScene(bytes, error);
+  std::istringstream in(bytes);
+  return SceneScript{readScriptText(in), std::nullopt, std::nullopt, false};
+}
+
+std::optional<SceneScript> readScriptFile(const std::string& path, std::string& error) {
   const LimitedRead file = readFileLimited(path);
-  if (!file.ok()) return std::nullopt;
-  std::istringstream in(file.bytes);
-  return readScriptText(in);
+  if (!file.ok()) {
+    error = file.tooLarge ? "script too large" : file.error;
+    return std::nullopt;
+  }
+  return sceneScriptOf(file.bytes, error);
 }
 
 }  // namespace shell

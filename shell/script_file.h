@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "scene_png.h"
+
 namespace shell {
 
 // Reads one line of 8-bit text without its line break, as a text-mode read
@@ -15,8 +17,12 @@ bool readTextLine(std::istream& in, std::string& line);
 // (also a last one without a line break) followed by "\r\n". A carriage return
 // before a line feed belongs to the line break, as in a text-mode read.
 std::string readScriptText(std::istream& in);
-// The same from a file; nothing when it cannot be read or is larger than
-// kInputLimit.
-std::optional<std::string> readScriptFile(const std::string& path);
+// A script as a document opens it from a file's bytes: the script text, or
+// the scene that a PNG written by the program carries. Nothing, with the
+// reason in `error`, for a PNG that carries none.
+std::optional<SceneScript> sceneScriptOf(const std::string& bytes, std::string& error);
+// The same from a file; nothing, with the reason in `error`, also when it
+// cannot be read or is larger than kInputLimit.
+std::optional<SceneScript> readScriptFile(const std::string& path, std::string& error);
 
 }  // namespace shell

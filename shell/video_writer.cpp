@@ -11,6 +11,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
@@ -29,6 +30,16 @@ constexpr std::string_view kRawVideo = "rawvideo";
 // Maps quality 1..100 to the quantiser scale 31..2 (lower is better).
 int quantiserScale(int quality) {
   return 2 + (100 - std::clamp(quality, 1, 100)) * 29 / 99;
+}
+
+// Maps quality 1..100 to the codec's constant rate factor, worst to best.
+int rateFactor(const VideoCodecInfo& codec, int quality) {
+  return codec.bestRateFactor +
+         (100 - std::clamp(quality, 1, 100)) * (codec.worstRateFactor - codec.bestRateFactor) / 99;
+}
+
+int evenUp(int size) {
+  return size + (size & 1);
 }
 
 std::string avReason(int error) {
@@ -52,6 +63,7 @@ struct VideoWriter::Output {
   AVFrame* picture = nullptr;
   AVPacket* packet = nullptr;
   int width = 0, height = 0, stride = 0, fps = 0;
+  bool intraOnly = true;  // every frame a key frame, for editing
 
   ~Output() {
     av_packet_free(&packet);
@@ -81,15 +93,29 @@ struct VideoWriter::Output {
     return true;
   }
 
-  bool openEncoder(const AVCodec* codec, int quality, bool takesQuality) {
+  // Players' codecs: 4:2:0 of even size, as most players need it, tagged
+  // as the conversion makes it; key frames and quality as the encoder likes.
+  bool setRateFactor(const VideoCodecInfo& info, int quality) {
+    encoder->width = evenUp(width);
+    encoder->height = evenUp(height);
+    encoder->pix_fmt = AV_PIX_FMT_YUV420P;
+    encoder->color_range = AVCOL_RANGE_MPEG;
+    encoder->colorspace = AVCOL_SPC_SMPTE170M;
+    encoder->bit_rate = 0;
+    return av_opt_set_int(encoder->priv_data, "crf", rateFactor(info, quality), 0) == 0;
+  }
+
+  bool openEncoder(const AVCodec* codec, const VideoCodecInfo& info, int quality) {
     encoder = avcodec_alloc_context3(codec);
     if (!encoder) return false;
     encoder->width = width;
     encoder->height = height;
     encoder->time_base = {1, fps};
     encoder->framerate = {fps, 1};
-    encoder->gop_size = 1;
-    if (codec->id == AV_CODEC_ID_MJPEG) {
+    intraOnly = !info.usesRateFactor();
+    if (!intraOnly) {
+      if (!setRateFactor(info, quality)) return false;
+    } else if (codec->id == AV_CODEC_ID_MJPEG) {
       // Full-range 4:2:0, as JPEG wants it.
       encoder->pix_fmt = AV_PIX_FMT_YUV420P;
       encoder->color_range = AVCOL_RANGE_JPEG;
@@ -97,7 +123,8 @@ struct VideoWriter::Output {
       encoder->pix_fmt =
           avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
     }
-    if (takesQuality) {
+    if (intraOnly) encoder->gop_size = 1;
+    if (intraOnly && info.takesQuality) {
       encoder->flags |= AV_CODEC_FLAG_QSCALE;
       encoder->global_quality = FF_QP2LAMBDA * quantiserScale(quality);
     }
@@ -112,15 +139,15 @@ struct VideoWriter::Output {
     av_opt_set_int(converter, "srcw", width, 0);
     av_opt_set_int(converter, "srch", height, 0);
     av_opt_set_pixel_fmt(converter, "src_format", AV_PIX_FMT_BGR24, 0);
-    av_opt_set_int(converter, "dstw", width, 0);
-    av_opt_set_int(converter, "dsth", height, 0);
+    av_opt_set_int(converter, "dstw", encoder->width, 0);
+    av_opt_set_int(converter, "dsth", encoder->height, 0);
     av_opt_set_pixel_fmt(converter, "dst_format", encoder->pix_fmt, 0);
     av_opt_set_int(converter, "dst_range", encoder->color_range == AVCOL_RANGE_JPEG, 0);
     av_opt_set_int(converter, "sws_flags", SWS_BILINEAR, 0);
     if (sws_init_context(converter, nullptr, nullptr) < 0) return false;
     picture->format = encoder->pix_fmt;
-    picture->width = width;
-    picture->height = height;
+    picture->width = encoder->width;
+    picture->height = encoder->height;
     picture->color_range = encoder->color_range;
     return av_frame_get_buffer(picture, 0) == 0 &&
            avcodec_parameters_from_context(stream->codecpar, encoder) >= 0;
@@ -168,7 +195,7 @@ struct VideoWriter::Output {
     const int rowStep[] = {-stride};
     sws_scale(converter, topRow, rowStep, 0, height, picture->data, picture->linesize);
     picture->pts = index;
-    picture->pict_type = AV_PICTURE_TYPE_I;
+    picture->pict_type = intraOnly ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
     picture->quality = encoder->global_quality;
     return encode(picture);
   }
@@ -181,11 +208,14 @@ VideoWriter::~VideoWriter() {
 }
 
 std::string VideoWriter::open(const std::string& path, int width, int height, int framesPerSecond,
-                              const std::string& codecName, int quality) {
+                              const std::string& codecName, int quality, VideoContainer container) {
   close();
   framesWritten_ = 0;
   reason_.clear();
-  const std::optional<VideoCodecInfo> codec = findVideoCodec(codecName);
+  // Encoders announce themselves and their statistics; only their errors
+  // belong on the error stream.
+  av_log_set_level(AV_LOG_ERROR);
+  const std::optional<VideoCodecInfo> codec = findVideoCodec(codecName, container);
   if (!codec) return kCantCreateCompressedStream;
   if (av_image_check_size(width, height, 0, nullptr) < 0) return kCantSelectStreamFormat;
 
@@ -194,7 +224,8 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
   out->height = height;
   out->stride = (width * 3 + 3) & ~3;
   out->fps = animationFrameRate(framesPerSecond);
-  if (avformat_alloc_output_context2(&out->format, nullptr, "avi", path.c_str()) < 0) {
+  if (avformat_alloc_output_context2(&out->format, nullptr, videoMuxer(container), path.c_str()) <
+      0) {
     return kCantOpenVideoFile;
   }
   out->stream = avformat_new_stream(out->format, nullptr);
@@ -206,8 +237,7 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
   if (codec->name == kRawVideo) {
     if (!out->describeRawStream()) return kCantSelectStreamFormat;
   } else {
-    if (!out->openEncoder(avcodec_find_encoder_by_name(codec->name.c_str()), quality,
-                          codec->takesQuality)) {
+    if (!out->openEncoder(avcodec_find_encoder_by_name(codec->name.c_str()), *codec, quality)) {
       return kCantCreateCompressedStream;
     }
     if (!out->prepareConversion()) return kCantSelectStreamFormat;

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "video_codecs.h"
+
 namespace shell {
 
 // Messages of the animation export, for the callers to print on std::cerr.
@@ -18,8 +20,10 @@ inline constexpr const char* kCantSelectStreamFormat =
 inline constexpr const char* kCantWriteFrame =
     "Can't write frame to avi file\nMay be the selected codec driver is broken\nor disk is full";
 
-// Writes an animation as one video stream in an AVI file, one frame per call,
-// every frame a key frame where the codec allows.
+// Writes an animation as one video stream in a video file, one frame per
+// call: in an AVI file every frame a key frame where the codec allows, in
+// the players' formats (MP4, Matroska, WebM) 4:2:0 frames as the encoder
+// compresses them best.
 class VideoWriter {
  public:
   VideoWriter();
@@ -28,11 +32,14 @@ class VideoWriter {
   VideoWriter& operator=(const VideoWriter&) = delete;
 
   // Creates the file for frames of the given size. The frame rate follows
-  // animationFrameRate; the codec is one of availableVideoCodecs, quality
-  // 1..100 for those that take one. Returns an empty string on success, else
-  // the message to print; a writer that failed to open stays closed.
+  // animationFrameRate; the codec is one of availableVideoCodecs(container),
+  // quality 1..100 for those that take one. Returns an empty string on
+  // success, else the message to print; a writer that failed to open stays
+  // closed. Frames of an odd size are scaled to the next even one where the
+  // codec needs it.
   [[nodiscard]] std::string open(const std::string& path, int width, int height,
-                                 int framesPerSecond, const std::string& codec, int quality);
+                                 int framesPerSecond, const std::string& codec, int quality,
+                                 VideoContainer container = VideoContainer::Avi);
   // Appends one frame: rows bottom first, blue-green-red, each row padded to
   // a multiple of 4 bytes (a frame buffer's bits). False when the writer is
   // not open, the frame is too short or writing failed (kCantWriteFrame).

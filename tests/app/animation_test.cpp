@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <tuple>
 
 #include "shell/video_writer.h"
 #include "test_support.h"
@@ -7,8 +8,10 @@ using namespace app;
 
 namespace {
 
-const QString kFileQuestion = "save fractal Avi Files (*.avi);;All Files (*.*) by app::CMainFrame";
-const QString kCompressionQuestion = "compression by app::CMainFrame";
+const QString kFileQuestion =
+    "save fractal Avi Files (*.avi);;MP4 Video (*.mp4);;Matroska Video (*.mkv);;"
+    "WebM Video (*.webm);;All Files (*.*) by app::CMainFrame";
+const QString kCompressionQuestion = "compression .avi by app::CMainFrame";
 
 }  // namespace
 
@@ -54,6 +57,30 @@ class AnimationTest : public test::MainWindowTest {
     const std::string movie = files_.filePath("movie.avi").toStdString();
     if (!shell::testing::haveFfmpegTools()) QSKIP("ffprobe not installed");
     QCOMPARE(shell::testing::probeVideo(movie), "mjpeg,66,48,15/1,2");
+  }
+
+  // The file type chosen in the save dialog gives the extension, and the
+  // codecs offered are those of that kind of file.
+  void theFileTypeChoosesTheContainer() {
+    // {file type chosen, file written, compression question, codec, probed}
+    const std::tuple<QString, QString, QString, std::string, std::string> cases[] = {
+        {"WebM Video (*.webm)", "movie.webm", "compression .webm", "libvpx-vp9", "vp9"},
+        {"", "typed.mkv", "compression .mkv", "libx264", "h264"},
+    };
+    for (const auto& [filter, file, question, codec, probed] : cases) {
+      CFractal_Doc* doc = newDocument("save_frame");
+      dialogs_.asked.clear();
+      dialogs_.chosenFilter = filter;
+      dialogs_.fileName = files_.filePath(filter.isEmpty() ? file : "movie");
+      dialogs_.compressionAnswer = VideoCompression{codec, 60};
+      QVERIFY(buildToEnd(doc));
+      QCOMPARE(dialogs_.asked.value(1), question + " by app::CMainFrame");
+      const std::string movie = files_.filePath(file).toStdString();
+      QVERIFY2(std::filesystem::exists(movie), movie.c_str());
+      if (shell::testing::haveFfmpegTools())
+        QCOMPARE(shell::testing::probeVideo(movie), probed + ",66,48,15/1,2");
+    }
+    dialogs_.chosenFilter.clear();
   }
 
   // Cancelling the file dialog ends the build silently; the other failures

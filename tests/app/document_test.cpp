@@ -1,4 +1,5 @@
 #include "app/frame_image.h"
+#include "shell/image_file.h"
 #include "test_support.h"
 
 using namespace app;
@@ -35,6 +36,34 @@ class DocumentTest : public QObject {
       QCOMPARE(test::readFile(dir_.filePath("copy.ifs").toStdString()), c.saved);
     }
     QCOMPARE(doc.title(), QString("copy.ifs"));
+  }
+
+  // A picture of the program opens as an untitled document with its scene:
+  // saving asks for a script name instead of overwriting the picture.
+  void picturesOpenWithTheirScene() {
+    test::ScriptedDialogs dialogs;
+    test::FakeBackend backend;
+    engine::FrameBuffer shot;
+    shot.resizeImage(7, 5, 24);
+    shot.scriptText = "build T;\r\n";
+    shot.savedRandomState = engine::RandomState::fromValue(123456789);
+    const QString png = dir_.filePath("shot.png");
+    QCOMPARE(shell::writeImageFile(shot, QFile::encodeName(png).toStdString(),
+                                   shell::ImageFileFormat::Png),
+             std::string());
+    CFractal_Doc doc(dialogs, backend);
+    QVERIFY(doc.load(png));
+    QCOMPARE(doc.text()->toPlainText(), QString("build T;\n"));
+    QCOMPARE(doc.title(), QString("shot"));
+    QVERIFY(doc.filePath().isEmpty());
+    QCOMPARE(doc.requestedSize(), QSize(7, 5));
+    QVERIFY(doc.frameBuffer().randomState == shot.savedRandomState);
+
+    CFractal_Doc other(dialogs, backend);
+    QVERIFY(!other.load(test::writeFile(
+        dir_.filePath("cut.png"),
+        QByteArray::fromStdString(test::readFile(png.toStdString()).substr(0, 50)))));
+    QCOMPARE(other.loadError(), QString("not a PNG file"));
   }
 
   // Frames are bottom-up blue-green-red with padded rows.

@@ -84,14 +84,16 @@ bool FakeBackend::run(engine::Fractal& scene) {
 }
 
 QString ScriptedDialogs::saveFileName(QWidget* owner, const QString& suggested,
-                                      const QString& filter, QString*) {
+                                      const QString& filter, QString* chosen) {
   asked << "save " + suggested + " " + filter + askedBy(owner);
+  if (chosen && !chosenFilter.isEmpty()) *chosen = chosenFilter;
   if (whileAsking) whileAsking();
   return fileName;
 }
 
-std::optional<VideoCompression> ScriptedDialogs::videoCompression(QWidget* owner) {
-  asked << "compression" + askedBy(owner);
+std::optional<VideoCompression> ScriptedDialogs::videoCompression(QWidget* owner,
+                                                                  shell::VideoContainer container) {
+  asked << QString("compression ") + shell::videoExtension(container) + askedBy(owner);
   return compressionAnswer;
 }
 

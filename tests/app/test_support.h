@@ -56,15 +56,17 @@ class ScriptedDialogs : public UserDialogs {
   QString saveFileName(QWidget* owner, const QString& suggested, const QString& filter,
                        QString*) override;
   std::optional<QSize> customSize(QWidget*, QSize) override { return std::nullopt; }
-  std::optional<VideoCompression> videoCompression(QWidget* owner) override;
+  std::optional<VideoCompression> videoCompression(QWidget* owner,
+                                                   shell::VideoContainer container) override;
 
   QStringList messages;
   QStringList questions;
   QList<QMessageBox::StandardButton> answers;  // taken in order; No when empty
   std::function<void()> whileAsking;           // runs before a question or file name is answered
   QString fileName;
+  QString chosenFilter;  // the file type chosen in a save dialog; empty: the first
   std::optional<VideoCompression> compressionAnswer;  // nothing: Cancel
-  // "save <suggested name> <filter>" and "compression" as they were asked,
+  // "save <suggested name> <filter>" and "compression <extension>" as they were asked,
   // each with " by <owner's class>"; "!" marks one asked off the interface thread.
   QStringList asked;
 };

@@ -50,5 +50,50 @@ TEST(CliAnimation, VideoAndFrameFilesHoldEveryFrame) {
   EXPECT_EQ(probeVideo(video), "rawvideo,41,23,12/1,3");
 }
 
+// "codec,width,height,pixel format,frame rate,frames" of a video's first
+// stream.
+std::string probeFormat(const std::string& file) {
+  std::string fields = shell::testing::commandOutput(
+      "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+      "stream=codec_name,width,height,pix_fmt,r_frame_rate,nb_read_frames -of csv=p=0 '" +
+      file + "'");
+  if (fields.ends_with('\n')) fields.pop_back();
+  return fields;
+}
+
+// --video picks container and codec from the extension; odd sizes grow to
+// even ones, as 4:2:0 needs them.
+TEST(CliAnimation, VideosThatPlayersShow) {
+  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
+  TempDir dir;
+  const std::string script = dir.write("turn.ifs", animation("fps(12);\n"));
+  const std::string version = runCli("--version").out;
+  const struct {
+    std::string file, options, probed;
+  } cases[] = {
+      {"turn.mp4", "", "h264,42,24,yuv420p,12/1,3"},
+      {"turn.MKV", "", "h264,42,24,yuv420p,12/1,3"},
+      {"turn.webm", "", "vp9,42,24,yuv420p,12/1,3"},
+      {"turn.webm", "--codec libaom-av1", "av1,42,24,yuv420p,12/1,3"},
+      {"turn.mkv", "--codec=libvpx-vp9", "vp9,42,24,yuv420p,12/1,3"},
+  };
+  for (const auto& c : cases) {
+    if (c.options.find("libaom-av1") != std::string::npos &&
+        version.find("libaom-av1") == std::string::npos)
+      continue;  // AV1 only where this FFmpeg build encodes it
+    const std::string video = dir.file(c.file);
+    const CliRun run =
+        runCli("--seed 11 -s 41x23 " + c.options + " --video " + video + " " + script);
+    ASSERT_EQ(run.status, 0) << c.file << " " << run.err;
+    EXPECT_EQ(run.out + run.err, "start\n") << c.file;
+    EXPECT_EQ(probeFormat(video), c.probed) << c.file << " " << c.options;
+  }
+  // The quality is the encoder's rate factor.
+  const std::string small = dir.file("small.mp4"), fine = dir.file("fine.mp4");
+  ASSERT_EQ(runCli("--seed 11 -s 96x64 --quality 5 --video " + small + " " + script).status, 0);
+  ASSERT_EQ(runCli("--seed 11 -s 96x64 --quality 95 --video " + fine + " " + script).status, 0);
+  EXPECT_LT(readFile(small).size() * 2, readFile(fine).size());
+}
+
 }  // namespace
 }  // namespace cli::testing

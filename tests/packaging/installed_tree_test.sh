@@ -42,3 +42,5 @@ expect() {
 }
 expect "$(printf -- '--sample\n--samples')" --sam
 expect "$("$tree/bin/zentarel3d-cli" --list-samples | awk '{ print $1 }')" --sample ''
+expect "$(printf -- '--depth\n--define')" --de
+expect mjpeg --codec mj
