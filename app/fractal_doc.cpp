@@ -20,6 +20,7 @@
 #include "frame_image.h"
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
+#include "script_highlighter.h"
 #include "shell/image_file.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
@@ -54,6 +55,7 @@ CFractal_Doc::CFractal_Doc(UserDialogs& dialogs, BuildBackend& backend, QObject*
       title_(QString("Fractal%1").arg(++untitledCount)),
       frameBuffer_(std::make_shared<engine::FrameBuffer>()) {
   text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
+  new ScriptHighlighter(text_);
   connect(text_, &QTextDocument::modificationChanged, this, &CFractal_Doc::titleChanged);
 }
 
@@ -93,6 +95,12 @@ void CFractal_Doc::replaceScript(const std::string& script) {
   text_->setModified(false);
 }
 
+void CFractal_Doc::markErrorLine(int line) {
+  if (errorLine_ == line || (errorLine_ > 0 && line > 0)) return;
+  errorLine_ = line;
+  emit errorLineChanged();
+}
+
 std::string CFractal_Doc::scriptFromEditor() const {
   return codec_.fromEditor(text_->toPlainText());
 }
@@ -126,6 +134,7 @@ void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
 
 void CFractal_Doc::build() {
   if (job_) return;
+  markErrorLine(0);
   emit buildStarting();
 
   engine::FrameBuffer& fb = *frameBuffer_;
@@ -151,6 +160,10 @@ void CFractal_Doc::build() {
   connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
   job_->start(QThread::LowPriority);
   emit stateChanged();
+}
+
+bool CFractal_Doc::buildsOn(const QObject* thread) const {
+  return job_ && static_cast<const QObject*>(job_) == thread;
 }
 
 void CFractal_Doc::stop(bool closing) {
@@ -278,6 +291,20 @@ void CFractal_Doc::updateViews() {
     frameBuffer_->showRequested = false;
   }
   if (imageView_) imageView_->imageChanged();
+}
+
+void CFractal_Doc::discardImage() {
+  if (job_) return;
+  engine::FrameBuffer& fb = *frameBuffer_;
+  fb.bits.clear();
+  fb.depth.clear();
+  fb.valid = false;
+  fb.selectionAllowed = false;
+  showSelection(false);
+  scene_.reset();
+  displayImage_ = {};
+  if (imageView_) imageView_->imageChanged();
+  emit stateChanged();
 }
 
 // ---- Image size -------------------------------------------------------------

@@ -50,6 +50,11 @@ class CFractal_Doc : public QObject {
   const QString& saveError() const { return saveError_; }
   // Puts a new script into the document as if it were loaded (no file).
   void replaceScript(const std::string& script);
+  // The script line (from 1) that the last build failed at; 0 for none.
+  int errorLine() const { return errorLine_; }
+  // Marks the line of an error the running or last build reported; the
+  // first error counts until the next build starts.
+  void markErrorLine(int line);
 
   // ---- Build ----------------------------------------------------------------
 
@@ -58,6 +63,8 @@ class CFractal_Doc : public QObject {
   // build's render error is not printed.
   void stop(bool closing = false);
   bool isBuilding() const { return job_ != nullptr; }
+  // Whether `thread` is this document's running build.
+  bool buildsOn(const QObject* thread) const;
   // Stops a running build and waits for it. When it does not end, the user is
   // asked whether to give up on it; false when the user chose Cancel.
   bool stopAndWait(QWidget* owner, bool allowCancel);
@@ -76,6 +83,9 @@ class CFractal_Doc : public QObject {
   void saveBitmapAs(QWidget* owner);
   // Rebuilds the display image when a new one was requested.
   void updateViews();
+  // Forgets the image of an earlier script (not while a build runs), so no
+  // view, save or world point shows it under the new script.
+  void discardImage();
 
   // ---- Image size -----------------------------------------------------------
 
@@ -107,6 +117,7 @@ class CFractal_Doc : public QObject {
   void buildStarting();
   // A build produced a new image to show.
   void showImageRequested();
+  void errorLineChanged();
 
  private:
   void setStatusText(const QString& status);
@@ -137,6 +148,7 @@ class CFractal_Doc : public QObject {
   int imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   bool fixedImageSize_ = false;
   bool selectionShown_ = false;
+  int errorLine_ = 0;
 };
 
 }  // namespace app

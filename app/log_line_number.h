@@ -9,5 +9,7 @@ namespace app {
 // "error: line N" or "warning: line N"; nothing for any other line. Only the
 // first 29 characters of the line are looked at.
 std::optional<int> logLineNumber(std::string_view line);
+// As logLineNumber, for "error: line N" alone.
+std::optional<int> logErrorLineNumber(std::string_view line);
 
 }  // namespace app

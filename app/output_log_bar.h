@@ -2,6 +2,7 @@
 
 #include <QDockWidget>
 #include <QStringDecoder>
+#include <QThread>
 #include <string>
 
 namespace app {
@@ -26,12 +27,15 @@ class OutputLogBar : public QDockWidget {
 
  signals:
   void lineJumpRequested(int line);
+  // An "error: line N" line was shown; `writer` is the thread that wrote it.
+  void errorLineLogged(int line, QThread* writer);
 
  private:
-  void showText(const std::string& bytes);
+  void showText(const std::string& bytes, QThread* writer);
 
   LogEdit* edit_;
   QStringDecoder decoder_{QStringDecoder::Utf8};
+  bool atLineStart_ = true;  // the text shown so far ends with a line feed
 };
 
 }  // namespace app
