@@ -125,9 +125,10 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     hide();
     editor_->setFocus();
-    return;
   }
-  QWidget::keyPressEvent(event);
+  // Keys the fields leave (Return among them) must not reach the editor
+  // behind the bar, which would type them over the found text.
+  event->accept();
 }
 
 }  // namespace app

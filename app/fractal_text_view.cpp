@@ -111,6 +111,7 @@ void CFractal_TextView::updateGutter(const QRect& rect, int dy) {
 
 void CFractal_TextView::paintGutter(QPaintEvent* event) {
   QPainter painter(gutter_);
+  painter.setFont(font());
   painter.fillRect(event->rect(), kGutterBack);
   const int errorLine = doc_->errorLine();
   QTextBlock block = firstVisibleBlock();
@@ -126,7 +127,7 @@ void CFractal_TextView::paintGutter(QPaintEvent* event) {
       } else {
         painter.setPen(kGutterText);
       }
-      painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter, QString::number(line));
+      painter.drawText(row, Qt::AlignRight | Qt::AlignTop, QString::number(line));
     }
     block = block.next();
     top += height;

@@ -10,8 +10,7 @@ namespace {
 
 std::optional<int> numberAfter(std::string_view line,
                                std::initializer_list<std::string_view> prefixes) {
-  constexpr std::size_t kLookedAt = 29;
-  line = line.substr(0, kLookedAt);
+  line = line.substr(0, kLogLineLookedAt);
   std::string_view rest;
   for (std::string_view prefix : prefixes) {
     if (line.starts_with(prefix)) rest = line.substr(prefix.size());
@@ -28,11 +27,11 @@ std::optional<int> numberAfter(std::string_view line,
 }  // namespace
 
 std::optional<int> logLineNumber(std::string_view line) {
-  return numberAfter(line, {"error: line ", "warning: line "});
+  return numberAfter(line, {kErrorLinePrefix, "warning: line "});
 }
 
 std::optional<int> logErrorLineNumber(std::string_view line) {
-  return numberAfter(line, {"error: line "});
+  return numberAfter(line, {kErrorLinePrefix});
 }
 
 }  // namespace app

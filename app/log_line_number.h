@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
 namespace app {
+
+// The characters of a log line looked at for a line number.
+inline constexpr std::size_t kLogLineLookedAt = 29;
+inline constexpr std::string_view kErrorLinePrefix = "error: line ";
 
 // The script line that a log line points at: N for lines that begin with
 // "error: line N" or "warning: line N"; nothing for any other line. Only the

@@ -24,7 +24,8 @@ OutputLogBar::~OutputLogBar() {
 void OutputLogBar::clear() {
   LogStreamBuffer::standardStreams().clearPending();
   edit_->clear();
-  atLineStart_ = true;
+  lineStart_.clear();
+  lineReported_ = false;
 }
 
 void OutputLogBar::scrollToEnd() {
@@ -33,19 +34,31 @@ void OutputLogBar::scrollToEnd() {
 
 void OutputLogBar::showText(const std::string& bytes, QThread* writer) {
   edit_->appendChunk(decoder_.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size()))));
-  // Only whole lines start with an error's prefix; the first piece of a run
-  // may continue a line shown before.
-  std::string_view rest(bytes);
-  for (bool lineStart = atLineStart_; !rest.empty(); lineStart = true) {
-    const size_t end = rest.find('\n');
-    if (lineStart) {
-      if (const auto line = logErrorLineNumber(rest.substr(0, end)))
-        emit errorLineLogged(*line, writer);
+  noticeErrorLine(bytes, writer);
+}
+
+void OutputLogBar::noticeErrorLine(std::string_view text, QThread* writer) {
+  for (char c : text) {
+    if (c == '\n') {
+      checkErrorLine(true, writer);
+      lineStart_.clear();
+      lineReported_ = false;
+    } else if (lineStart_.size() < kLogLineLookedAt) {
+      lineStart_ += c;
     }
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + 1);
   }
-  if (!bytes.empty()) atLineStart_ = bytes.back() == '\n';
+  checkErrorLine(false, writer);
+}
+
+void OutputLogBar::checkErrorLine(bool lineEnded, QThread* writer) {
+  if (lineReported_) return;
+  // Digits at the end of a piece may go on in the next.
+  const size_t afterNumber = lineStart_.find_first_not_of("0123456789", kErrorLinePrefix.size());
+  if (!lineEnded && afterNumber == std::string::npos) return;
+  if (const auto line = logErrorLineNumber(lineStart_)) {
+    lineReported_ = true;
+    emit errorLineLogged(*line, writer);
+  }
 }
 
 }  // namespace app

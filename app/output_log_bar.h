@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <QThread>
 #include <string>
+#include <string_view>
 
 namespace app {
 
@@ -32,10 +33,15 @@ class OutputLogBar : public QDockWidget {
 
  private:
   void showText(const std::string& bytes, QThread* writer);
+  // Reports an error line as soon as its number is complete: a line may
+  // arrive in pieces (the error stream writes each part at once).
+  void noticeErrorLine(std::string_view text, QThread* writer);
+  void checkErrorLine(bool lineEnded, QThread* writer);
 
   LogEdit* edit_;
   QStringDecoder decoder_{QStringDecoder::Utf8};
-  bool atLineStart_ = true;  // the text shown so far ends with a line feed
+  std::string lineStart_;      // the start of the last line shown
+  bool lineReported_ = false;  // its error was reported
 };
 
 }  // namespace app

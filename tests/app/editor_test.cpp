@@ -278,8 +278,11 @@ class EditorTest : public test::MainWindowTest {
     trigger(command::EDIT_FIND);
     QVERIFY(view->findBar()->isVisible() && !view->findBar()->replaceField()->isVisible());
     QCOMPARE(view->findBar()->findField()->text(), QString("fov"));
-    trigger(command::EDIT_REPEAT);
+    QTest::keyClick(view->findBar()->findField(), Qt::Key_Return);  // finds, types nothing
     QCOMPARE(view->textCursor().selectionStart(), 16);
+    QCOMPARE(view->toPlainText(), QString("camera fov(40);\nfov(30);"));
+    trigger(command::EDIT_REPEAT);
+    QCOMPARE(view->textCursor().selectionStart(), 7);
     trigger(command::EDIT_REPLACE);
     QVERIFY(view->findBar()->replaceField()->isVisible());
   }
