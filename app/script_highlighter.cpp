@@ -1,8 +1,20 @@
 #include "script_highlighter.h"
 
+#include <QTextDocument>
+
 namespace app {
 
-ScriptHighlighter::ScriptHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
+ScriptHighlighter::ScriptHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+  connect(document, &QTextDocument::contentsChanged, this, &ScriptHighlighter::followAliases);
+}
+
+void ScriptHighlighter::followAliases() {
+  QSet<QString> aliases = aliasNames(document()->toPlainText());
+  if (aliases == aliases_) return;
+  aliases_ = std::move(aliases);
+  // Not while the document reports its change.
+  QMetaObject::invokeMethod(this, &QSyntaxHighlighter::rehighlight, Qt::QueuedConnection);
+}
 
 QTextCharFormat ScriptHighlighter::format(ScriptSpanKind kind) {
   QTextCharFormat format;
@@ -34,7 +46,7 @@ QTextCharFormat ScriptHighlighter::format(ScriptSpanKind kind) {
 
 void ScriptHighlighter::highlightBlock(const QString& text) {
   ScriptLineState state = ScriptLineState::unpack(previousBlockState());
-  for (const ScriptSpan& span : scriptSpans(text, state)) {
+  for (const ScriptSpan& span : scriptSpans(text, state, aliases_)) {
     setFormat(span.start, span.length, format(span.kind));
   }
   setCurrentBlockState(state.pack());

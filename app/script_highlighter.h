@@ -18,6 +18,12 @@ class ScriptHighlighter : public QSyntaxHighlighter {
 
  protected:
   void highlightBlock(const QString& text) override;
+
+ private:
+  // Aliases are no set names; a change of them colours the text again.
+  void followAliases();
+
+  QSet<QString> aliases_;
 };
 
 }  // namespace app

@@ -66,7 +66,8 @@ class LineLexer : public lang::FractalLexer {
 
 class LineColoring {
  public:
-  LineColoring(const QString& line, ScriptLineState& state) : state_(state) {
+  LineColoring(const QString& line, ScriptLineState& state, const QSet<QString>& aliases)
+      : state_(state), aliases_(aliases) {
     // The lexer reads bytes; characters beyond Latin-1 stand in as a byte it
     // reads as blank in code and as itself in strings and comments.
     bytes_.reserve(size_t(line.size()));
@@ -136,7 +137,7 @@ class LineColoring {
           const bool word = isNameStart(text[size_t(start)]);
           const int end = word ? start + int(token->getText().size()) : int(input.position());
           skipped(from + cursor, from + start);
-          colorToken(token->getType(), word, from + start, from + end);
+          colorToken(token, word, from + start, from + end);
           cursor = end;
         }
       } catch (const antlr::ANTLRException&) {
@@ -208,7 +209,8 @@ class LineColoring {
     return semicolon < 0 ? to : semicolon + 1;
   }
 
-  void colorToken(int type, bool word, int start, int end) {
+  void colorToken(const antlr::RefToken& token, bool word, int start, int end) {
+    const int type = token->getType();
     switch (type) {
       case Types::INTEGER:
       case Types::DOUBLE:
@@ -234,7 +236,10 @@ class LineColoring {
         state_.depth = std::max(state_.depth - 1, 0);
         break;
       case Types::ID:
-        if (state_.inSetStatement && state_.depth == 0) add(start, end, ScriptSpanKind::SetName);
+        if (state_.inSetStatement && state_.depth == 0 &&
+            !aliases_.contains(QString::fromStdString(token->getText()))) {
+          add(start, end, ScriptSpanKind::SetName);
+        }
         return;
       default:
         break;
@@ -243,6 +248,7 @@ class LineColoring {
   }
 
   ScriptLineState& state_;
+  const QSet<QString>& aliases_;
   std::string bytes_;
   int length_ = 0;
   QList<ScriptSpan> spans_;
@@ -263,8 +269,26 @@ ScriptLineState ScriptLineState::unpack(int packed) {
   return state;
 }
 
-QList<ScriptSpan> scriptSpans(const QString& line, ScriptLineState& state) {
-  return LineColoring(line, state).run();
+QList<ScriptSpan> scriptSpans(const QString& line, ScriptLineState& state,
+                              const QSet<QString>& aliases) {
+  return LineColoring(line, state, aliases).run();
+}
+
+QSet<QString> aliasNames(const QString& script) {
+  QSet<QString> names;
+  for (qsizetype at = script.indexOf(":="); at >= 0; at = script.indexOf(":=", at + 2)) {
+    qsizetype end = at;
+    while (end > 0 && script[end - 1].isSpace()) --end;
+    qsizetype start = end;
+    while (start > 0 && script[start - 1].unicode() < 0x80 &&
+           isNameChar(char(script[start - 1].unicode()))) {
+      --start;
+    }
+    if (start < end && isNameStart(char(script[start].unicode()))) {
+      names.insert(script.mid(start, end - start));
+    }
+  }
+  return names;
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace app {
@@ -32,9 +33,13 @@ struct ScriptLineState {
 // Splits one line of a script into coloured spans with the scene language's
 // own lexer, so the colours follow the grammar: words the lexer reports as
 // literals are keywords (map calls as map names), its numbers and strings are
-// numbers and strings, and anything it skipped that is not blank is a
-// comment. Names at the top level of a set or build statement are set names.
-// `state` is what the previous line left open; it is updated for the next.
-QList<ScriptSpan> scriptSpans(const QString& line, ScriptLineState& state);
+// numbers and strings; what it skipped is a comment, or an alias definition
+// whose body is coloured as script. Names at the top level of a set or build
+// statement are set names, unless they are `aliases`. `state` is what the
+// previous line left open; it is updated for the next.
+QList<ScriptSpan> scriptSpans(const QString& line, ScriptLineState& state,
+                              const QSet<QString>& aliases = {});
+// The names that a script defines as aliases ("name := body;").
+QSet<QString> aliasNames(const QString& script);
 
 }  // namespace app

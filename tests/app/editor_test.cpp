@@ -127,7 +127,8 @@ class EditorTest : public test::MainWindowTest {
   }
 
   // Comments, strings and set statements go on over lines; the editor's
-  // document keeps the state from block to block.
+  // document keeps the state from block to block. Aliases are known in
+  // every line.
   void stateCarriesOverLines() {
     const struct {
       const char* script;
@@ -142,10 +143,13 @@ class EditorTest : public test::MainWindowTest {
         {"set A = scale(0.5) A\n  + translate(1, 0, 0) A;\nx = A;", "A", 3, std::nullopt},
         {"echo \"first\nsecond\" fov(1);", "second", 0, Kind::String},
         {"echo \"first\nsecond\" fov(1);", "fov", 0, Kind::Keyword},
+        {"half := scale(0.5);\nset T = half T;", "half", 1, std::nullopt},  // an alias
+        {"half := scale(0.5);\nset T = half T;", "T", 1, Kind::SetName},
     };
     CFractal_Doc* doc = frame_->newDocument();
     for (const auto& c : cases) {
       doc->text()->setPlainText(c.script);
+      QCoreApplication::processEvents();  // a new alias colours the text again
       const int at = nthIndex(c.script, c.fragment, c.occurrence);
       QVERIFY2(kindAt(*doc->text(), at) == c.kind, c.script);
     }
