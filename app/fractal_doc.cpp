@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cerrno>
@@ -91,14 +92,20 @@ bool CFractal_Doc::load(const QString& path) {
 
 void CFractal_Doc::replaceScript(const std::string& script) {
   if (!job_) frameBuffer_->scriptText = script;
+  markErrorLine(0);
   text_->setPlainText(codec_.toEditor(script));
   text_->setModified(false);
 }
 
 void CFractal_Doc::markErrorLine(int line) {
-  if (errorLine_ == line || (errorLine_ > 0 && line > 0)) return;
-  errorLine_ = line;
+  if (line > 0 ? errorLine() > 0 : errorMark_.isNull()) return;
+  const QTextBlock block = text_->findBlockByNumber(line - 1);
+  errorMark_ = line > 0 && block.isValid() ? QTextCursor(block) : QTextCursor();
   emit errorLineChanged();
+}
+
+int CFractal_Doc::errorLine() const {
+  return errorMark_.isNull() ? 0 : errorMark_.blockNumber() + 1;
 }
 
 std::string CFractal_Doc::scriptFromEditor() const {

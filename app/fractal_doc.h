@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <QTextCursor>
 #include <memory>
 #include <optional>
 
@@ -50,10 +51,11 @@ class CFractal_Doc : public QObject {
   const QString& saveError() const { return saveError_; }
   // Puts a new script into the document as if it were loaded (no file).
   void replaceScript(const std::string& script);
-  // The script line (from 1) that the last build failed at; 0 for none.
-  int errorLine() const { return errorLine_; }
+  // The script line (from 1) that the last build failed at, moved with the
+  // edits since; 0 for none.
+  int errorLine() const;
   // Marks the line of an error the running or last build reported; the
-  // first error counts until the next build starts.
+  // first error counts until the next build starts or the script is replaced.
   void markErrorLine(int line);
 
   // ---- Build ----------------------------------------------------------------
@@ -148,7 +150,7 @@ class CFractal_Doc : public QObject {
   int imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   bool fixedImageSize_ = false;
   bool selectionShown_ = false;
-  int errorLine_ = 0;
+  QTextCursor errorMark_;  // at the start of the error line; follows the edits
 };
 
 }  // namespace app

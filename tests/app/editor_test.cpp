@@ -190,9 +190,12 @@ class EditorTest : public test::MainWindowTest {
       QVERIFY(test::waitFor([&] { return doc->errorLine() == c.line; }));
       QCOMPARE(markedLine(doc), c.line);
     }
+    doc->text()->setPlainText("a;\nfail;");
+    QVERIFY(buildToEnd(doc) && test::waitFor([&] { return doc->errorLine() == 2; }));
+    QTextCursor(doc->text()).insertText("// new first line\n");
+    QCOMPARE(markedLine(doc), 3);  // the mark moves with its line
 
     // A build that started later does not take the error of another.
-    doc->text()->setPlainText("a;\nfail;");
     CFractal_Doc* other = newDocument("endless");
     doc->build();
     other->build();
