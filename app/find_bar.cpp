@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QToolButton>
 
 #include "editor_search.h"
@@ -24,11 +23,12 @@ FindBar::FindBar(QPlainTextEdit* editor)
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(4, 2, 4, 2);
   grid->setVerticalSpacing(2);
+  // Tool buttons: the bar must fit a narrow editor window.
   const auto button = [this](const QString& text, auto handler) {
-    auto* b = new QPushButton(text);
-    b->setAutoDefault(false);
+    auto* b = new QToolButton;
+    b->setText(text);
     b->setFocusPolicy(Qt::TabFocus);
-    connect(b, &QPushButton::clicked, this, handler);
+    connect(b, &QToolButton::clicked, this, handler);
     return b;
   };
   auto* close = new QToolButton;
@@ -42,18 +42,20 @@ FindBar::FindBar(QPlainTextEdit* editor)
   grid->addWidget(button(tr("&Previous"), &FindBar::findPrevious), 0, 2);
   grid->addWidget(button(tr("&Next"), &FindBar::findNext), 0, 3);
   grid->addWidget(matchCase_, 0, 4);
-  grid->addWidget(report_, 0, 5);
-  grid->addWidget(close, 0, 6);
+  grid->addWidget(close, 0, 5);
   auto* replaceLabel = new QLabel(tr("Replace:"));
-  QPushButton* replaceOne = button(tr("&Replace"), &FindBar::replace);
-  QPushButton* replaceEvery = button(tr("Replace &All"), &FindBar::replaceAll);
+  QToolButton* replaceOne = button(tr("&Replace"), &FindBar::replace);
+  QToolButton* replaceEvery = button(tr("Replace &All"), &FindBar::replaceAll);
   grid->addWidget(replaceLabel, 1, 0);
   grid->addWidget(replace_, 1, 1);
   grid->addWidget(replaceOne, 1, 2);
   grid->addWidget(replaceEvery, 1, 3);
+  grid->addWidget(report_, 2, 0, 1, -1);
+  report_->hide();
   grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(5, 1);
+  find_->setMinimumWidth(fontMetrics().averageCharWidth() * 14);
   replaceRow_ = {replaceLabel, replace_, replaceOne, replaceEvery};
+  setTabOrder(find_, replace_);  // the two fields first, then the buttons
   findLabel->setBuddy(find_);
   replaceLabel->setBuddy(replace_);
 
@@ -68,8 +70,9 @@ void FindBar::open(bool withReplace) {
   // A selection over several lines is no text to find.
   if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
     find_->setText(selected);
-  report_->clear();
+  setReport({});
   show();
+  emit sizeChanged();  // the replace row may have come or gone
   find_->setFocus();
   find_->selectAll();
 }
@@ -79,7 +82,7 @@ QTextDocument::FindFlags FindBar::flags() const {
 }
 
 bool FindBar::reportFound(bool found) {
-  report_->setText(found ? QString() : tr("Cannot find \"%1\"").arg(find_->text()));
+  setReport(found ? QString() : tr("Cannot find \"%1\"").arg(find_->text()));
   return found;
 }
 
@@ -99,8 +102,15 @@ bool FindBar::replace() {
 
 int FindBar::replaceAll() {
   const int count = app::replaceAll(*editor_, find_->text(), replace_->text(), flags());
-  report_->setText(tr("%n replaced", nullptr, count));
+  setReport(tr("%n replaced", nullptr, count));
   return count;
+}
+
+void FindBar::setReport(const QString& text) {
+  if (report_->text() == text) return;
+  report_->setText(text);
+  report_->setVisible(!text.isEmpty());
+  emit sizeChanged();
 }
 
 bool FindBar::hasText() const {
@@ -113,12 +123,25 @@ QString FindBar::report() const {
 
 void FindBar::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  emit visibilityChanged();
+  emit sizeChanged();
 }
 
 void FindBar::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  emit visibilityChanged();
+  emit sizeChanged();
+}
+
+bool FindBar::focusNextPrevChild(bool next) {
+  QWidget* from = focusWidget();
+  if (!from) return false;
+  for (QWidget* w = from;;) {
+    w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (w == from) return false;
+    if (isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+      w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {

@@ -7,7 +7,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace app {
 
@@ -34,16 +33,22 @@ class FindBar : public QWidget {
   bool hasText() const;
 
  signals:
-  void visibilityChanged();
+  // Shown, hidden, or a row came or went: the editor makes room.
+  void sizeChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Tab moves between the bar's fields and buttons; the editor behind it
+  // would keep the Tab for its text.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   QTextDocument::FindFlags flags() const;
   bool reportFound(bool found);
+  // A line under the fields, shown while it has something to say.
+  void setReport(const QString& text);
 
   QPlainTextEdit* editor_;
   QLineEdit* find_;

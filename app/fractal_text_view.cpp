@@ -67,7 +67,7 @@ CFractal_TextView::CFractal_TextView(CFractal_Doc* doc, QWidget* parent)
 FindBar* CFractal_TextView::findBar() {
   if (!findBar_) {
     findBar_ = new FindBar(this);
-    connect(findBar_, &FindBar::visibilityChanged, this, &CFractal_TextView::layOutMargins);
+    connect(findBar_, &FindBar::sizeChanged, this, &CFractal_TextView::layOutMargins);
   }
   return findBar_;
 }

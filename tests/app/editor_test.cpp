@@ -284,6 +284,12 @@ class EditorTest : public test::MainWindowTest {
     QCOMPARE(view->textCursor().selectionStart(), 7);
     trigger(command::EDIT_REPLACE);
     QVERIFY(view->findBar()->replaceField()->isVisible());
+    QLineEdit* const replaceField = view->findBar()->replaceField();
+    for (int i = 0; i < 4 && frame_->focusWidget() != replaceField; ++i) {
+      QTest::keyClick(frame_->focusWidget(), Qt::Key_Tab);  // through the bar, not typed
+    }
+    QCOMPARE(frame_->focusWidget(), replaceField);
+    QCOMPARE(view->toPlainText(), QString("camera fov(40);\nfov(30);"));
   }
 
   // The Window menu lists the documents, the active one checked, and
