@@ -23,7 +23,7 @@ class CFractal_TextView : public QPlainTextEdit {
   // The find bar at the bottom, made when first asked for.
   FindBar* findBar();
 
-  QWidget* gutter() const { return gutter_; }
+  // The gutter of line numbers left of the text; it asks the editor to paint.
   int gutterWidth() const;
   void paintGutter(QPaintEvent* event);
 

@@ -1,7 +1,6 @@
 // The editor's error marks, the document list of the Window menu, tabbed
 // documents and the honest reports of the main window.
 #include <QActionGroup>
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>

@@ -141,7 +141,9 @@ class LineColoring {
           cursor = end;
         }
       } catch (const antlr::ANTLRException&) {
-        const int failed = int(lexer.attemptStart);
+        // Inside an alias body the failure lies before the cursor; going on
+        // from the cursor keeps every restart ahead of the last.
+        const int failed = std::max(int(lexer.attemptStart), cursor);
         skipped(from + cursor, from + failed);
         cursor = recover(to, from + failed) - from;
       }

@@ -102,6 +102,7 @@ class EditorTest : public test::MainWindowTest {
         {"camera /* c */ fov(40);", "fov", Kind::Keyword},
         {"x = sin(PI) + max(1, 2);", "PI", Kind::Keyword},
         {"light @ position(1);", "position", Kind::Keyword},
+        {"a := 1 @; b = a + 2;", "2", Kind::Number},  // a body that cannot be read
     };
     for (const auto& c : cases) {
       const QString line = c.line, fragment = c.fragment;
