@@ -27,6 +27,14 @@ void AppSettings::setAutoBuild(bool on) {
   settings_->setValue("Settings/AutoBuild", on ? 1 : 0);
 }
 
+bool AppSettings::tabbedDocuments() const {
+  return settings_->value("Settings/TabbedDocuments", 0).toInt() != 0;
+}
+
+void AppSettings::setTabbedDocuments(bool on) {
+  settings_->setValue("Settings/TabbedDocuments", on ? 1 : 0);
+}
+
 std::optional<WindowPlacement> AppSettings::windowPlacement() const {
   return WindowPlacement::parse(settings_->value("WindowPlacement/Main Window").toString());
 }

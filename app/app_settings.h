@@ -30,6 +30,9 @@ class AppSettings {
 
   bool autoBuild() const;
   void setAutoBuild(bool on);
+  // Documents shown as tabs of the work area rather than free windows.
+  bool tabbedDocuments() const;
+  void setTabbedDocuments(bool on);
 
   std::optional<WindowPlacement> windowPlacement() const;
   void setWindowPlacement(const WindowPlacement& placement);

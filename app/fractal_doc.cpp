@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cerrno>
@@ -21,6 +22,7 @@
 #include "frame_image.h"
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
+#include "script_highlighter.h"
 #include "shell/image_file.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
@@ -55,6 +57,7 @@ CFractal_Doc::CFractal_Doc(UserDialogs& dialogs, BuildBackend& backend, QObject*
       title_(QString("Fractal%1").arg(++untitledCount)),
       frameBuffer_(std::make_shared<engine::FrameBuffer>()) {
   text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
+  new ScriptHighlighter(text_);
   connect(text_, &QTextDocument::modificationChanged, this, &CFractal_Doc::titleChanged);
 }
 
@@ -103,8 +106,20 @@ bool CFractal_Doc::load(const QString& path) {
 
 void CFractal_Doc::replaceScript(const std::string& script) {
   if (!job_) frameBuffer_->scriptText = script;
+  markErrorLine(0);
   text_->setPlainText(codec_.toEditor(script));
   text_->setModified(false);
+}
+
+void CFractal_Doc::markErrorLine(int line) {
+  if (line > 0 ? errorLine() > 0 : errorMark_.isNull()) return;
+  const QTextBlock block = text_->findBlockByNumber(line - 1);
+  errorMark_ = line > 0 && block.isValid() ? QTextCursor(block) : QTextCursor();
+  emit errorLineChanged();
+}
+
+int CFractal_Doc::errorLine() const {
+  return errorMark_.isNull() ? 0 : errorMark_.blockNumber() + 1;
 }
 
 std::string CFractal_Doc::scriptFromEditor() const {
@@ -140,6 +155,7 @@ void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
 
 void CFractal_Doc::build() {
   if (job_) return;
+  markErrorLine(0);
   emit buildStarting();
 
   engine::FrameBuffer& fb = *frameBuffer_;
@@ -165,6 +181,10 @@ void CFractal_Doc::build() {
   connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
   job_->start(QThread::LowPriority);
   emit stateChanged();
+}
+
+bool CFractal_Doc::buildsOn(const QObject* thread) const {
+  return job_ && static_cast<const QObject*>(job_) == thread;
 }
 
 void CFractal_Doc::stop(bool closing) {
@@ -292,6 +312,20 @@ void CFractal_Doc::updateViews() {
     frameBuffer_->showRequested = false;
   }
   if (imageView_) imageView_->imageChanged();
+}
+
+void CFractal_Doc::discardImage() {
+  if (job_) return;
+  engine::FrameBuffer& fb = *frameBuffer_;
+  fb.bits.clear();
+  fb.depth.clear();
+  fb.valid = false;
+  fb.selectionAllowed = false;
+  showSelection(false);
+  scene_.reset();
+  displayImage_ = {};
+  if (imageView_) imageView_->imageChanged();
+  emit stateChanged();
 }
 
 // ---- Image size -------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <QTextCursor>
 #include <memory>
 #include <optional>
 
@@ -54,6 +55,12 @@ class CFractal_Doc : public QObject {
   const QString& saveError() const { return saveError_; }
   // Puts a new script into the document as if it were loaded (no file).
   void replaceScript(const std::string& script);
+  // The script line (from 1) that the last build failed at, moved with the
+  // edits since; 0 for none.
+  int errorLine() const;
+  // Marks the line of an error the running or last build reported; the
+  // first error counts until the next build starts or the script is replaced.
+  void markErrorLine(int line);
 
   // ---- Build ----------------------------------------------------------------
 
@@ -62,6 +69,8 @@ class CFractal_Doc : public QObject {
   // build's render error is not printed.
   void stop(bool closing = false);
   bool isBuilding() const { return job_ != nullptr; }
+  // Whether `thread` is this document's running build.
+  bool buildsOn(const QObject* thread) const;
   // Stops a running build and waits for it. When it does not end, the user is
   // asked whether to give up on it; false when the user chose Cancel.
   bool stopAndWait(QWidget* owner, bool allowCancel);
@@ -80,6 +89,9 @@ class CFractal_Doc : public QObject {
   void saveBitmapAs(QWidget* owner);
   // Rebuilds the display image when a new one was requested.
   void updateViews();
+  // Forgets the image of an earlier script (not while a build runs), so no
+  // view, save or world point shows it under the new script.
+  void discardImage();
 
   // ---- Image size -----------------------------------------------------------
 
@@ -111,6 +123,7 @@ class CFractal_Doc : public QObject {
   void buildStarting();
   // A build produced a new image to show.
   void showImageRequested();
+  void errorLineChanged();
 
  private:
   void setStatusText(const QString& status);
@@ -141,6 +154,7 @@ class CFractal_Doc : public QObject {
   int imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   bool fixedImageSize_ = false;
   bool selectionShown_ = false;
+  QTextCursor errorMark_;  // at the start of the error line; follows the edits
 };
 
 }  // namespace app

@@ -1,14 +1,18 @@
 #include "log_line_number.h"
 
+#include <algorithm>
 #include <climits>
+#include <initializer_list>
 
 namespace app {
 
-std::optional<int> logLineNumber(std::string_view line) {
-  constexpr std::size_t kLookedAt = 29;
-  line = line.substr(0, kLookedAt);
+namespace {
+
+std::optional<int> numberAfter(std::string_view line,
+                               std::initializer_list<std::string_view> prefixes) {
+  line = line.substr(0, kLogLineLookedAt);
   std::string_view rest;
-  for (std::string_view prefix : {"error: line ", "warning: line "}) {
+  for (std::string_view prefix : prefixes) {
     if (line.starts_with(prefix)) rest = line.substr(prefix.size());
   }
   if (rest.empty() || rest[0] < '0' || rest[0] > '9') return std::nullopt;
@@ -18,6 +22,16 @@ std::optional<int> logLineNumber(std::string_view line) {
     n = std::min<long long>(n * 10 + (c - '0'), INT_MAX);
   }
   return int(n);
+}
+
+}  // namespace
+
+std::optional<int> logLineNumber(std::string_view line) {
+  return numberAfter(line, {kErrorLinePrefix, "warning: line "});
+}
+
+std::optional<int> logErrorLineNumber(std::string_view line) {
+  return numberAfter(line, {kErrorLinePrefix});
 }
 
 }  // namespace app

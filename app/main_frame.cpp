@@ -68,6 +68,7 @@ CMainFrame::CMainFrame(AppSettings& settings, UserDialogs& dialogs, BuildBackend
 
   connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::onSubWindowActivated);
   connect(log_, &OutputLogBar::lineJumpRequested, this, &CMainFrame::goToLine);
+  connect(log_, &OutputLogBar::errorLineLogged, this, &CMainFrame::markBuildError);
   progressTimer_.setInterval(kProgressIntervalMs);
   connect(&progressTimer_, &QTimer::timeout, this, &CMainFrame::refreshProgress);
 
@@ -123,6 +124,7 @@ void CMainFrame::attachDocument(CFractal_Doc* doc) {
   connect(doc, &CFractal_Doc::stateChanged, this, [this, doc] { onDocumentStateChanged(doc); });
   connect(doc, &CFractal_Doc::titleChanged, this, [this, doc] { refreshTitles(doc); });
   connect(doc, &CFractal_Doc::buildStarting, log_, &OutputLogBar::scrollToEnd);
+  connect(doc, &CFractal_Doc::buildStarting, this, [this, doc] { lastBuildStarted_ = doc; });
   connect(doc, &CFractal_Doc::showImageRequested, this, [this, doc] { showImage(doc); });
   auto* view = new CFractal_TextView(doc);
   QMdiSubWindow* window = addChildWindow(view, doc);
@@ -224,8 +226,7 @@ void CMainFrame::showImage(CFractal_Doc* doc) {
   if (!doc->imageView() && fb.showRequested) {
     const QSize size = doc->requestedSize();
     auto* view = new CFractal_View(doc);
-    connect(view, &CFractal_View::pointerText, this,
-            [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(view, &CFractal_View::pointerText, this, &CMainFrame::showPointerText);
     QMdiSubWindow* window = addChildWindow(view, doc);
     window->setWindowIcon(QIcon(":/icons/image.png"));
     view->fitFrameToImageSize(size);
@@ -342,6 +343,7 @@ BarSizes CMainFrame::currentBarSizes() const {
 
 void CMainFrame::restoreSettings() {
   autoBuild_ = settings_.autoBuild();
+  setTabbedDocuments(settings_.tabbedDocuments());
   recentFiles_ = settings_.recentFiles();
   updateRecentFileMenu();
   restoreState(settings_.barState());
@@ -378,6 +380,7 @@ void CMainFrame::saveSettings() {
   settings_.setBarState(saveState());
   settings_.setBarSizes(currentBarSizes());
   settings_.setAutoBuild(autoBuild_);
+  settings_.setTabbedDocuments(mdi_->viewMode() == QMdiArea::TabbedView);
   settings_.setRecentFiles(recentFiles_);
   settings_.sync();
 }

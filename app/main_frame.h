@@ -17,6 +17,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class QThread;
 class QToolBar;
 
 namespace app {
@@ -110,6 +111,14 @@ class CMainFrame : public QMainWindow {
   CFractal_Doc* loadSample(int entry, bool stepping);
   CFractal_Doc* putScript(const std::string& script, const QString& title, bool build);
 
+  // main_frame_workbench.cpp
+  void markBuildError(int line, QThread* writer);
+  void refillWindowMenu(QMenu* menu);
+  void setTabbedDocuments(bool tabbed);
+  void reportHelpNotOpened(const QString& path);
+  void showPointerText(const QString& point);
+  void openFindBar(bool withReplace);
+
   // main_frame.cpp
   void attachDocument(CFractal_Doc* doc);
   QMdiSubWindow* addChildWindow(QWidget* view, CFractal_Doc* doc);
@@ -141,9 +150,10 @@ class CMainFrame : public QMainWindow {
   QStringList recentFiles_;
   QList<CFractal_Doc*> docs_;
   QPointer<CFractal_Doc> activeDoc_;
+  QPointer<CFractal_Doc> lastBuildStarted_;  // its pre-scan writes on the interface thread
+  QList<QAction*> windowListActions_;
   QTimer progressTimer_;
   std::unique_ptr<QPrinter> printer_;
-  QString findText_;
   bool autoBuild_ = true;
   BarSizes barSizes_;
   shell::SamplesFile samples_;

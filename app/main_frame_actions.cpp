@@ -1,4 +1,5 @@
 // Commands, menus and toolbar of the main window.
+#include <QActionGroup>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -53,6 +54,7 @@ void CMainFrame::createActions() {
   addCommand(VIEW_STATUS_BAR, tr("&Status Bar"))->setCheckable(true);
   addCommand(VIEW_TOOGLE_OUTPUTLOG, tr("&Output Log"), "log")->setCheckable(true);
   addCommand(VIEW_CLEAR_OUTPUTLOG, tr("C&lear Otput Log"));
+  addCommand(VIEW_TABBED_DOCUMENTS, tr("T&abbed Documents"))->setCheckable(true);
 
   addCommand(BITMAPSIZE_VARIABLE, tr("Use &Window Size"));
   addCommand(BITMAPSIZE_CUSTOM_SIZE, tr("&Custom Size"));
@@ -61,7 +63,12 @@ void CMainFrame::createActions() {
   addCommand(BITMAPSIZE_640X480, tr("&640 x 480"));
   addCommand(BITMAPSIZE_800X600, tr("&800 x 600"));
   addCommand(BITMAPSIZE_1024X768, tr("1&024 x 768"));
-  for (int id = BITMAPSIZE_100X100; id <= BITMAPSIZE_VARIABLE; ++id) action(id)->setCheckable(true);
+  // One size at a time: the choices show as radio items.
+  auto* sizes = new QActionGroup(this);
+  for (int id = BITMAPSIZE_100X100; id <= BITMAPSIZE_VARIABLE; ++id) {
+    action(id)->setCheckable(true);
+    sizes->addAction(action(id));
+  }
   addCommand(BUILD_FRACTAL, tr("&Build Fractal"), "build")->setShortcut(QKeySequence("F7"));
   addCommand(BUILD_STOP, tr("&Stop Building"), "stop")
       ->setShortcuts({QKeySequence("Shift+F7"), QKeySequence("Ctrl+Pause")});
@@ -111,7 +118,8 @@ void CMainFrame::createMenus() {
           {EDIT_UNDO, 0, EDIT_CUT, EDIT_COPY, EDIT_PASTE, EDIT_SELECT_ALL, 0, EDIT_FIND,
            EDIT_REPEAT, EDIT_REPLACE});
   addMenu("VIEW", tr("&View"),
-          {VIEW_TOOLBAR, VIEW_STATUS_BAR, VIEW_TOOGLE_OUTPUTLOG, VIEW_CLEAR_OUTPUTLOG});
+          {VIEW_TOOLBAR, VIEW_STATUS_BAR, VIEW_TOOGLE_OUTPUTLOG, VIEW_CLEAR_OUTPUTLOG, 0,
+           VIEW_TABBED_DOCUMENTS});
   QMenu* imageSize =
       addMenu("BUILD_IMAGE_SIZE", tr("&Image Size"),
               {BITMAPSIZE_VARIABLE, BITMAPSIZE_CUSTOM_SIZE, 0, BITMAPSIZE_100X100,
@@ -125,7 +133,9 @@ void CMainFrame::createMenus() {
   // The placeholder gives way to the samples file's entries when it opens.
   QMenu* samples = addMenu("SAMPLES", tr("&Samples"), {SAMPLES_FIRSTSAMPLE});
   connect(samples, &QMenu::aboutToShow, this, [this, samples] { refillSamplesMenu(samples); });
-  addMenu("WINDOW", tr("&Window"), {WINDOW_NEXT, WINDOW_CASCADE, WINDOW_TILE_HORZ, WINDOW_ARRANGE});
+  QMenu* windows = addMenu("WINDOW", tr("&Window"),
+                           {WINDOW_NEXT, WINDOW_CASCADE, WINDOW_TILE_HORZ, WINDOW_ARRANGE});
+  connect(windows, &QMenu::aboutToShow, this, [this, windows] { refillWindowMenu(windows); });
   addMenu("HELP", tr("&Help"), {HELP, 0, HELP_ABOUT});
 }
 

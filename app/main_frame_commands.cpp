@@ -2,7 +2,6 @@
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPageSetupDialog>
@@ -15,7 +14,7 @@
 
 #include "about_dialog.h"
 #include "command_ids.h"
-#include "editor_search.h"
+#include "find_bar.h"
 #include "fractal_doc.h"
 #include "fractal_text_view.h"
 #include "fractal_view.h"
@@ -90,39 +89,25 @@ void CMainFrame::connectCommands() {
   onEditor(EDIT_COPY, &QPlainTextEdit::copy);
   onEditor(EDIT_PASTE, &QPlainTextEdit::paste);
   onEditor(EDIT_SELECT_ALL, &QPlainTextEdit::selectAll);
-  on(EDIT_FIND, [this] {
+  on(EDIT_FIND, [this] { openFindBar(false); });
+  on(EDIT_REPEAT, [this] {
     CFractal_TextView* view = activeTextView();
     if (!view) return;
-    const QString text = QInputDialog::getText(
-        this, tr("Find"), tr("Find what:"), QLineEdit::Normal, view->textCursor().selectedText());
-    if (text.isEmpty()) return;
-    findText_ = text;
-    if (!findNext(*view, findText_)) statusBar()->showMessage(tr("Cannot find \"%1\"").arg(text));
-  });
-  on(EDIT_REPEAT, [this] {
-    if (CFractal_TextView* view = activeTextView(); view && !findNext(*view, findText_)) {
-      statusBar()->showMessage(tr("Cannot find \"%1\"").arg(findText_));
+    // Nothing to repeat yet: ask for the text.
+    if (!view->findBar()->hasText()) {
+      openFindBar(false);
+    } else {
+      view->findBar()->findNext();
     }
   });
-  on(EDIT_REPLACE, [this] {
-    CFractal_TextView* view = activeTextView();
-    if (!view) return;
-    const QString text =
-        QInputDialog::getText(this, tr("Replace"), tr("Find what:"), QLineEdit::Normal, findText_);
-    if (text.isEmpty()) return;
-    bool ok = false;
-    const QString replacement =
-        QInputDialog::getText(this, tr("Replace"), tr("Replace with:"), QLineEdit::Normal, {}, &ok);
-    if (!ok) return;
-    findText_ = text;
-    statusBar()->showMessage(tr("%n replaced", nullptr, replaceAll(*view, text, replacement)));
-  });
+  on(EDIT_REPLACE, [this] { openFindBar(true); });
 
   on(VIEW_TOOLBAR, [this](bool shown) { toolBar_->setVisible(shown); });
   on(VIEW_STATUS_BAR, [this](bool shown) { statusBar()->setVisible(shown); });
   on(VIEW_TOOGLE_OUTPUTLOG, [this] { log_->setVisible(log_->isHidden()); });
   connect(log_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateCommands);
   on(VIEW_CLEAR_OUTPUTLOG, [this] { log_->clear(); });
+  on(VIEW_TABBED_DOCUMENTS, &CMainFrame::setTabbedDocuments);
 
   for (int id = BITMAPSIZE_100X100; id <= BITMAPSIZE_VARIABLE; ++id) {
     on(id, [this, id] { setImageSize(id); });
@@ -246,7 +231,7 @@ void CMainFrame::showHelp() {
   if (!QFileInfo::exists(path)) {
     dialogs_.inform(this, QMessageBox::Critical, "Help file \"" + path + "\" not found!");
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) reportHelpNotOpened(path);
 }
 
 void CMainFrame::showAbout() {

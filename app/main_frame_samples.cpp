@@ -70,7 +70,11 @@ CFractal_Doc* CMainFrame::putScript(const std::string& script, const QString& ti
   }
   doc->replaceScript(script);
   doc->setTitle(title);
-  if (build && !doc->text()->isEmpty()) doc->build();
+  if (build && !doc->text()->isEmpty()) {
+    doc->build();
+  } else {
+    doc->discardImage();  // the picture of the script it replaced
+  }
   return doc;
 }
 

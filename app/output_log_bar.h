@@ -2,7 +2,9 @@
 
 #include <QDockWidget>
 #include <QStringDecoder>
+#include <QThread>
 #include <string>
+#include <string_view>
 
 namespace app {
 
@@ -26,12 +28,20 @@ class OutputLogBar : public QDockWidget {
 
  signals:
   void lineJumpRequested(int line);
+  // An "error: line N" line was shown; `writer` is the thread that wrote it.
+  void errorLineLogged(int line, QThread* writer);
 
  private:
-  void showText(const std::string& bytes);
+  void showText(const std::string& bytes, QThread* writer);
+  // Reports an error line as soon as its number is complete: a line may
+  // arrive in pieces (the error stream writes each part at once).
+  void noticeErrorLine(std::string_view text, QThread* writer);
+  void checkErrorLine(bool lineEnded, QThread* writer);
 
   LogEdit* edit_;
   QStringDecoder decoder_{QStringDecoder::Utf8};
+  std::string lineStart_;      // the start of the last line shown
+  bool lineReported_ = false;  // its error was reported
 };
 
 }  // namespace app

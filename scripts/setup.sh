@@ -11,6 +11,7 @@ packages=(
   libpng-dev libopenexr-dev libgtest-dev libbenchmark-dev
   ffmpeg
   librsvg2-bin help2man file
+  xvfb x11-apps imagemagick xdotool
   desktop-file-utils appstream shared-mime-info bash-completion lintian
   slurmctld slurmd slurm-client munge
 )

@@ -7,7 +7,7 @@ namespace shell {
 namespace {
 
 // In this order: where an identifier repeats, its first name counts.
-constexpr std::array<UiIdentifier, 48> kIdentifiers = {{
+constexpr std::array<UiIdentifier, 49> kIdentifiers = {{
     {"HAND_CURSOR", 139},
     {"EDIT2", 1013},
     {"OUTPUTLOG_EDIT", 1014},
@@ -17,6 +17,7 @@ constexpr std::array<UiIdentifier, 48> kIdentifiers = {{
     {"FILE_SAVE_BITMAP_AS", 32812},
     {"VIEW_TOOGLE_OUTPUTLOG", 32814},
     {"VIEW_CLEAR_OUTPUTLOG", 32827},
+    {"VIEW_TABBED_DOCUMENTS", 32830},
     {"WINDOW_NEXT", 32708},
     {"BITMAPSIZE_100X100", 32792},
     {"BITMAPSIZE_320X240", 32793},

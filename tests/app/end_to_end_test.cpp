@@ -48,7 +48,7 @@ class EndToEndTest : public test::MainWindowTest {
     while (x < 220 && image.pixel(x, 120) == image.pixel(2, 2)) ++x;
     QTest::mouseMove(area, QPoint(x, 120));
     QVERIFY(frame_->statusBar()->currentMessage().contains(
-        QRegularExpression("^\\( *-?\\d+\\.\\d{6}, *-?\\d+\\.\\d{6}, *-?\\d+\\.\\d{6}\\)$")));
+        QRegularExpression("^x -?\\d+\\.\\d{3}  y -?\\d+\\.\\d{3}  z -?\\d+\\.\\d{3}$")));
 
     QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(160, 120));
     const QString before = doc->text()->toPlainText();

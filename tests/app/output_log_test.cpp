@@ -58,6 +58,30 @@ class OutputLogTest : public QObject {
     bar.clear();
     QCOMPARE(bar.edit()->toPlainText(), QString());
   }
+
+  // An error line is reported once, with the thread that wrote it, even when
+  // it arrives in pieces (the error stream writes each part at once).
+  void errorLinesAreReportedWithTheirWriter() {
+    OutputLogBar bar;
+    QList<std::pair<int, QThread*>> reported;
+    connect(&bar, &OutputLogBar::errorLineLogged, this, [&](int line, QThread* writer) {
+      reported.append({line, writer});
+    });
+    QThread* const interface = QThread::currentThread();
+    QThread* worker = QThread::create([] {
+      std::cerr << "error: "
+                << "line 1"
+                << "2:3: unexpected token" << std::endl;
+      std::cerr << "warning: line 4:1: x" << std::endl << "text error: line 5:1" << std::endl;
+    });
+    worker->start();
+    worker->wait();
+    std::cout << "error: line 7" << std::endl << "error: line 8:1: y" << std::endl;
+    QVERIFY(test::waitFor([&] { return bar.edit()->toPlainText().contains("line 8"); }));
+    const QList<std::pair<int, QThread*>> expected = {{12, worker}, {7, interface}, {8, interface}};
+    QCOMPARE(reported, expected);
+    delete worker;
+  }
 };
 
 QTEST_MAIN(OutputLogTest)

@@ -128,9 +128,12 @@ class SamplesMenuTest : public test::MainWindowTest {
     QVERIFY(shows("Grey One", 2));
     trigger(command::BUILD_NEXT_SAMPLE);
     QVERIFY(shows("Grey Two", 3));
+    QVERIFY(!doc->displayImage().isNull());
     setAutoBuild(false);
     choose(6);
     QVERIFY(shows("Last", 3));
+    // Not built: no picture of the sample before it stays under the new title.
+    QVERIFY(doc->displayImage().isNull() && !doc->canSaveBitmap());
     doc->text()->setPlainText("edited");
     trigger(command::BUILD_NEXT_SAMPLE);  // stays on the last one, in a new document
     QVERIFY(shows("Last", 4));

@@ -40,6 +40,7 @@ class TranslationTest : public test::MainWindowTest {
         "MENU.FILE=&Файл\nMENU.VIEW=&Вид\nMENU.BUILD=Пос&троение\nMENU.SAMPLES=П&римеры\n"
         "MENU.HELP=&Справка\nMENU.FILE_NEW=&Создать\nMENU.BITMAPSIZE_320X240=320 на 240\n"
         "MENU.BUILD_FRACTAL=&Построить фрактал\nMENU.SAMPLES_FIRSTSAMPLE=&Первый\n"
+        "MENU.VIEW_TABBED_DOCUMENTS=&Вкладки\n"
         "SIZE_DIALOG.CAPTION=Свой размер\nSIZE_DIALOG.OK=Готово\nSIZE_DIALOG.EDIT2=&Ширина:\n"
         "OK=ОК\nCANCEL=Отмена\n");
     const QByteArray locale = qgetenv("LC_ALL");
@@ -58,6 +59,7 @@ class TranslationTest : public test::MainWindowTest {
                                  "&Справка"}));
     QCOMPARE(frame_->action(command::BUILD_FRACTAL)->text(), QString("&Построить фрактал"));
     QCOMPARE(frame_->action(command::BUILD_FRACTAL)->shortcut(), QKeySequence("F7"));
+    QCOMPARE(frame_->action(command::VIEW_TABBED_DOCUMENTS)->text(), QString("&Вкладки"));
     QCOMPARE(frame_->action(command::FILE_OPEN)->text(), QString("&Open..."));  // no translation
     QCOMPARE(frame_->action(command::HELP)->text(), QString("&Справка"));       // the title's key
     QCOMPARE(frame_->action(command::BITMAPSIZE_320X240)->text(), QString("&320 x 240"));
