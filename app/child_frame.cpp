@@ -1,6 +1,9 @@
 #include "child_frame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
+
+#include "window_placement.h"
 
 namespace app {
 
@@ -15,6 +18,19 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
     return;
   }
   QMdiSubWindow::closeEvent(event);
+}
+
+void CChildFrame::placeInside() {
+  if (QMdiArea* area = mdiArea()) setGeometry(fittedInside(geometry(), area->viewport()->rect()));
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+  QMdiSubWindow::resizeEvent(event);
+  const QMdiArea* area = mdiArea();
+  if (!area) return;
+  const QSize workspace = area->viewport()->size();
+  if (!workspace.isEmpty() && workspace.expandedTo(size()) != workspace)
+    resize(size().boundedTo(workspace));
 }
 
 }  // namespace app

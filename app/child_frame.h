@@ -5,16 +5,20 @@
 
 namespace app {
 
-// An MDI child window that asks before it closes.
+// An MDI child window that asks before it closes and never grows beyond the
+// visible workspace.
 class CChildFrame : public QMdiSubWindow {
   Q_OBJECT
  public:
   using CloseQuery = std::function<bool(CChildFrame*)>;
 
   CChildFrame(CloseQuery query, QWidget* parent = nullptr);
+  // Moves the window, and shrinks it when it is larger, into the workspace.
+  void placeInside();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   CloseQuery query_;
