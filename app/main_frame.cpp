@@ -356,7 +356,7 @@ void CMainFrame::restoreSettings() {
       setWindowState(Qt::WindowMaximized);
     }
   } else {
-    resize(kFirstStartSize);
+    resize(fittedOnScreen(QRect(pos(), kFirstStartSize)).size());
   }
 }
 
