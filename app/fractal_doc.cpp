@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPlainTextDocumentLayout>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -33,6 +34,9 @@ namespace {
 
 int untitledCount = 0;
 
+// Finished tiles reach the image view at most this often while a build runs.
+constexpr int kLivePictureIntervalMs = 100;
+
 // Writes the file in full or not at all (the old file stays until the new
 // one is complete); empty when done, else why not.
 QString writeWhole(const QString& path, const std::string& bytes) {
@@ -59,6 +63,8 @@ CFractal_Doc::CFractal_Doc(UserDialogs& dialogs, BuildBackend& backend, QObject*
   text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
   new ScriptHighlighter(text_);
   connect(text_, &QTextDocument::modificationChanged, this, &CFractal_Doc::titleChanged);
+  liveTimer_.setInterval(kLivePictureIntervalMs);
+  connect(&liveTimer_, &QTimer::timeout, this, &CFractal_Doc::showLivePicture);
 }
 
 CFractal_Doc::~CFractal_Doc() {
@@ -139,21 +145,28 @@ bool CFractal_Doc::save(const QString& path) {
 }
 
 void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
+  putRewrittenScript(script.toStdString(), false);
+}
+
+void CFractal_Doc::putRewrittenScript(const std::string& script, bool joinUndo) {
   // A rewritten camera makes the editor differ from the file it came from, so
   // a titled document becomes modified; an untitled one (a sample, a new
   // document) keeps its flag, so it is still reused for the next sample.
   const bool modified = text_->isModified() || !filePath_.isEmpty();
   QTextCursor all(text_);
-  all.beginEditBlock();
+  if (joinUndo)
+    all.joinPreviousEditBlock();
+  else
+    all.beginEditBlock();
   all.select(QTextCursor::Document);
-  all.insertText(codec_.toEditor(script.toStdString()));
+  all.insertText(codec_.toEditor(script));
   all.endEditBlock();
   text_->setModified(modified);
 }
 
 // ---- Build ------------------------------------------------------------------
 
-void CFractal_Doc::build() {
+void CFractal_Doc::build(int previewDivisor) {
   if (job_) return;
   markErrorLine(0);
   emit buildStarting();
@@ -167,7 +180,17 @@ void CFractal_Doc::build() {
   if (!scene) return;
   scene_ = std::move(scene);
   scene_->frameBuffer = &fb;
-  if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->clientSize());
+  if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->renderSize());
+  previewFullSize_.reset();
+  if (previewDivisor > 1) {
+    previewFullSize_ = requestedSize();
+    fb.requestedWidth = std::max(1u, fb.requestedWidth / unsigned(previewDivisor));
+    fb.requestedHeight = std::max(1u, fb.requestedHeight / unsigned(previewDivisor));
+  }
+  // Images are shown at the screen's density, previews blown up to size.
+  const double screenDensity =
+      imageView_ ? imageView_->devicePixelRatioF() : qGuiApp->devicePixelRatio();
+  imageDensity_ = screenDensity / previewDivisor;
   fb.memoryBudget = renderMemoryBudget();
   fb.selectionAllowed = false;
   fb.zoomRequested = selectionShown_;
@@ -178,8 +201,13 @@ void CFractal_Doc::build() {
   connect(job_, &BuildJob::statusChanged, this, &CFractal_Doc::setStatusText);
   connect(job_, &BuildJob::scriptRewritten, this, &CFractal_Doc::takeRewrittenScript);
   connect(job_, &BuildJob::frameRendered, this, &CFractal_Doc::showFrame);
-  connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
+  connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] {
+    finishBuild(serial);
+    if (queuedCameraBuild_) build(*std::exchange(queuedCameraBuild_, {}));
+  });
   job_->start(QThread::LowPriority);
+  shownTiles_ = fb.finishedTiles;
+  liveTimer_.start();
   emit stateChanged();
 }
 
@@ -188,6 +216,7 @@ bool CFractal_Doc::buildsOn(const QObject* thread) const {
 }
 
 void CFractal_Doc::stop(bool closing) {
+  queuedCameraBuild_.reset();
   if (!job_) return;
   if (closing) job_->closing = true;
   job_->interrupted = true;
@@ -198,12 +227,14 @@ void CFractal_Doc::finishBuild(quint64 serial) {
   if (!job_ || serial != buildSerial_) return;  // already finished by stopAndWait
   BuildJob* job = std::exchange(job_, nullptr);
   job->wait();
+  liveTimer_.stop();
   engine::FrameBuffer& fb = *frameBuffer_;
   if (job->succeeded()) fb.showRequested = true;
   fb.selectionAllowed = fb.valid && !fb.depth.empty();
   // A successful build has done the zoom.
   showSelection(selectionShown_ && fb.selectionAllowed && !job->succeeded());
   fb.zoomRequested = selectionShown_;
+  if (previewFullSize_) setRequestedSize(*std::exchange(previewFullSize_, {}));
   if (pendingRequestedSize_) setRequestedSize(*std::exchange(pendingRequestedSize_, {}));
   const bool show = job->showsImage();
   delete job;
@@ -214,6 +245,7 @@ void CFractal_Doc::finishBuild(quint64 serial) {
 bool CFractal_Doc::stopAndWait(QWidget* owner, bool allowCancel) {
   constexpr int kWaitSteps = 20;
   constexpr int kWaitStepMs = 100;
+  queuedCameraBuild_.reset();
   while (job_) {
     job_->closing = true;
     LogStreamBuffer::stopWait = true;
@@ -245,12 +277,16 @@ bool CFractal_Doc::stopAndWait(QWidget* owner, bool allowCancel) {
 
 void CFractal_Doc::detachBuild() {
   disconnect(job_, nullptr, this, nullptr);
+  liveTimer_.stop();
   detached_builds::adopt(job_);
   job_ = nullptr;
   // The abandoned build keeps the frame buffer and scene it works on.
   auto fresh = std::make_shared<engine::FrameBuffer>();
-  fresh->requestedWidth = frameBuffer_->requestedWidth;
-  fresh->requestedHeight = frameBuffer_->requestedHeight;
+  const QSize size = previewFullSize_.value_or(
+      QSize(int(frameBuffer_->requestedWidth), int(frameBuffer_->requestedHeight)));
+  previewFullSize_.reset();
+  fresh->requestedWidth = uint32_t(size.width());
+  fresh->requestedHeight = uint32_t(size.height());
   frameBuffer_ = std::move(fresh);
   scene_.reset();
   displayImage_ = {};
@@ -275,6 +311,25 @@ void CFractal_Doc::showFrame(const QImage& frame) {
   pendingFrame_ = frame;
   frameBuffer_->showRequested = true;
   emit showImageRequested();
+}
+
+void CFractal_Doc::showLivePicture() {
+  const quint64 tiles = frameBuffer_->finishedTiles;
+  if (tiles == shownTiles_) return;
+  shownTiles_ = tiles;
+  const QImage picture = frameImage(frameBuffer_->copyImage());
+  // The first picture of a document opens its image window.
+  if (!imageView_) {
+    showFrame(picture);
+    return;
+  }
+  setDisplayImage(picture);
+  imageView_->imageChanged();
+}
+
+void CFractal_Doc::setDisplayImage(QImage image) {
+  image.setDevicePixelRatio(imageDensity_);
+  displayImage_ = std::move(image);
 }
 
 // ---- Image ------------------------------------------------------------------
@@ -307,8 +362,8 @@ void CFractal_Doc::updateViews() {
   if (frameBuffer_->showRequested) {
     // While a build runs its frame buffer is being drawn into; its frames
     // arrive as copies.
-    displayImage_ =
-        pendingFrame_.isNull() ? frameImage(*frameBuffer_) : std::exchange(pendingFrame_, {});
+    setDisplayImage(pendingFrame_.isNull() ? frameImage(*frameBuffer_)
+                                           : std::exchange(pendingFrame_, {}));
     frameBuffer_->showRequested = false;
   }
   if (imageView_) imageView_->imageChanged();
@@ -341,7 +396,7 @@ void CFractal_Doc::setFixedImageSize(int command, QSize size) {
 void CFractal_Doc::useWindowSize() {
   imageSizeCommand_ = command::BITMAPSIZE_VARIABLE;
   fixedImageSize_ = false;
-  if (imageView_) setRequestedSize(imageView_->clientSize());
+  if (imageView_) setRequestedSize(imageView_->renderSize());
   emit stateChanged();
 }
 
@@ -362,6 +417,36 @@ void CFractal_Doc::setRequestedSize(QSize size) {
     fb.setSelection(fb.selectionHalfWidth, 0);
     if (imageView_) imageView_->update();
   }
+}
+
+// ---- Camera gestures --------------------------------------------------------
+
+std::optional<CFractal_Doc::BuiltCamera> CFractal_Doc::builtCamera(QString& refusal) const {
+  const engine::FrameBuffer& fb = *frameBuffer_;
+  if (job_ || !scene_ || !fb.valid) return std::nullopt;
+  if (fb.savesFrames) {
+    refusal = "An animation script keeps its camera: edit the script to move it";
+    return std::nullopt;
+  }
+  if (!scene_->preparedSets()) return std::nullopt;
+  const engine::CameraSettings& camera = scene_->camera;
+  return BuiltCamera{{camera.position, camera.direction, camera.verticalDirection},
+                     scene_->preparedSets()->boundCenter,
+                     camera.fov};
+}
+
+size_t CFractal_Doc::cameraStatementOffsetIn(const std::string& script) const {
+  return script == frameBuffer_->scriptText ? frameBuffer_->cameraStatementOffset : 0;
+}
+
+void CFractal_Doc::buildCamera(bool preview) {
+  const int divisor = preview ? kPreviewDivisor : 1;
+  if (!job_) {
+    build(divisor);
+    return;
+  }
+  // A full picture waiting is not replaced by a preview.
+  queuedCameraBuild_ = std::min(divisor, queuedCameraBuild_.value_or(divisor));
 }
 
 // ---- Views and selection ----------------------------------------------------

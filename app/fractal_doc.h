@@ -6,10 +6,12 @@
 #include <QSize>
 #include <QString>
 #include <QTextCursor>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
 #include "command_ids.h"
+#include "engine/camera_moves.h"
 #include "script_codec.h"
 
 class QTextDocument;
@@ -61,10 +63,16 @@ class CFractal_Doc : public QObject {
   // Marks the line of an error the running or last build reported; the
   // first error counts until the next build starts or the script is replaced.
   void markErrorLine(int line);
+  // The editor's text in the script's own bytes.
+  std::string scriptFromEditor() const;
+  // Puts a script rewritten by a camera edit into the editor as one undo
+  // step, or as part of the previous one when `joinUndo`.
+  void putRewrittenScript(const std::string& script, bool joinUndo);
 
   // ---- Build ----------------------------------------------------------------
 
-  void build();
+  // `previewDivisor` above 1: a quick preview at that fraction of the size.
+  void build(int previewDivisor = 1);
   // Stops a running build; `closing`: the document is about to close, so the
   // build's render error is not printed.
   void stop(bool closing = false);
@@ -106,6 +114,25 @@ class CFractal_Doc : public QObject {
   // the build has ended. A shown selection is fitted to the new shape.
   void setRequestedSize(QSize size);
 
+  // ---- Camera gestures -----------------------------------------------------
+
+  // The camera of the last build and the centre of its attractor.
+  struct BuiltCamera {
+    engine::CameraPose pose;
+    engine::Vec3 centre;
+    double fov = 0.0;
+  };
+  // Nothing while a build runs or without a finished picture; `refusal` then
+  // says why when the user should know.
+  std::optional<BuiltCamera> builtCamera(QString& refusal) const;
+  // Where a camera edit of `script` looks for the camera statement: where the
+  // last build met it while the text is still the build's, else from the start.
+  size_t cameraStatementOffsetIn(const std::string& script) const;
+  // Builds a moved camera: a preview at reduced resolution or the full
+  // picture, after the running build when there is one.
+  void buildCamera(bool preview);
+  static constexpr int kPreviewDivisor = 4;
+
   // ---- Views and selection --------------------------------------------------
 
   CFractal_View* imageView() const;
@@ -129,9 +156,10 @@ class CFractal_Doc : public QObject {
   void setStatusText(const QString& status);
   void takeRewrittenScript(const QByteArray& script);
   void showFrame(const QImage& frame);
+  void showLivePicture();
+  void setDisplayImage(QImage image);
   void finishBuild(quint64 serial);
   void detachBuild();
-  std::string scriptFromEditor() const;
 
   UserDialogs& dialogs_;
   BuildBackend& backend_;
@@ -147,6 +175,12 @@ class CFractal_Doc : public QObject {
   BuildJob* job_ = nullptr;
   quint64 buildSerial_ = 0;  // tells a build's late end notice from the next build's
   std::optional<QSize> pendingRequestedSize_;
+  std::optional<QSize> previewFullSize_;  // the size a running preview stands in for
+  std::optional<int>
+      queuedCameraBuild_;  // the divisor of a camera build waiting for the running one
+  QTimer liveTimer_;       // shows finished tiles while a build renders
+  quint64 shownTiles_ = 0;
+  double imageDensity_ = 1.0;  // image pixels per interface pixel of the images of this build
 
   QImage displayImage_;
   QImage pendingFrame_;  // an animation frame handed over by the build, to show next

@@ -130,6 +130,7 @@ void CMainFrame::attachDocument(CFractal_Doc* doc) {
   QMdiSubWindow* window = addChildWindow(view, doc);
   window->setWindowIcon(QIcon(":/icons/new.png"));
   window->resize(kEditorWindowSize);
+  qobject_cast<CChildFrame*>(window)->placeInside();
   view->setFocus();
 }
 
@@ -227,6 +228,8 @@ void CMainFrame::showImage(CFractal_Doc* doc) {
     const QSize size = doc->requestedSize();
     auto* view = new CFractal_View(doc);
     connect(view, &CFractal_View::pointerText, this, &CMainFrame::showPointerText);
+    connect(view, &CFractal_View::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     QMdiSubWindow* window = addChildWindow(view, doc);
     window->setWindowIcon(QIcon(":/icons/image.png"));
     view->fitFrameToImageSize(size);
@@ -356,12 +359,13 @@ void CMainFrame::restoreSettings() {
     resizeDocks({log_}, {barSizes_.vertical.width()}, Qt::Horizontal);
   }
   if (const auto placement = settings_.windowPlacement()) {
-    setGeometry(placement->normalRect());
+    // Saved on another screen or at another scale, it may not fit this one.
+    setGeometry(fittedOnScreen(placement->normalRect()));
     if (placement->flags & WindowPlacement::kRestoreToMaximized) {
       setWindowState(Qt::WindowMaximized);
     }
   } else {
-    resize(kFirstStartSize);
+    resize(fittedOnScreen(QRect(pos(), kFirstStartSize)).size());
   }
 }
 

@@ -1,6 +1,9 @@
 #include "window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
+#include <algorithm>
 
 namespace app {
 
@@ -23,6 +26,20 @@ std::optional<WindowPlacement> WindowPlacement::parse(const QString& text) {
     if (!b) return std::nullopt;
   }
   return p;
+}
+
+QRect fittedInside(const QRect& window, const QRect& area) {
+  const QSize size = window.size().boundedTo(area.size());
+  const int left =
+      std::clamp(window.left(), area.left(), area.left() + area.width() - size.width());
+  const int top = std::clamp(window.top(), area.top(), area.top() + area.height() - size.height());
+  return {QPoint(left, top), size};
+}
+
+QRect fittedOnScreen(const QRect& window) {
+  const QScreen* screen = QGuiApplication::screenAt(window.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? fittedInside(window, screen->availableGeometry()) : window;
 }
 
 }  // namespace app

@@ -23,4 +23,10 @@ struct WindowPlacement {
   static std::optional<WindowPlacement> parse(const QString& text);
 };
 
+// `window` moved and, when it is larger, shrunk to lie inside `area`.
+QRect fittedInside(const QRect& window, const QRect& area);
+// `window` fitted into the free area of the screen it lies on (the primary
+// screen when it lies on none).
+QRect fittedOnScreen(const QRect& window);
+
 }  // namespace app

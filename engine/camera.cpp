@@ -156,18 +156,34 @@ void Fractal::setupCamera() {
   if (render.tracingDepth > 1) render.normalRadiusFactor = 4.0;
 }
 
-std::string Fractal::pointAtPixel(int x, int y) const {
-  if (!frameBuffer || camera.stereo) return {};
+std::optional<Fractal::PixelDepth> Fractal::depthAtPixel(int x, int y) const {
+  if (!frameBuffer || camera.stereo) return std::nullopt;
   const FrameBuffer& frame = *frameBuffer;
   const int width = int(frame.width), height = int(frame.height);
-  if (!frame.valid || frame.depth.empty() || x < 0 || y < 0 || x >= width || y >= height) return {};
+  if (!frame.valid || frame.depth.empty() || x < 0 || y < 0 || x >= width || y >= height)
+    return std::nullopt;
   const int py = height - 1 - y;
-  const float z = frame.depth[size_t(py) * width + x];
-  if (std::isinf(z)) return "oo";
-  const Vec3 p = cameraToWorld(*this, pixelDirection(*this, x, py, width, height) * double(z));
+  return PixelDepth{pixelDirection(*this, x, py, width, height),
+                    frame.depth[size_t(py) * width + x]};
+}
+
+std::string Fractal::pointAtPixel(int x, int y) const {
+  const std::optional<PixelDepth> at = depthAtPixel(x, y);
+  if (!at) return {};
+  if (std::isinf(at->depth)) return "oo";
+  const Vec3 p = cameraToWorld(*this, at->direction * double(at->depth));
   char text[96];
   std::snprintf(text, sizeof text, "(%9.6f,%9.6f,%9.6f)", p.x, p.y, p.z);
   return text;
+}
+
+std::optional<Vec3> Fractal::worldPointAtPixel(int x, int y, double missDepth) const {
+  const std::optional<PixelDepth> at = depthAtPixel(x, y);
+  if (!at) return std::nullopt;
+  // The depth buffer holds distances along the ray; a miss is put where the
+  // ray meets the plane at missDepth in front of the camera.
+  const double distance = std::isinf(at->depth) ? missDepth / at->direction.z : at->depth;
+  return cameraToWorld(*this, at->direction * distance);
 }
 
 }  // namespace engine

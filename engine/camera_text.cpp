@@ -117,13 +117,11 @@ CameraStatementLocation locateCameraStatement(const std::string& text, size_t fr
   return found;
 }
 
-bool replaceCameraArguments(FrameBuffer& frameBuffer, const std::string& position,
-                            const std::string* direction, std::string& oldPosition,
-                            std::string& oldDirection) {
-  std::string& text = frameBuffer.scriptText;
-  const CameraStatementLocation at = locateCameraStatement(text, frameBuffer.cameraStatementOffset);
+bool replaceCameraArgumentsIn(std::string& text, size_t from, const std::string& position,
+                              const std::string* direction, std::string& oldPosition,
+                              std::string& oldDirection) {
+  const CameraStatementLocation at = locateCameraStatement(text, from);
   if (!at.cameraEnd) return false;
-
   const bool hasPosition = at.hasPosition();
   const bool hasDirection = at.hasDirection();
   oldPosition = hasPosition ? argumentText(text, at.positionBegin, at.positionEnd) : "";
@@ -156,30 +154,51 @@ bool replaceCameraArguments(FrameBuffer& frameBuffer, const std::string& positio
     else
       text.replace(directionAt, oldDirection.size(), *direction);
   }
+  return true;
+}
+
+bool replaceCameraArguments(FrameBuffer& frameBuffer, const std::string& position,
+                            const std::string* direction, std::string& oldPosition,
+                            std::string& oldDirection) {
+  if (!replaceCameraArgumentsIn(frameBuffer.scriptText, frameBuffer.cameraStatementOffset, position,
+                                direction, oldPosition, oldDirection))
+    return false;
   announceTextChange(frameBuffer);
   return true;
 }
 
+std::string cameraPositionText(const Vec3& position) {
+  return formatVector(position, 17);
+}
+
+std::string cameraDirectionText(const Vec3& direction) {
+  return formatVector(direction, 4);
+}
+
+void logCameraChange(bool withDirection, const std::string& oldPosition,
+                     const std::string& oldDirection) {
+  std::cout << (withDirection ? "camera changed:\n" : "camera position changed:\n");
+  if (!oldPosition.empty()) std::cout << "old position(" << oldPosition << ")\n";
+  if (withDirection && !oldDirection.empty())
+    std::cout << "old direction(" << oldDirection << ")\n";
+  std::cout.flush();
+}
+
 bool cameraChanged(FrameBuffer& frameBuffer, const Vec3& position, const Vec3& direction) {
   if (frameBuffer.savesFrames) return false;
-  const std::string directionText = formatVector(direction, 4);
+  const std::string directionText = cameraDirectionText(direction);
   std::string oldPosition, oldDirection;
-  const bool replaced = replaceCameraArguments(frameBuffer, formatVector(position, 17),
+  const bool replaced = replaceCameraArguments(frameBuffer, cameraPositionText(position),
                                                &directionText, oldPosition, oldDirection);
-  std::cout << "camera changed:\n";
-  if (!oldPosition.empty()) std::cout << "old position(" << oldPosition << ")\n";
-  if (!oldDirection.empty()) std::cout << "old direction(" << oldDirection << ")\n";
-  std::cout.flush();
+  logCameraChange(true, oldPosition, oldDirection);
   return replaced;
 }
 
 bool cameraPositionChanged(FrameBuffer& frameBuffer, const Vec3& position) {
   std::string oldPosition, oldDirection;
-  const bool replaced = replaceCameraArguments(frameBuffer, formatVector(position, 17), nullptr,
+  const bool replaced = replaceCameraArguments(frameBuffer, cameraPositionText(position), nullptr,
                                                oldPosition, oldDirection);
-  std::cout << "camera position changed:\n";
-  if (!oldPosition.empty()) std::cout << "old position(" << oldPosition << ")\n";
-  std::cout.flush();
+  logCameraChange(false, oldPosition, oldDirection);
   return replaced;
 }
 

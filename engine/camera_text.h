@@ -28,6 +28,23 @@ struct CameraStatementLocation {
 // word after "camera" ends the scan.
 CameraStatementLocation locateCameraStatement(const std::string& text, size_t from = 0);
 
+// Puts new argument texts into the camera statement of `text` found from
+// offset `from`, as replaceCameraArguments below does for a frame buffer's
+// script, without announcing the change.
+bool replaceCameraArgumentsIn(std::string& text, size_t from, const std::string& position,
+                              const std::string* direction, std::string& oldPosition,
+                              std::string& oldDirection);
+
+// Argument texts of a camera position (17 significant digits) and direction (4).
+std::string cameraPositionText(const Vec3& position);
+std::string cameraDirectionText(const Vec3& direction);
+
+// Logs a camera write-back on std::cout so that the user can restore the old
+// values: "camera changed:" when the direction was written too, else
+// "camera position changed:", then the old argument texts that were there.
+void logCameraChange(bool withDirection, const std::string& oldPosition,
+                     const std::string& oldDirection);
+
 // Puts new argument texts into the camera statement of the frame buffer's
 // script that the build executed (found from cameraStatementOffset): the
 // position always, the direction when given. Absent parts are inserted. The

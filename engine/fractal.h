@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,10 @@ class Fractal {
   bool renderFrame();
   // World point under an image pixel (y from the top) of the last frame.
   std::string pointAtPixel(int x, int y) const;
+  // The same as a point: the surface seen there, or for a background pixel
+  // the point of its ray at `missDepth` in front of the camera. Nothing
+  // without a finished frame, or for a stereo pair.
+  std::optional<Vec3> worldPointAtPixel(int x, int y, double missDepth) const;
 
  protected:
   IfsSet* sets_ = nullptr;      // list, root first; owned
@@ -115,6 +120,12 @@ class Fractal {
   std::vector<std::unique_ptr<Material>> materials_;
 
  private:
+  struct PixelDepth {
+    Vec3 direction;  // in the camera basis, unit length
+    float depth;     // along it; +inf where nothing was hit
+  };
+  std::optional<PixelDepth> depthAtPixel(int x, int y) const;
+
   MapSpecIndex mapIndex_;  // of mapTable
   FractalType type_;
 };

@@ -30,6 +30,7 @@ void FrameBuffer::resizeImage(uint32_t w, uint32_t h, int bpp) {
   // Both buffers first: when memory runs out, the old image stays whole.
   std::vector<uint8_t> newBits(size_t(newStride) * h);
   std::vector<float> newDepth(size_t(w) * h, std::numeric_limits<float>::infinity());
+  const std::lock_guard lock(imageMutex);
   bits = std::move(newBits);
   depth = std::move(newDepth);
   width = w;
@@ -37,6 +38,11 @@ void FrameBuffer::resizeImage(uint32_t w, uint32_t h, int bpp) {
   bitsPerPixel = newBitsPerPixel;
   stride = newStride;
   valid = false;
+}
+
+ImageCopy FrameBuffer::copyImage() const {
+  const std::lock_guard lock(imageMutex);
+  return {bits, width, height, stride, bitsPerPixel};
 }
 
 void FrameBuffer::setSelection(int halfWidth, int halfHeight) {

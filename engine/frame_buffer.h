@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,13 @@ namespace engine {
 // In pixels, y from the top; right and bottom exclusive.
 struct SelectionRect {
   int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A copy of a frame buffer's image, in the same layout.
+struct ImageCopy {
+  std::vector<uint8_t> bits;
+  uint32_t width = 0, height = 0, stride = 0;
+  int bitsPerPixel = 0;
 };
 
 // A document's image with its depth buffer, the size the next frame is to
@@ -33,6 +41,11 @@ class FrameBuffer {
   int bitsPerPixel = 0;
   uint32_t width = 0, height = 0;
   uint32_t stride = 0;
+  // Lets the interface show a frame while it renders: the renderer holds the
+  // lock while it resizes the image or puts a tile into it, and counts the
+  // tiles, so that a copy is taken only when there is something new.
+  mutable std::mutex imageMutex;
+  std::atomic<uint64_t> finishedTiles{0};
 
   uint32_t requestedWidth = 320, requestedHeight = 240;
   std::atomic<double> progress{-1.0};  // percent of the frame being built
@@ -78,6 +91,8 @@ class FrameBuffer {
 
   // (Re)allocates the image; the same size and depth keep pixels and depths.
   void resizeImage(uint32_t w, uint32_t h, int bpp);
+  // The image as it stands, taken under the lock (also while rendering).
+  ImageCopy copyImage() const;
   // Sets the selection rectangle around the anchor from half sizes, widened to
   // the aspect ratio of the requested image and clipped to it.
   void setSelection(int halfWidth, int halfHeight);

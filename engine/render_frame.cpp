@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <string>
 #include <system_error>
@@ -33,6 +34,7 @@ void resetTileRecords(TraceContext& ctx) {
 
 // Sums each pixel's subpixels into the image, clipped to 0..255.
 void downsampleTile(TraceContext& ctx, FrameBuffer& frame) {
+  const std::lock_guard lock(frame.imageMutex);
   const Fractal& scene = ctx.scene;
   const int aa = scene.render.antialiasing;
   const int width = ctx.x1 - ctx.x0;
@@ -60,6 +62,7 @@ void downsampleTile(TraceContext& ctx, FrameBuffer& frame) {
       }
     }
   }
+  ++frame.finishedTiles;
 }
 
 // One tile: both eyes of a stereo pair add their light into the same

@@ -1,6 +1,7 @@
 #include "engine/camera.h"
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -65,6 +66,24 @@ TEST(Camera, ZoomBringsTheSelectionIntoThe95PercentFrame) {
   }
   EXPECT_GT(scene.camera.position.z, 0.0);
   EXPECT_NEAR(tightest, 1.0, 1e-9);
+}
+
+// The world point under a pixel: on the square (z = 0) where the ray hits it,
+// else on the plane at the given depth; nothing outside the frame or before
+// it is finished.
+TEST(Camera, WorldPointUnderAPixel) {
+  const auto s = lang::testing::sceneOf(lang::testing::kSquare + "build S;", 40, 30);
+  Fractal& scene = *s->scene;
+  EXPECT_FALSE(scene.worldPointAtPixel(20, 15, 5.0));
+  ASSERT_TRUE(scene.renderFrame()) << scene.renderError;
+  for (const auto& [x, y, missDepth, z] :
+       {std::tuple{22, 13, 3.0, 0.0}, {16, 17, 3.0, 0.0}, {0, 0, 3.0, -2.0}, {39, 29, 7.0, 2.0}}) {
+    const std::optional<Vec3> p = scene.worldPointAtPixel(x, y, missDepth);
+    ASSERT_TRUE(p);
+    EXPECT_NEAR(p->z, z, 0.01) << x;
+    EXPECT_TRUE((p->x > 0) == (x >= 20) && (p->y > 0) == (y < 15)) << x;  // right, up: +x, +y
+  }
+  EXPECT_FALSE(scene.worldPointAtPixel(40, 0, 5.0));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "../lang/script_harness.h"
+#include "engine/tile_layout.h"
 #include "engine/tile_tracer.h"
 #include "engine/trace_context.h"
 
@@ -198,6 +199,35 @@ TEST(Render, EveryWorkerCountAndTileBudgetGivesTheSameImage) {
     frame.memoryBudget = budget;
     ASSERT_TRUE(s->scene->renderFrame());
     EXPECT_TRUE(frame.bits == bits && frame.depth == depth) << threads << " workers, " << budget;
+  }
+}
+
+// Copies taken while the workers render hold finished pixels or the cleared
+// image, never a torn mix; every tile is counted once.
+TEST(Render, CopiesDuringTheRenderShowFinishedTiles) {
+  const auto s = sceneOf(kBusyScene, 64, 48);
+  FrameBuffer& frame = s->frameBuffer;
+  ASSERT_TRUE(s->scene->renderFrame());
+  const std::vector<uint8_t> finalBits = frame.bits;
+  frame.resizeImage(1, 1, 24);  // the next render starts from a cleared image
+  const uint64_t counted = frame.finishedTiles;
+  std::atomic<bool> finished{false};
+  std::vector<ImageCopy> copies;
+  std::thread copier([&] {
+    while (!finished && copies.size() < 2000) copies.push_back(frame.copyImage());
+  });
+  s->scene->threadCount = 2;
+  frame.memoryBudget = 20000;
+  ASSERT_TRUE(s->scene->renderFrame());
+  finished = true;
+  copier.join();
+  EXPECT_EQ(frame.finishedTiles - counted, layoutTiles(128, 96, 2, 20000).count());
+  EXPECT_TRUE(frame.copyImage().bits == finalBits);
+  for (const ImageCopy& copy : copies) {
+    for (size_t i = 0; copy.width == 64 && i < copy.bits.size(); i += 3) {
+      const bool cleared = !copy.bits[i] && !copy.bits[i + 1] && !copy.bits[i + 2];
+      ASSERT_TRUE(cleared || std::equal(&copy.bits[i], &copy.bits[i] + 3, &finalBits[i])) << i;
+    }
   }
 }
 
