@@ -125,7 +125,7 @@ std::string walkRates(const engine::WalkStats& walks) {
   char field[48];
   for (int w = 0; w < engine::WalkStats::kWalks; ++w) {
     if (walks.rays[w] == 0 || !(walks.seconds[w] > 0.0)) continue;
-    std::snprintf(field, sizeof field, "  %s %.2f", names[w],
+    std::snprintf(field, sizeof field, "  %s %.3g", names[w],
                   double(walks.rays[w]) / walks.seconds[w] / 1e6);
     text += field;
   }
