@@ -31,6 +31,7 @@ struct Case {
 struct Timing {
   double bestSeconds = 0.0, medianSeconds = 0.0;
   double othersSeconds = 0.0;  // CPU that other processes took during the best run
+  engine::WalkStats walks;     // of the best run
   bool ok = false;
 };
 
@@ -69,7 +70,8 @@ bool noisy(double seconds, double others) {
 }
 
 // One render; false when it failed.
-bool renderOnce(const Case& c, engine::FrameBuffer& frame, double& seconds, double& others) {
+bool renderOnce(const Case& c, engine::FrameBuffer& frame, double& seconds, double& others,
+                engine::WalkStats& walks) {
   auto scene = bench::makeScene(c.scene, c.options);
   scene->frameBuffer = &frame;
   scene->threadCount = c.threads;
@@ -78,6 +80,7 @@ bool renderOnce(const Case& c, engine::FrameBuffer& frame, double& seconds, doub
   const bool ok = scene->renderFrame() && frame.valid;
   seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   others = std::max(busyCpuSeconds() - busyBefore - (ownCpuSeconds() - ownBefore), 0.0);
+  walks = scene->walkStats;
   if (!ok) std::fprintf(stderr, "render failed: %s\n", scene->renderError.c_str());
   return ok;
 }
@@ -92,12 +95,15 @@ Timing timeCase(const Case& c, int repetitions, const char* imageFile) {
   std::vector<double> times;
   for (int i = 0; i < repetitions; ++i) {
     double seconds = 0.0, others = 0.0;
+    engine::WalkStats walks;
     for (int attempt = 0; attempt < 3; ++attempt) {
-      if (!renderOnce(c, frame, seconds, others)) return timing;
+      if (!renderOnce(c, frame, seconds, others, walks)) return timing;
       if (!noisy(seconds, others)) break;
     }
-    if (times.empty() || seconds < *std::min_element(times.begin(), times.end()))
+    if (times.empty() || seconds < *std::min_element(times.begin(), times.end())) {
       timing.othersSeconds = others;
+      timing.walks = walks;
+    }
     times.push_back(seconds);
   }
   if (imageFile) {
@@ -112,15 +118,29 @@ Timing timeCase(const Case& c, int repetitions, const char* imageFile) {
   return timing;
 }
 
+// Rays per second of each walk in its own time (summed over the workers).
+std::string walkRates(const engine::WalkStats& walks) {
+  static const char* const names[] = {"hit", "normal", "shadow"};
+  std::string text;
+  char field[48];
+  for (int w = 0; w < engine::WalkStats::kWalks; ++w) {
+    if (walks.rays[w] == 0 || !(walks.seconds[w] > 0.0)) continue;
+    std::snprintf(field, sizeof field, "  %s %.3g", names[w],
+                  double(walks.rays[w]) / walks.seconds[w] / 1e6);
+    text += field;
+  }
+  return text.empty() ? text : "  Mrays/s per walk:" + text;
+}
+
 void printRow(const Case& c, const Timing& t) {
   const double rays = double(c.width) * c.height * c.options.antialiasing * c.options.antialiasing;
   std::printf(
       "%-10s %5dx%-5d aa %d shadows %-3s threads %d  best %7.3f s  median %7.3f s  "
-      "%6.2f Mrays/s  peak %6ld MiB  others %5.2f s%s\n",
+      "%6.2f Mrays/s  peak %6ld MiB  others %5.2f s%s%s\n",
       bench::sceneName(c.scene), c.width, c.height, c.options.antialiasing,
       c.options.shadows ? "on" : "off", c.threads, t.bestSeconds, t.medianSeconds,
       rays / t.bestSeconds / 1e6, peakResidentKiB() / 1024, t.othersSeconds,
-      noisy(t.bestSeconds, t.othersSeconds) ? " NOISY" : "");
+      noisy(t.bestSeconds, t.othersSeconds) ? " NOISY" : "", walkRates(t.walks).c_str());
   std::fflush(stdout);
 }
 

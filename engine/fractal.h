@@ -13,6 +13,7 @@
 #include "material.h"
 #include "random_state.h"
 #include "scene_settings.h"
+#include "walk_stats.h"
 
 namespace engine {
 
@@ -86,6 +87,7 @@ class Fractal {
   int threadCount = 0;  // render workers, the host's choice; 0: one per core
   std::atomic<bool> canceled{false};
   std::string renderError;
+  WalkStats walkStats;  // of the last frame rendered
   // Stores the message, stops the build and returns false.
   bool fail(const char* message) {
     renderError = message;

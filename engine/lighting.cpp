@@ -29,10 +29,11 @@ void addAmbientLight(TraceContext& ctx) {
 }
 
 // Makes the active list the hit points that face the light, each with its
-// distance to the light in t.
-void collectFacingRays(TraceContext& ctx, const Vec3& lightPosition) {
+// distance to the light in t; returns their number.
+int collectFacingRays(TraceContext& ctx, const Vec3& lightPosition) {
   PixelRay* rays = ctx.rays.data();
   PixelRay* facing = nullptr;
+  int count = 0;
   for (int i = ctx.tileRayCount() - 1; i >= 0; --i) {
     PixelRay& ray = rays[i];
     if (!(ray.flags & PixelRay::kActive) || !facesLight(ray.normal, ray.origin, lightPosition))
@@ -40,8 +41,10 @@ void collectFacingRays(TraceContext& ctx, const Vec3& lightPosition) {
     ray.t = (ray.origin - lightPosition).length();
     ray.next = facing;
     facing = &ray;
+    ++count;
   }
   ctx.active = facing;
+  return count;
 }
 
 void addDirectLight(TraceContext& ctx, const Light& light) {
@@ -111,8 +114,11 @@ bool shadeLevel(TraceContext& ctx) {
   addAmbientLight(ctx);
   const std::vector<Light>& lights = ctx.scene.view.placedLights;
   for (size_t i = 0; i < lights.size(); ++i) {
-    collectFacingRays(ctx, lights[i].position);
-    if (castsShadows(lights[i]) && !traceShadowRays(ctx, int(i))) return false;
+    const int facing = collectFacingRays(ctx, lights[i].position);
+    if (castsShadows(lights[i]) && !ctx.walkStats.time(WalkStats::kShadow, uint64_t(facing), [&] {
+          return traceShadowRays(ctx, int(i));
+        }))
+      return false;
     addDirectLight(ctx, lights[i]);
   }
   return true;

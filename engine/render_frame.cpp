@@ -22,6 +22,7 @@ namespace {
 struct WorkerOutcome {
   bool shadowStopped = false;
   bool outOfMemory = false;
+  WalkStats walks;
 };
 
 void resetTileRecords(TraceContext& ctx) {
@@ -99,7 +100,9 @@ void renderTiles(Fractal& scene, const TileLayout& layout, std::atomic<int>& nex
       const TileLayout::Bounds b = layout.tile(index);
       ctx.x0 = b.x0, ctx.y0 = b.y0, ctx.x1 = b.x1, ctx.y1 = b.y1;
       const double share = (b.x1 - b.x0) * 100.0 / areaWidth * (b.y1 - b.y0) / areaHeight;
-      if (!renderTile(ctx, frame, share)) {
+      const bool rendered = renderTile(ctx, frame, share);
+      outcome.walks = ctx.walkStats;
+      if (!rendered) {
         outcome.shadowStopped = true;
         return;
       }
@@ -162,9 +165,11 @@ bool Fractal::renderFrame() {
   for (std::thread& helper : helpers) helper.join();
 
   bool shadowStopped = false, outOfMemory = false;
+  walkStats = {};
   for (const WorkerOutcome& outcome : outcomes) {
     shadowStopped |= outcome.shadowStopped;
     outOfMemory |= outcome.outOfMemory;
+    walkStats += outcome.walks;
   }
   if (outOfMemory) renderError = "Not enough memory";
   frame.valid = !canceled;

@@ -15,19 +15,23 @@ namespace engine {
 
 namespace {
 
-// Links the active records into the context's active list.
+// Links the active records into the context's active list; returns their
+// number.
 template <typename Reset>
-void collectActiveRays(TraceContext& ctx, Reset reset) {
+int collectActiveRays(TraceContext& ctx, Reset reset) {
   PixelRay* rays = ctx.rays.data();
   PixelRay* list = nullptr;
+  int count = 0;
   for (int i = ctx.tileRayCount() - 1; i >= 0; --i) {
     PixelRay& ray = rays[i];
     if (!(ray.flags & PixelRay::kActive)) continue;
     reset(ray);
     ray.next = list;
     list = &ray;
+    ++count;
   }
   ctx.active = list;
+  return count;
 }
 
 void setPrimaryRays(TraceContext& ctx) {
@@ -118,7 +122,7 @@ bool traceTile(TraceContext& ctx, double progressShare) {
   ctx.progressWeight = progressShare / (double(depth) * passes);
 
   for (ctx.level = 0; ctx.level < depth; ++ctx.level) {
-    collectActiveRays(ctx, [](PixelRay& ray) {
+    const int active = collectActiveRays(ctx, [](PixelRay& ray) {
       ray.t = std::numeric_limits<double>::infinity();
       ray.normal = {};
       ray.material = nullptr;
@@ -126,15 +130,15 @@ bool traceTile(TraceContext& ctx, double progressShare) {
     // Every ray has left the scene: the levels left would only walk empty
     // lists, and a script may ask for billions of them. Their passes count
     // as done.
-    if (!ctx.active) {
+    if (active == 0) {
       ctx.addProgress(ctx.progressWeight * passes * double(depth - ctx.level));
       break;
     }
-    intersectRays(ctx);
+    ctx.walkStats.time(WalkStats::kHit, uint64_t(active), [&] { return intersectRays(ctx); });
     advanceToHits(ctx);
 
-    collectActiveRays(ctx, [](PixelRay& ray) { ray.normal = {}; });
-    estimateNormals(ctx);
+    const int hits = collectActiveRays(ctx, [](PixelRay& ray) { ray.normal = {}; });
+    ctx.walkStats.time(WalkStats::kNormal, uint64_t(hits), [&] { return estimateNormals(ctx); });
     normalizeNormals(ctx);
 
     if (!shadeLevel(ctx)) return false;

@@ -6,6 +6,7 @@
 #include "pixel_ray.h"
 #include "sphere_node.h"
 #include "vec3.h"
+#include "walk_stats.h"
 
 namespace engine {
 
@@ -75,6 +76,7 @@ class TraceContext {
   int level = 0;
   double progressWeight = 0.0;  // percent the pass under way may add
   Vec3 currentEye;
+  WalkStats walkStats;
 
   // Adds to the frame's progress; buffered so that workers rarely touch the
   // shared counter.

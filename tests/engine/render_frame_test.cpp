@@ -231,6 +231,37 @@ TEST(Render, CopiesDuringTheRenderShowFinishedTiles) {
   }
 }
 
+// Every record enters the hit walk, every hit the normal walk, and the hits
+// that face a shadowing light its shadow walk; the counts do not depend on
+// the workers, and every walk that took rays took time.
+TEST(Render, WalkStatsCountTheRaysOfEachWalk) {
+  const struct {
+    const char* light;
+    int threads;
+    bool shadows;
+  } cases[] = {
+      {"light color(0.3) position(0, 0, -5) attenuation(0, 0, 1);", 1, true},
+      {"light color(0.3) position(0, 0, -5) attenuation(0, 0, 1);", 2, true},
+      {"light color(0.3) position(0, 0, -5) attenuation(0, 0, 1) shadows(0);", 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.light);
+    const auto s = sceneOf(kSquare + "build S;\n" + c.light);
+    s->scene->threadCount = c.threads;
+    ASSERT_TRUE(s->scene->renderFrame());
+    const std::vector<float>& depth = s->frameBuffer.depth;
+    const auto hits = uint64_t(
+        std::count_if(depth.begin(), depth.end(), [](float z) { return std::isfinite(z); }));
+    ASSERT_TRUE(hits > 0 && hits < depth.size());
+    const WalkStats& walks = s->scene->walkStats;
+    EXPECT_EQ(walks.rays[WalkStats::kHit], depth.size());
+    EXPECT_EQ(walks.rays[WalkStats::kNormal], hits);
+    EXPECT_EQ(walks.rays[WalkStats::kShadow], c.shadows ? hits : 0u);
+    for (int w = 0; w < WalkStats::kWalks; ++w)
+      EXPECT_EQ(walks.seconds[w] > 0.0, walks.rays[w] > 0) << w;
+  }
+}
+
 TEST(Render, AStopFromAnotherThreadEndsTheRenderPromptly) {
   const auto s = sceneOf(kBusyScene + "antialiasing(3);", 640, 480);
   s->scene->threadCount = 2;
