@@ -44,7 +44,9 @@ QTextEdit::ExtraSelection wholeLine(const QTextCursor& at, const QColor& colour)
 CFractal_TextView::CFractal_TextView(CFractal_Doc* doc, QWidget* parent)
     : QPlainTextEdit(parent), doc_(doc), gutter_(new Gutter(this)) {
   setDocument(doc->text());
-  setLineWrapMode(NoWrap);
+  // Long lines (a camera rewritten with 17 digits) wrap instead of running
+  // off the edge; the gutter numbers whole lines.
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   QFont font("Courier");
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);

@@ -206,6 +206,17 @@ class EditorTest : public test::MainWindowTest {
     QVERIFY(test::waitFor([&] { return !other->isBuilding(); }));
   }
 
+  // A camera rewritten with 17 digits stays on screen: long lines wrap.
+  void longLinesWrapInsideTheEditor() {
+    newDocument(
+        "camera position(0.12345678901234567, 1.2345678901234567, "
+        "-4.9876543210987654) direction(0.1235, -0.2346, 0.9630);");
+    CFractal_TextView* view = activeEditor();
+    view->resize(260, 200);
+    QTest::qWait(1);
+    QVERIFY(view->document()->firstBlock().layout()->lineCount() > 1);
+  }
+
   void findBarFindsAndReplaces() {
     enum Op { Next, Previous, Replace, ReplaceAll };
     const QString text = "Alpha beta alpha\nALPHA gamma";
