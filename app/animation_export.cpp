@@ -1,6 +1,5 @@
 #include "animation_export.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <iostream>
 
@@ -24,7 +23,7 @@ bool AnimationExport::open(const QString& path, const VideoCompression& compress
                            engine::FrameBuffer& fb, const engine::Fractal& scene,
                            FrameShower show) {
   const std::string failure = writer_.open(
-      QFile::encodeName(path).toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
+      path.toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
       fb.framesPerSecond, compression.codec, compression.quality);
   if (!failure.empty()) {
     std::cerr << failure << std::endl;

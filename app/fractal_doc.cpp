@@ -21,6 +21,7 @@
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
 #include "shell/image_file.h"
+#include "shell/platform.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
 
@@ -79,7 +80,7 @@ bool CFractal_Doc::isModified() const {
 }
 
 bool CFractal_Doc::load(const QString& path) {
-  const auto script = shell::readScriptFile(QFile::encodeName(path).toStdString());
+  const auto script = shell::readScriptFile(path.toStdString());
   if (!script) return false;
   replaceScript(*script);
   filePath_ = path;
@@ -261,7 +262,7 @@ void CFractal_Doc::saveBitmapAs(QWidget* owner) {
   if (QFileInfo(path).suffix().isEmpty()) path += chosenFilter == pngFilter ? ".png" : ".bmp";
   const bool png = QFileInfo(path).suffix().compare("png", Qt::CaseInsensitive) == 0;
   const std::string failure =
-      shell::writeImageFile(*frameBuffer_, QFile::encodeName(path).toStdString(),
+      shell::writeImageFile(*frameBuffer_, shell::pathFromUtf8(path.toStdString()),
                             png ? shell::ImageFileFormat::Png : shell::ImageFileFormat::Bmp);
   if (!failure.empty()) {
     dialogs_.inform(owner, QMessageBox::Warning,

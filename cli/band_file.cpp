@@ -8,6 +8,7 @@
 
 #include "engine/frame_buffer.h"
 #include "shell/atomic_file.h"
+#include "shell/platform.h"
 
 namespace cli {
 
@@ -102,7 +103,7 @@ std::string saveBandPng(const engine::FrameBuffer& frame, const std::string& fil
     const size_t stored = frame.height - 1 - (frame.bandTop + y);
     rows[y] = const_cast<png_bytep>(frame.bits.data() + stored * frame.stride);
   }
-  shell::AtomicFile file(fileName);
+  shell::AtomicFile file(shell::pathFromUtf8(fileName));
   if (!file.open()) return file.error();
   errno = 0;
   if (!writeRows(file.stream(), {frame.bandTop, frame.width, frame.height}, frame.bandHeight, rows))
@@ -113,7 +114,7 @@ std::string saveBandPng(const engine::FrameBuffer& frame, const std::string& fil
 }
 
 std::optional<ImageBand> readBandPng(const std::string& fileName, std::string& error) {
-  File file(std::fopen(fileName.c_str(), "rb"), std::fclose);
+  File file(shell::openFile(shell::pathFromUtf8(fileName), "rb"), std::fclose);
   if (!file) {
     error = "cannot be read";
     return std::nullopt;

@@ -1,7 +1,5 @@
 #include "script_build.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <iostream>
 #include <limits>
@@ -25,6 +23,7 @@
 #include "script_update.h"
 #include "script_write_back.h"
 #include "shell/duration.h"
+#include "shell/platform.h"
 #include "shell/video_codecs.h"
 
 namespace cli {
@@ -45,9 +44,9 @@ engine::RandomState startState(const std::optional<uint64_t>& seed) {
 // redirected output holds exactly what the build printed.
 std::unique_ptr<ProgressBar> terminalProgress(const engine::FrameBuffer& frame,
                                               const std::atomic<unsigned>* frames) {
-  if (!isatty(STDERR_FILENO)) return nullptr;
+  if (!shell::isTerminal(stderr)) return nullptr;
   std::vector<std::ostream*> guarded{&std::cerr};
-  if (isatty(STDOUT_FILENO)) guarded.push_back(&std::cout);
+  if (shell::isTerminal(stdout)) guarded.push_back(&std::cout);
   return std::make_unique<ProgressBar>(frame.progress, frames, std::cerr, guarded,
                                        kProgressInterval);
 }

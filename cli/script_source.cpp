@@ -7,6 +7,7 @@
 #include "options.h"
 #include "sample_scripts.h"
 #include "shell/limited_read.h"
+#include "shell/platform.h"
 #include "shell/script_file.h"
 
 namespace cli {
@@ -30,7 +31,7 @@ std::optional<Script> readScript(const Options& options, std::string& error) {
   if (options.sample) return readSample(options, error);
   const bool standardInput = options.script == "-";
   shell::LimitedRead read =
-      standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(options.script);
+      standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(shell::pathFromUtf8(options.script));
   if (!read.ok()) {
     error = (standardInput ? std::string("cannot read standard input")
                            : "cannot read '" + options.script + "'") +
@@ -40,7 +41,7 @@ std::optional<Script> readScript(const Options& options, std::string& error) {
   std::istringstream in(read.bytes);
   std::string text = shell::readScriptText(in);
   if (standardInput) return Script{"<stdin>", std::move(text), {}};
-  return Script{std::filesystem::path(options.script).filename().string(), std::move(text),
+  return Script{shell::utf8Name(shell::pathFromUtf8(options.script).filename()), std::move(text),
                 std::move(read.bytes)};
 }
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "limited_read.h"
+#include "platform.h"
 
 namespace shell {
 
@@ -22,7 +23,7 @@ std::string readScriptText(std::istream& in) {
 }
 
 std::optional<std::string> readScriptFile(const std::string& path) {
-  const LimitedRead file = readFileLimited(path);
+  const LimitedRead file = readFileLimited(pathFromUtf8(path));
   if (!file.ok()) return std::nullopt;
   std::istringstream in(file.bytes);
   return readScriptText(in);
