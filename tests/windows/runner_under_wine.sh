@@ -39,8 +39,10 @@ grep -q "direction(" камера.ifs || fail "--update-script left: $(cat ка�
 grep -q "position(0, 1, -6)" камера.ifs && fail "--update-script kept the old camera"
 [ "$(ls -A | grep -c '\.tmp$')" -eq 0 ] || fail "temporary files left: $(ls -A)"
 
-# Every video codec the runner offers writes a video, the same bytes as the
-# Linux runner's when it is given.
+# Every video codec the runner offers writes a video; a lossless one the same
+# bytes as the Linux runner, when it is given. The lossy ones may differ in the
+# last bits: their transforms are FFmpeg's C versions in this build, assembly
+# in Debian's (shell_tests checks their colours).
 printf '%s' "for (f = 0; f < 2; f++) {
 camera position(f, 1, -6) vertical(0, 1, 0);
 $scene
@@ -51,7 +53,7 @@ for codec in $(runner --version | sed -n "s/^Video codecs: //p" | tr -d ",\r"); 
   runner анимация.ifs -s 32x24 --seed 1 --avi "видео $codec.avi" --codec "$codec" >out.txt 2>&1 ||
     fail "$codec: $(cat out.txt)"
   [ "$(head -c 4 "видео $codec.avi")" = RIFF ] || fail "$codec: no AVI written"
-  if [ -n "$reference" ]; then
+  if [ -n "$reference" ] && [ "$codec" != mjpeg ] && [ "$codec" != mpeg4 ]; then
     "$reference" анимация.ifs -s 32x24 --seed 1 --avi linux.avi --codec "$codec" >/dev/null 2>&1
     cmp -s "видео $codec.avi" linux.avi || fail "$codec: the videos differ"
   fi
