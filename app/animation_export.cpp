@@ -22,9 +22,9 @@ AnimationQuestions animationQuestions(UserDialogs& dialogs, QPointer<QWidget> ow
 bool AnimationExport::open(const QString& path, const VideoCompression& compression,
                            engine::FrameBuffer& fb, const engine::Fractal& scene,
                            FrameShower show) {
-  const std::string failure = writer_.open(
-      path.toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
-      fb.framesPerSecond, compression.codec, compression.quality);
+  const std::string failure =
+      writer_.open(path.toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
+                   fb.framesPerSecond, compression.codec, compression.quality);
   if (!failure.empty()) {
     std::cerr << failure << std::endl;
     return false;

@@ -34,8 +34,8 @@ std::optional<SampleScript> loadSample(shell::SamplesFile& file, int ordinal, st
   const shell::SamplesIndex& index = file.index();
   const int entry = index.entryOfSample(ordinal);
   if (entry < 0) {
-    error = "no sample " + std::to_string(ordinal) + ": '" + shell::utf8Name(file.path()) + "' has " +
-            std::to_string(index.sampleCount()) + " samples (see --list-samples)";
+    error = "no sample " + std::to_string(ordinal) + ": '" + shell::utf8Name(file.path()) +
+            "' has " + std::to_string(index.sampleCount()) + " samples (see --list-samples)";
     return std::nullopt;
   }
   std::optional<std::string> text = file.sampleText(entry);

@@ -30,8 +30,9 @@ std::optional<Script> readSample(const Options& options, std::string& error) {
 std::optional<Script> readScript(const Options& options, std::string& error) {
   if (options.sample) return readSample(options, error);
   const bool standardInput = options.script == "-";
-  shell::LimitedRead read =
-      standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(shell::pathFromUtf8(options.script));
+  shell::LimitedRead read = standardInput
+                                ? shell::readLimited(std::cin)
+                                : shell::readFileLimited(shell::pathFromUtf8(options.script));
   if (!read.ok()) {
     error = (standardInput ? std::string("cannot read standard input")
                            : "cannot read '" + options.script + "'") +
