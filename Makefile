@@ -45,10 +45,12 @@ fuzz: setup
 
 # Wine's background processes, started once and detached from any output:
 # started by a test program, they would keep its output open after it ends,
-# and CMake and ctest would wait for them. The server needs the prefix folder,
-# which the first wineboot fills.
-WINE_SESSION = export WINEDEBUG=-all && mkdir -p "$${WINEPREFIX:-$$HOME/.wine}" && \
-  wineserver --persistent=900 && wine wineboot >/dev/null 2>&1
+# and CMake and ctest would wait for them. A Wine prefix of the build's own,
+# so that no other session's server decides when they end; a second run finds
+# its server still there.
+WINE_SESSION = export WINEDEBUG=-all WINEPREFIX=$(abspath $(WIN_BUILD))/wine && \
+  mkdir -p "$$WINEPREFIX" && { wineserver --persistent=900 2>/dev/null || true; } && \
+  wine wineboot >/dev/null 2>&1
 
 # The runner and the core tests for Windows, cross-built with MinGW-w64 on the
 # libraries that scripts/windows-deps.sh builds once into $(WIN_BUILD)/deps.
