@@ -69,7 +69,8 @@ if [ -n "$reference" ]; then
         --frames "%03d.$format" >/dev/null 2>&1; echo "exit $?" >status)
       (cd linux && "$reference" --sample "$sample" -s 160x120 --seed 1 --threads 2 -o "image.$format" \
         --frames "%03d.$format" >/dev/null 2>&1; echo "exit $?" >status)
-      diff -r windows linux >/dev/null || fail "sample $sample: the $format files differ"
+      diff -rq windows linux >differences || fail "sample $sample, $format: $(cat differences)" \
+        "(Windows $(cat windows/status), Linux $(cat linux/status))"
     done
   done
 fi
