@@ -1,6 +1,5 @@
 #include "animation_export.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <iostream>
 
@@ -51,8 +50,8 @@ bool AnimationExport::open(const QString& path, const VideoCompression& compress
                            engine::FrameBuffer& fb, const engine::Fractal& scene,
                            FrameShower show) {
   const std::string failure = writer_.open(
-      QFile::encodeName(path).toStdString(), int(fb.requestedWidth), int(fb.requestedHeight),
-      fb.framesPerSecond, compression.codec, compression.quality, videoContainerOf(path));
+      path.toStdString(), int(fb.requestedWidth), int(fb.requestedHeight), fb.framesPerSecond,
+      compression.codec, compression.quality, videoContainerOf(path));
   if (!failure.empty()) {
     std::cerr << failure << std::endl;
     return false;

@@ -1,8 +1,8 @@
 #include "build_clock.h"
 
-#include <sys/resource.h>
-
 #include <atomic>
+
+#include "shell/platform.h"
 
 namespace app {
 
@@ -11,18 +11,11 @@ namespace {
 std::atomic<int> runningBuilds{0};
 std::atomic<unsigned> buildsStarted{0};
 
-// User time of the whole process, every thread included.
-uint64_t processUserTicks() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return uint64_t(usage.ru_utime.tv_sec) * 10000000u + uint64_t(usage.ru_utime.tv_usec) * 10u;
-}
-
 }  // namespace
 
 BuildClock::BuildClock()
     : wallStart_(std::chrono::steady_clock::now()),
-      userStart_(processUserTicks()),
+      userStart_(shell::processUserTime()),
       alone_(runningBuilds.fetch_add(1) == 0),
       startNumber_(buildsStarted.fetch_add(1) + 1) {}
 
@@ -37,7 +30,7 @@ uint64_t BuildClock::elapsedTicks() const {
 
 std::optional<uint64_t> BuildClock::processorTicks() const {
   if (!alone_ || buildsStarted.load() != startNumber_) return std::nullopt;
-  return processUserTicks() - userStart_;
+  return shell::processUserTime() - userStart_;
 }
 
 }  // namespace app

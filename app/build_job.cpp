@@ -10,7 +10,7 @@
 #include "engine/frame_buffer.h"
 #include "interface_question.h"
 #include "shell/duration.h"
-#include "thread_priority.h"
+#include "shell/platform.h"
 
 namespace app {
 
@@ -40,7 +40,7 @@ void BuildJob::cancel() {
 }
 
 void BuildJob::run() {
-  lowerCurrentThreadPriority();
+  shell::lowerCurrentThreadPriority();
   engine::FrameBuffer& fb = *frameBuffer_;
   engine::Fractal& scene = *scene_;
   // An animation needs its file before the script runs; without one the

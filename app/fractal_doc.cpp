@@ -25,6 +25,7 @@
 #include "memory_budget.h"
 #include "script_highlighter.h"
 #include "shell/image_file.h"
+#include "shell/platform.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
 
@@ -90,7 +91,7 @@ bool CFractal_Doc::isModified() const {
 
 bool CFractal_Doc::load(const QString& path) {
   std::string error;
-  const auto script = shell::readScriptFile(QFile::encodeName(path).toStdString(), error);
+  const auto script = shell::readScriptFile(path.toStdString(), error);
   loadError_ = QString::fromLocal8Bit(error);
   if (!script) return false;
   replaceScript(script->text);
@@ -350,7 +351,7 @@ void CFractal_Doc::saveBitmapAs(QWidget* owner) {
   if (QFileInfo(path).suffix().isEmpty()) path += chosenFilter == pngFilter ? ".png" : ".bmp";
   const bool png = QFileInfo(path).suffix().compare("png", Qt::CaseInsensitive) == 0;
   const std::string failure =
-      shell::writeImageFile(*frameBuffer_, QFile::encodeName(path).toStdString(),
+      shell::writeImageFile(*frameBuffer_, shell::pathFromUtf8(path.toStdString()),
                             png ? shell::ImageFileFormat::Png : shell::ImageFileFormat::Bmp);
   if (!failure.empty()) {
     dialogs_.inform(owner, QMessageBox::Warning,

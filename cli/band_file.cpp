@@ -7,6 +7,7 @@
 #include "engine/frame_buffer.h"
 #include "engine/png_reader.h"
 #include "shell/atomic_file.h"
+#include "shell/platform.h"
 
 namespace cli {
 
@@ -41,7 +42,7 @@ std::string saveBandPng(const engine::FrameBuffer& frame, const std::string& fil
   std::snprintf(place, sizeof place, "%u %u %u", frame.bandTop, frame.width, frame.height);
   std::vector<engine::PngText> texts = shell::sceneTexts(frame);
   texts.push_back({kPlaceKey, place});
-  shell::AtomicFile file(fileName);
+  shell::AtomicFile file(shell::pathFromUtf8(fileName));
   if (!file.open()) return file.error();
   errno = 0;
   if (!engine::writePngRows(file.stream(), frame.width, rows, texts))
@@ -52,7 +53,7 @@ std::string saveBandPng(const engine::FrameBuffer& frame, const std::string& fil
 }
 
 std::optional<ImageBand> readBandPng(const std::string& fileName, std::string& error) {
-  File file(std::fopen(fileName.c_str(), "rb"), std::fclose);
+  File file(shell::openFile(shell::pathFromUtf8(fileName), "rb"), std::fclose);
   if (!file) {
     error = "cannot be read";
     return std::nullopt;

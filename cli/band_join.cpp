@@ -3,10 +3,12 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,6 +18,7 @@
 #include "file_errors.h"
 #include "image_output.h"
 #include "options.h"
+#include "shell/platform.h"
 #include "shell/video_writer.h"
 
 namespace cli {
@@ -84,10 +87,14 @@ int joinBands(const Options& options) {
 }
 
 bool loadPngFrame(const std::string& fileName, engine::FrameBuffer& frame) {
+  // Opened here, not by libpng, which takes names in the code page only.
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+      shell::openFile(shell::pathFromUtf8(fileName), "rb"), std::fclose);
+  if (!file) return false;
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, fileName.c_str())) return false;
+  if (!png_image_begin_read_from_stdio(&image, file.get())) return false;
   image.format = PNG_FORMAT_BGR;
   frame.resizeImage(image.width, image.height, 24);
   // Bottom row first, as the frame buffer keeps them.
@@ -97,7 +104,7 @@ bool loadPngFrame(const std::string& fileName, engine::FrameBuffer& frame) {
 
 // A 24-bit bottom-up BMP, as frame images are written.
 bool loadBmpFrame(const std::string& fileName, engine::FrameBuffer& frame) {
-  std::ifstream file(fileName, std::ios::binary);
+  std::ifstream file(shell::pathFromUtf8(fileName), std::ios::binary);
   const std::string bytes{std::istreambuf_iterator<char>(file), {}};
   auto read32 = [&bytes](size_t at) {
     uint32_t v = 0;

@@ -2,6 +2,7 @@
 
 #include "shell/file_extension.h"
 #include "shell/image_file.h"
+#include "shell/platform.h"
 
 namespace cli {
 
@@ -12,7 +13,7 @@ std::optional<ImageFormat> imageFormatOf(std::string_view fileName) {
 }
 
 std::string saveImage(const engine::FrameBuffer& frame, const std::string& fileName) {
-  return shell::writeImageFile(frame, fileName,
+  return shell::writeImageFile(frame, shell::pathFromUtf8(fileName),
                                imageFormatOf(fileName) == ImageFormat::Png
                                    ? shell::ImageFileFormat::Png
                                    : shell::ImageFileFormat::Bmp);

@@ -4,8 +4,9 @@
 
 namespace cli {
 
-// While it lives, Ctrl+C (SIGINT) sets the given flag so that a running
-// build stops cleanly; a second Ctrl+C ends the program at once.
+// While it lives, Ctrl+C (SIGINT, or the console event on Windows) sets the
+// given flag so that a running build stops cleanly; a second Ctrl+C ends the
+// program at once.
 class InterruptCancels {
  public:
   explicit InterruptCancels(std::atomic<bool>& flag);

@@ -16,6 +16,7 @@
 #include "sample_scripts.h"
 #include "script_build.h"
 #include "script_source.h"
+#include "shell/platform.h"
 #include "token_listing.h"
 
 namespace {
@@ -25,10 +26,9 @@ int exitWithMessage(const std::string& message) {
   return cli::kUsage;
 }
 
-int run(int argc, char** argv) {
+int run(const std::vector<std::string>& arguments) {
   std::string error;
-  const std::optional<cli::Options> options =
-      cli::parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  const std::optional<cli::Options> options = cli::parseOptions(arguments, error);
   if (!options) return exitWithMessage(error + " (see --help)");
   if (options->help) {
     std::cout << cli::usageText();
@@ -68,7 +68,8 @@ int withOutputChecked(int status) {
 
 int main(int argc, char** argv) {
   try {
-    return withOutputChecked(run(argc, argv));
+    shell::useBinaryStandardStreams();
+    return withOutputChecked(run(shell::programArguments(argc, argv)));
   } catch (const std::bad_alloc&) {
     // The build reports its own shortage; this is for any other step.
     std::cerr << "zentarel3d-cli: Not enough memory" << std::endl;

@@ -4,13 +4,14 @@
 #include "options.h"
 #include "shell/atomic_file.h"
 #include "shell/frame_pattern.h"
+#include "shell/platform.h"
 
 namespace cli {
 
 namespace {
 
 bool writable(std::string_view kind, const std::string& path) {
-  const std::string reason = shell::checkWritable(path);
+  const std::string reason = shell::checkWritable(shell::pathFromUtf8(path));
   if (reason.empty()) return true;
   reportUnwritable(kind, path, reason);
   return false;

@@ -1,5 +1,6 @@
 #include "sample_scripts.h"
 
+#include "shell/platform.h"
 #include "shell/program_paths.h"
 #include "shell/samples_index.h"
 
@@ -8,11 +9,11 @@ namespace cli {
 std::optional<shell::SamplesFile> openSamplesFile(const std::string& samplesOption,
                                                   std::string& error) {
   const std::filesystem::path path =
-      samplesOption.empty() ? shell::samplesFilePath() : std::filesystem::path(samplesOption);
+      samplesOption.empty() ? shell::samplesFilePath() : shell::pathFromUtf8(samplesOption);
   shell::SamplesFile file(path);
   file.index();
   if (!file.readError().empty()) {
-    error = "cannot read samples file '" + path.string() + "': " + file.readError();
+    error = "cannot read samples file '" + shell::utf8Name(path) + "': " + file.readError();
     return std::nullopt;
   }
   return file;
@@ -33,14 +34,14 @@ std::optional<SampleScript> loadSample(shell::SamplesFile& file, int ordinal, st
   const shell::SamplesIndex& index = file.index();
   const int entry = index.entryOfSample(ordinal);
   if (entry < 0) {
-    error = "no sample " + std::to_string(ordinal) + ": '" + file.path().string() + "' has " +
-            std::to_string(index.sampleCount()) + " samples (see --list-samples)";
+    error = "no sample " + std::to_string(ordinal) + ": '" + shell::utf8Name(file.path()) +
+            "' has " + std::to_string(index.sampleCount()) + " samples (see --list-samples)";
     return std::nullopt;
   }
   std::optional<std::string> text = file.sampleText(entry);
   if (!text) {
     error = "cannot find the text of sample " + std::to_string(ordinal) + " in '" +
-            file.path().string() + "'";
+            shell::utf8Name(file.path()) + "'";
     return std::nullopt;
   }
   return SampleScript{index.nameOfEntry(entry), std::move(*text)};

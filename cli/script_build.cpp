@@ -1,7 +1,5 @@
 #include "script_build.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <iostream>
 #include <limits>
@@ -27,6 +25,7 @@
 #include "script_write_back.h"
 #include "shell/depth_file.h"
 #include "shell/duration.h"
+#include "shell/platform.h"
 #include "shell/video_codecs.h"
 
 namespace cli {
@@ -47,9 +46,9 @@ engine::RandomState startState(const std::optional<uint64_t>& seed) {
 // redirected output holds exactly what the build printed.
 std::unique_ptr<ProgressBar> terminalProgress(const engine::FrameBuffer& frame,
                                               const std::atomic<unsigned>* frames) {
-  if (!isatty(STDERR_FILENO)) return nullptr;
+  if (!shell::isTerminal(stderr)) return nullptr;
   std::vector<std::ostream*> guarded{&std::cerr};
-  if (isatty(STDOUT_FILENO)) guarded.push_back(&std::cout);
+  if (shell::isTerminal(stdout)) guarded.push_back(&std::cout);
   return std::make_unique<ProgressBar>(frame.progress, frames, std::cerr, guarded,
                                        kProgressInterval);
 }
@@ -151,8 +150,9 @@ int saveResults(const Options& options, const Script& script, const engine::Fram
         code);
   }
   if (!options.depthFile.empty()) {
-    code = savedOrReported("depth", options.depthFile,
-                           shell::writeDepthExr(frame, options.depthFile), code);
+    code =
+        savedOrReported("depth", options.depthFile,
+                        shell::writeDepthExr(frame, shell::pathFromUtf8(options.depthFile)), code);
   }
   if (options.updateScript && scriptRewritten) {
     code = writeBackScript(options.script, script.fileBytes,

@@ -6,6 +6,7 @@
 #include "options.h"
 #include "sample_scripts.h"
 #include "shell/limited_read.h"
+#include "shell/platform.h"
 #include "shell/scene_png.h"
 #include "shell/script_file.h"
 
@@ -31,8 +32,9 @@ std::optional<Script> readScript(const Options& options, std::string& error) {
   const bool standardInput = options.script == "-";
   const std::string source =
       standardInput ? std::string("standard input") : "'" + options.script + "'";
-  shell::LimitedRead read =
-      standardInput ? shell::readLimited(std::cin) : shell::readFileLimited(options.script);
+  shell::LimitedRead read = standardInput
+                                ? shell::readLimited(std::cin)
+                                : shell::readFileLimited(shell::pathFromUtf8(options.script));
   std::optional<shell::SceneScript> scene;
   if (read.ok()) scene = shell::sceneScriptOf(read.bytes, error);
   if (!scene) {
@@ -47,7 +49,7 @@ std::optional<Script> readScript(const Options& options, std::string& error) {
     return std::nullopt;
   }
   Script script{
-      standardInput ? "<stdin>" : std::filesystem::path(options.script).filename().string(),
+      standardInput ? "<stdin>" : shell::utf8Name(shell::pathFromUtf8(options.script).filename()),
       std::move(scene->text),
       {},
       scene->randomState,

@@ -1,12 +1,12 @@
 #include "values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-
-#include <locale.h>
+#include <string_view>
 
 namespace lang {
 
@@ -22,10 +22,40 @@ double power(double base, double exponent) {
   return std::exp2(exponent * std::log2(base));
 }
 
+namespace {
+
+// Whether a literal beyond the range of double is too large (else too
+// small): the decimal order of its leading digit plus its exponent.
+bool beyondLargest(std::string_view text) {
+  const size_t e = std::min(text.find_first_of("eE"), text.size());
+  long long exponent = 0;
+  if (e < text.size()) {
+    const size_t digits = text.find_first_not_of("+-", e + 1);
+    const auto [end, error] =
+        std::from_chars(text.data() + digits, text.data() + text.size(), exponent);
+    if (error == std::errc::result_out_of_range) exponent = LLONG_MAX / 2;
+    if (text[e + 1] == '-') exponent = -exponent;
+  }
+  const std::string_view mantissa = text.substr(0, e);
+  const size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const size_t leading = mantissa.find_first_not_of("0.");
+  if (leading == std::string_view::npos) return false;
+  const long long order =
+      leading < point ? (long long)(point - leading) - 1 : (long long)point - (long long)leading;
+  return order + exponent > 0;
+}
+
+}  // namespace
+
 double numberLiteralValue(const std::string& text) {
-  // A front end may switch the C locale to one with a decimal comma.
-  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return strtod_l(text.c_str(), nullptr, cLocale);
+  // Neither the C locale, which a front end may switch to one with a decimal
+  // comma, nor the system's C library: every system reads the same double.
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    return beyondLargest(text) ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return value;
 }
 
 int integerLiteralValue(const std::string& text) {

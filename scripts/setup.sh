@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Zentarel 3d need,
-# but only those that are missing. Runs apt-get as root, or through sudo.
+# and any named as arguments, but only those that are missing. Runs apt-get
+# as root, or through sudo.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   xvfb x11-apps imagemagick xdotool
   desktop-file-utils appstream shared-mime-info bash-completion lintian
   slurmctld slurmd slurm-client munge
+  "$@"
 )
 
 missing=()

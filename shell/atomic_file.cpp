@@ -6,12 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform.h"
 
 namespace shell {
 
@@ -34,14 +29,6 @@ fs::path resolvedTarget(const fs::path& path) {
   return failure ? path : resolved;
 }
 
-bool syncToDisk(std::FILE* stream) {
-#ifdef _WIN32
-  return _commit(_fileno(stream)) == 0;
-#else
-  return ::fsync(::fileno(stream)) == 0;
-#endif
-}
-
 // The replacement takes over the permission bits and, where allowed, the
 // owner of the file it replaces; a new file keeps what the umask gave it.
 void keepAttributesOf(const fs::path& target, std::FILE* stream, const fs::path& temporary) {
@@ -49,14 +36,7 @@ void keepAttributesOf(const fs::path& target, std::FILE* stream, const fs::path&
   const fs::file_status status = fs::status(target, failure);
   if (failure || !fs::is_regular_file(status)) return;
   fs::permissions(temporary, status.permissions(), failure);
-#ifndef _WIN32
-  struct stat info;
-  if (::stat(target.c_str(), &info) == 0 && ::fchown(::fileno(stream), info.st_uid, info.st_gid)) {
-    // Only a privileged user may give a file away; the copy stays the user's.
-  }
-#else
-  (void)stream;
-#endif
+  takeOwnerOf(target, stream);
 }
 
 }  // namespace
@@ -75,18 +55,20 @@ bool AtomicFile::open() {
   direct_ = fs::exists(status) && !fs::is_regular_file(status);
   if (direct_) {
     errno = 0;
-    stream_ = std::fopen(target_.string().c_str(), "wb");
+    stream_ = openFile(target_, "wb");
     return stream_ || abandon(errno);
   }
   const fs::path folder = target_.parent_path().empty() ? fs::path(".") : target_.parent_path();
   std::random_device seed;
   std::minstd_rand generator(seed());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    temporary_ = folder / ("." + target_.filename().string() + "." +
-                           std::to_string(generator() % 1000000) + ".tmp");
+    fs::path name = ".";
+    name += target_.filename();
+    name += "." + std::to_string(generator() % 1000000) + ".tmp";
+    temporary_ = folder / name;
     errno = 0;
-    // "x": the name must be new, so that no other file is ever overwritten.
-    stream_ = std::fopen(temporary_.string().c_str(), "wbx");
+    // The name must be new, so that no other file is ever overwritten.
+    stream_ = createNewFile(temporary_);
     if (stream_) return true;
     if (errno != EEXIST) break;
   }

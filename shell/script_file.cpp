@@ -4,6 +4,7 @@
 
 #include "engine/png_reader.h"
 #include "limited_read.h"
+#include "platform.h"
 
 namespace shell {
 
@@ -29,7 +30,7 @@ std::optional<SceneScript> sceneScriptOf(const std::string& bytes, std::string& 
 }
 
 std::optional<SceneScript> readScriptFile(const std::string& path, std::string& error) {
-  const LimitedRead file = readFileLimited(path);
+  const LimitedRead file = readFileLimited(pathFromUtf8(path));
   if (!file.ok()) {
     error = file.tooLarge ? "script too large" : file.error;
     return std::nullopt;

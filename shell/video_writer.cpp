@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "atomic_file.h"
+#include "platform.h"
 #include "video_codecs.h"
 
 extern "C" {
@@ -51,7 +52,7 @@ std::string avReason(int error) {
 }  // namespace
 
 struct VideoWriter::Output {
-  explicit Output(const std::string& path) : file(path) {}
+  explicit Output(const std::string& path) : file(pathFromUtf8(path)) {}
 
   // FFmpeg writes the temporary file; it replaces the target when the video
   // is complete, so that a failed export leaves an older video as it was.
@@ -248,7 +249,7 @@ std::string VideoWriter::open(const std::string& path, int width, int height, in
     return kCantOpenVideoFile;
   }
   if (const int error =
-          avio_open(&out->format->pb, out->file.writePath().string().c_str(), AVIO_FLAG_WRITE);
+          avio_open(&out->format->pb, utf8Name(out->file.writePath()).c_str(), AVIO_FLAG_WRITE);
       error < 0) {
     reason_ = avReason(error);
     return kCantOpenVideoFile;

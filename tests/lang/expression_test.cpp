@@ -28,6 +28,9 @@ TEST(Expression, Values) {
       {"a = 3 > 2; b = 3 >= 4; c = 2 <= 2; d = 2 != 2; e = !5; f = !0; g = -+-3;", "a b c d e f g",
        "1 0 1 0 0 1 3"},
       {"a = 1 / 0; b = 0 / 0; c = sqrt(-1); d = 1e400;", "a b c d", "inf nan nan inf"},
+      // Literals beyond the range of double: too small is zero, too large infinity.
+      {"a = 1e-400; b = 0.00001e-320; c = 12345e305; d = 0.0001e312 / 1e300;", "a b c d",
+       "0 0 inf 100000000"},
       // Logical operators yield the deciding operand and skip the other.
       {"a = 0 || 5; b = 3 || 5; c = 2 && 5; d = 0 && 5; e = 1 ? 2, 3 : 4;", "a b c d e",
        "5 3 5 0 3"},

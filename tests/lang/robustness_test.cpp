@@ -52,14 +52,23 @@ void buildGuarded(const std::string& script) {
   CapturedOutput output;
   if (std::unique_ptr<engine::Fractal> scene = createScene(frame)) {
     scene->frameBuffer = &frame;
-    const std::jthread watchdog([&canceled = scene->canceled](std::stop_token stop) {
-      std::mutex mutex;
+    // A plain condition variable: the stop-token wait of condition_variable_any
+    // hung for good under MinGW-w64's threads.
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool finished = false;
+    std::thread watchdog([&] {
       std::unique_lock lock(mutex);
-      std::condition_variable_any().wait_for(lock, stop, std::chrono::milliseconds(200),
-                                             [] { return false; });
-      if (!stop.stop_requested()) canceled = true;
+      if (!wake.wait_for(lock, std::chrono::milliseconds(200), [&] { return finished; }))
+        scene->canceled = true;
     });
     BuildDriver().run(*scene);
+    {
+      const std::lock_guard lock(mutex);
+      finished = true;
+    }
+    wake.notify_one();
+    watchdog.join();
   }
   std::istringstream lines(output.err());
   for (std::string line; std::getline(lines, line);)

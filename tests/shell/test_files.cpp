@@ -3,15 +3,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
 namespace shell::testing {
 
 TempDir::TempDir() {
-  std::string name = (std::filesystem::temp_directory_path() / "zentarel-test-XXXXXX").string();
-  if (!mkdtemp(name.data())) throw std::runtime_error("cannot create a temporary directory");
-  path_ = name;
+  // A name that is new: create_directory is false for one that exists.
+  std::random_device seed;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zentarel-test-" + std::to_string(seed()));
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
