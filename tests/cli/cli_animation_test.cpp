@@ -29,27 +29,6 @@ std::string animation(const std::string& rate) {
          "}\n";
 }
 
-// The video and the frame files of one run hold the same frames, at the
-// script's rate.
-TEST(CliAnimation, VideoAndFrameFilesHoldEveryFrame) {
-  if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
-  TempDir dir;
-  const std::string video = dir.file("turn.avi");
-  const CliRun run =
-      runCli("--seed 11 -s 41x23 --avi " + video + " --frames " + dir.file("f%02d.png") + " " +
-             dir.write("turn.ifs", animation("fps(12);\n")));
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out + run.err, "start\n");
-  std::string frames;
-  for (const char* name : {"f00.png", "f01.png", "f02.png"}) frames += decodeFrames(dir.file(name));
-  EXPECT_FALSE(std::filesystem::exists(dir.file("f03.png")));
-  EXPECT_EQ(frames.size(), 3u * 41 * 23 * 3);
-  EXPECT_TRUE(decodeFrames(video) == frames);
-  EXPECT_NE(frames.substr(0, frames.size() / 3),
-            frames.substr(frames.size() / 3, frames.size() / 3));
-  EXPECT_EQ(probeVideo(video), "rawvideo,41,23,12/1,3");
-}
-
 // "codec,width,height,pixel format,frame rate,frames" of a video's first
 // stream.
 std::string probeFormat(const std::string& file) {
@@ -61,12 +40,26 @@ std::string probeFormat(const std::string& file) {
   return fields;
 }
 
-// --video picks container and codec from the extension; odd sizes grow to
-// even ones, as 4:2:0 needs them.
-TEST(CliAnimation, VideosThatPlayersShow) {
+// The video and the frame files of one run hold the same frames, at the
+// script's rate. --video picks container and codec from the extension; odd
+// sizes grow to even ones, as 4:2:0 needs them.
+TEST(CliAnimation, VideosAndFrameFilesHoldEveryFrame) {
   if (!haveFfmpegTools()) GTEST_SKIP() << "ffprobe or ffmpeg not installed";
   TempDir dir;
   const std::string script = dir.write("turn.ifs", animation("fps(12);\n"));
+  const std::string avi = dir.file("turn.avi");
+  const CliRun run = runCli("--seed 11 -s 41x23 --avi " + avi + " --frames " +
+                            dir.file("f%02d.png") + " " + script);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out + run.err, "start\n");
+  std::string frames;
+  for (const char* name : {"f00.png", "f01.png", "f02.png"}) frames += decodeFrames(dir.file(name));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("f03.png")));
+  EXPECT_EQ(frames.size(), 3u * 41 * 23 * 3);
+  EXPECT_TRUE(decodeFrames(avi) == frames);
+  EXPECT_NE(frames.substr(0, frames.size() / 3),
+            frames.substr(frames.size() / 3, frames.size() / 3));
+  EXPECT_EQ(probeVideo(avi), "rawvideo,41,23,12/1,3");
   const std::string version = runCli("--version").out;
   const struct {
     std::string file, options, probed;
@@ -82,10 +75,10 @@ TEST(CliAnimation, VideosThatPlayersShow) {
         version.find("libaom-av1") == std::string::npos)
       continue;  // AV1 only where this FFmpeg build encodes it
     const std::string video = dir.file(c.file);
-    const CliRun run =
+    const CliRun encoded =
         runCli("--seed 11 -s 41x23 " + c.options + " --video " + video + " " + script);
-    ASSERT_EQ(run.status, 0) << c.file << " " << run.err;
-    EXPECT_EQ(run.out + run.err, "start\n") << c.file;
+    ASSERT_EQ(encoded.status, 0) << c.file << " " << encoded.err;
+    EXPECT_EQ(encoded.out + encoded.err, "start\n") << c.file;
     EXPECT_EQ(probeFormat(video), c.probed) << c.file << " " << c.options;
   }
   // The quality is the encoder's rate factor.

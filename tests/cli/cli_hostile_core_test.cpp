@@ -69,7 +69,8 @@ TEST(CliHostileCore, UpdateScriptEditsTheCameraStatementThatRan) {
 }
 
 // A fixed camera, or a build that fails after placing one (from above, it
-// looks along its vertical), leaves the file as it was, not even replaced.
+// looks along its vertical), leaves the file as it was, not even replaced;
+// without -o no image appears beside it.
 TEST(CliHostileCore, UpdateScriptLeavesTheFileWithoutANewCamera) {
   const struct {
     std::string camera;
@@ -84,6 +85,7 @@ TEST(CliHostileCore, UpdateScriptLeavesTheFileWithoutANewCamera) {
     ::stat(script.c_str(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino) << c.camera;
     EXPECT_EQ(readFile(script), c.camera + kTetrahedron);
+    EXPECT_EQ(dir.entries(), 1) << c.camera;
   }
 }
 

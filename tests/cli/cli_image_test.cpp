@@ -43,11 +43,5 @@ TEST(CliImage, SamePixelsWhateverTheThreadsAndTheFormat) {
   EXPECT_NE(pixels.substr(3 * (45 * 120 + 60), 3), kBackground);  // the tetrahedron
 }
 
-TEST(CliImage, NoImageWithoutTheOption) {
-  TempDir dir;
-  EXPECT_EQ(runCli("-s 20x10 " + dir.write("scene.ifs", kScene)).status, 0);
-  EXPECT_EQ(dir.entries(), 1);  // nothing named after the script appeared beside it
-}
-
 }  // namespace
 }  // namespace cli::testing

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <csignal>
 #include <regex>
 #include <string>
@@ -13,6 +11,10 @@ namespace {
 
 std::string usage(const std::string& message) {
   return "zentarel3d-cli: " + message + " (see --help)\n";
+}
+
+std::string cannotWrite(const std::string& file) {
+  return "zentarel3d-cli: cannot write " + file + ": No such file or directory\n";
 }
 
 // Exit status 0 built, 1 failed, 2 unusable command line, input or output,
@@ -51,9 +53,14 @@ TEST(Cli, ExitStatusAndOutputs) {
       {"--count-frames --depth d.exr a", "", 2, "",
        usage("--count-frames renders nothing: no -o, --depth, --avi, --video, --frames, "
              "--frame-range or --part")},
-      {"--depth /nonexistent/d.exr -", "build T;", 2, "",
-       "zentarel3d-cli: cannot write depth file '/nonexistent/d.exr': No such file or "
-       "directory\n"},
+      // Outputs that cannot be created stop the run before the script runs.
+      {"--depth /nonexistent/d.exr -", "echo 1;", 2, "",
+       cannotWrite("depth file '/nonexistent/d.exr'")},
+      {"-o /nonexistent/a.png -", "echo 1;", 2, "", cannotWrite("image file '/nonexistent/a.png'")},
+      {"--avi /nonexistent/a.avi -", "echo 1;", 2, "",
+       cannotWrite("video file '/nonexistent/a.avi'")},
+      {"--frames /nonexistent/f%d.png -", "echo 1;", 2, "",
+       cannotWrite("image file '/nonexistent/f0.png'")},
       {"--video a.mov a", "", 2, "",
        usage("--video needs a file name ending in .mp4, .mkv, .webm or .avi, not 'a.mov'")},
       {"--avi a.avi --video=b.mp4 a", "", 2, "", usage("--avi and --video exclude each other")},
@@ -107,19 +114,15 @@ TEST(Cli, ExitStatusAndOutputs) {
 TEST(Cli, InterruptCancelsTheBuild) {
   TempDir dir;
   const std::string script = dir.write("endless.ifs", "echo \"started\";\nwhile (1) n++;\n");
-  int output[2];
-  ASSERT_EQ(pipe(output), 0);
-  const pid_t pid = spawnCli({script}, 1, output[1], output[0]);
-  ASSERT_NE(pid, -1);
-  close(output[1]);
   // Once the script has spoken, the build (and its Ctrl+C handler) is running.
   std::string seen;
-  char c;
-  while (seen.find('\n') == std::string::npos && read(output[0], &c, 1) == 1) seen += c;
+  EXPECT_EQ(runAlongside({script}, dir.file("err"),
+                         [&seen](pid_t pid, const std::string& line) {
+                           seen = line;
+                           kill(pid, SIGINT);
+                         }),
+            1);
   EXPECT_EQ(seen, "started\n");
-  kill(pid, SIGINT);
-  EXPECT_EQ(exitStatus(pid), 1);
-  close(output[0]);
 }
 
 // The sets after preparation with their members' weights, colour keys and

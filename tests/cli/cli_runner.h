@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,11 @@ struct CliRun {
 // Runs the program with `args` (shell words) and `input` on standard input.
 CliRun runCli(const std::string& args, const std::string& input = "");
 
-// Starts the program with `args`, its standard stream `stream` (1 or 2) on
-// the descriptor `fd`, and closes `closeInChild` in it; the process id, or -1.
-pid_t spawnCli(const std::vector<std::string>& args, int stream, int fd, int closeInChild);
-
-// The exit status of a spawned run, -1 when it did not exit.
-int exitStatus(pid_t pid);
+// Runs the program with `args` and standard error into the file `errPath`;
+// once it has printed its first line, calls `meanwhile` with its process id
+// and that line, then reads the rest of its output. The exit status, -1 when
+// it did not exit.
+int runAlongside(const std::vector<std::string>& args, const std::string& errPath,
+                 const std::function<void(pid_t, const std::string&)>& meanwhile);
 
 }  // namespace cli::testing
