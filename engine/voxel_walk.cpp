@@ -1,0 +1,189 @@
+// Voxels of the attractor straight from its sphere tree: no distance
+// estimate and no point samples, the same spheres the renderer refines.
+#include "voxel_walk.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "frame_buffer.h"
+#include "leaf_walk.h"
+#include "material.h"
+
+namespace engine {
+
+namespace {
+
+// Leaves of the box walks, in cells: each side of the box is then within a
+// fifth of a cell of the attractor's.
+constexpr double kBoxLeafCells = 0.1;
+// Leaves of the voxel walk, in cells. A leaf's piece of the attractor lies
+// within two radii of every point of its sphere, so a sphere that covers a
+// cell's centre, or lies inside one cell, proves that the attractor meets
+// the cell; half a cell from the centre is still inside it.
+constexpr double kVoxelLeafCells = 0.25;
+
+Box attractorBox(TraceContext& ctx, double leafRadius) {
+  Box box;
+  walkLeaves(
+      ctx, leafRadius,
+      [&box](const SphereNode& node, double r) {
+        return box.empty() || box.ballLeaves(node.center, r);
+      },
+      [&box](const SphereNode& node, double r) { box.addBall(node.center, r); });
+  return box;
+}
+
+uint8_t channel(double v) {
+  return uint8_t(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+}
+
+uint32_t packedColour(const Material& m) {
+  return VoxelSlab::kOccupied | uint32_t(channel(m.diffuse.r)) << 16 |
+         uint32_t(channel(m.diffuse.g)) << 8 | channel(m.diffuse.b);
+}
+
+// Fills one slab from the leaves whose spheres reach into its layers.
+class SlabFiller {
+ public:
+  SlabFiller(TraceContext& ctx, const VoxelGrid& grid) : ctx_(ctx), grid_(grid) {
+    slab_.width = grid.counts[0];
+    slab_.depth = grid.counts[1];
+  }
+
+  const VoxelSlab& fill(int firstLayer) {
+    slab_.firstLayer = firstLayer;
+    slab_.layers = std::min(kSlabLayers, grid_.counts[2] - firstLayer);
+    slab_.cells.assign(size_t(slab_.width) * size_t(slab_.depth) * size_t(slab_.layers), 0);
+    const double low = grid_.origin.z + firstLayer * grid_.cellSize;
+    const double high = low + slab_.layers * grid_.cellSize;
+    const Material* firstMaterial = ctx_.scene.defaultMaterial();
+    walkLeaves(
+        ctx_, kVoxelLeafCells * grid_.cellSize,
+        [low, high](const SphereNode& node, double r) {
+          return node.center.z + r >= low && node.center.z - r <= high;
+        },
+        [&](const SphereNode& node, double r) {
+          mark(node.center, r < kVoxelLeafCells * grid_.cellSize ? r : 0.0,
+               packedColour(node.material ? *node.material : *firstMaterial));
+        });
+    return slab_;
+  }
+
+ private:
+  // Every cell whose centre lies within r of c, and the cell that holds the
+  // whole sphere. A sphere across cell faces that covers no centre marks
+  // nothing: for a solid its neighbours cover the centres, and marking its
+  // own cell would thicken the solid by a layer wherever a face of the
+  // attractor lies on a face of the grid.
+  void mark(const Vec3& c, double r, uint32_t colour) {
+    const Vec3 p = (c - grid_.origin) * (1.0 / grid_.cellSize);
+    const double reach = r / grid_.cellSize;
+    const double at[3] = {p.x, p.y, p.z};
+    int from[3], to[3];
+    bool inOneCell = true;
+    for (int axis = 0; axis < 3; ++axis) {
+      from[axis] = int(std::ceil(at[axis] - reach - 0.5));
+      to[axis] = int(std::floor(at[axis] + reach - 0.5));
+      inOneCell = inOneCell && std::floor(at[axis] - reach) == std::floor(at[axis] + reach);
+    }
+    if (inOneCell) set(int(std::floor(p.x)), int(std::floor(p.y)), int(std::floor(p.z)), colour);
+    from[2] = std::max(from[2], slab_.firstLayer);
+    to[2] = std::min(to[2], slab_.firstLayer + slab_.layers - 1);
+    for (int k = from[2]; k <= to[2]; ++k)
+      for (int j = std::max(from[1], 0); j <= std::min(to[1], slab_.depth - 1); ++j)
+        for (int i = std::max(from[0], 0); i <= std::min(to[0], slab_.width - 1); ++i) {
+          const Vec3 d = Vec3(i + 0.5, j + 0.5, k + 0.5) - p;
+          if (d.lengthSquared() <= reach * reach) set(i, j, k, colour);
+        }
+  }
+
+  // A centre just outside the grid (the box is a tenth of a cell loose)
+  // belongs to the cell at the edge.
+  void set(int i, int j, int k, uint32_t colour) {
+    k = std::clamp(k, 0, grid_.counts[2] - 1);
+    if (k < slab_.firstLayer || k >= slab_.firstLayer + slab_.layers) return;
+    i = std::clamp(i, 0, slab_.width - 1);
+    j = std::clamp(j, 0, slab_.depth - 1);
+    uint32_t& cell = slab_.cells[(size_t(k - slab_.firstLayer) * size_t(slab_.depth) + size_t(j)) *
+                                     size_t(slab_.width) +
+                                 size_t(i)];
+    if (!cell) cell = colour;
+  }
+
+  TraceContext& ctx_;
+  const VoxelGrid& grid_;
+  VoxelSlab slab_;
+};
+
+int slabCount(const VoxelGrid& grid) {
+  return (grid.counts[2] + kSlabLayers - 1) / kSlabLayers;
+}
+
+}  // namespace
+
+std::optional<VoxelGrid> attractorGrid(Fractal& scene, int longest) {
+  const IfsSet* root = scene.preparedSets();
+  if (!root || longest < 1) return std::nullopt;
+  TraceContext ctx(scene);
+  // The root sphere's diameter over-estimates the longest side: a first box
+  // with leaves of that cell size gives the side to refine the box with.
+  double cell = 2.0 * std::sqrt(std::max(root->boundRadius2, 0.0)) / longest;
+  Box box;
+  for (int pass = 0; pass < 2; ++pass) {
+    box = attractorBox(ctx, kBoxLeafCells * cell);
+    if (scene.canceled || box.empty()) return std::nullopt;
+    cell = VoxelGrid::over(box, longest).cellSize;
+  }
+  return VoxelGrid::over(box, longest);
+}
+
+int voxelWorkers(int requested, const VoxelGrid& grid) {
+  const int cores = std::max(int(std::thread::hardware_concurrency()), 1);
+  return std::clamp(requested > 0 ? requested : cores, 1, std::max(slabCount(grid), 1));
+}
+
+uint64_t slabMemory(const VoxelGrid& grid, int workers) {
+  return uint64_t(grid.counts[0]) * uint64_t(grid.counts[1]) * kSlabLayers * sizeof(uint32_t) *
+         uint64_t(voxelWorkers(workers, grid));
+}
+
+bool voxelize(Fractal& scene, const VoxelGrid& grid, int workers, const SlabSink& sink) {
+  const int slabs = slabCount(grid);
+  std::atomic<int> next{0}, done{0};
+  std::atomic<bool> outOfMemory{false};
+  std::mutex sinkLock;
+  if (scene.frameBuffer) scene.frameBuffer->progress = 0.0;
+  const auto work = [&] {
+    try {
+      TraceContext ctx(scene);
+      SlabFiller filler(ctx, grid);
+      for (int index; !scene.canceled && (index = next.fetch_add(1)) < slabs;) {
+        const VoxelSlab& slab = filler.fill(index * kSlabLayers);
+        if (scene.canceled) return;
+        const std::lock_guard<std::mutex> lock(sinkLock);
+        if (!sink(slab)) scene.canceled = true;
+        if (scene.frameBuffer) scene.frameBuffer->progress = ++done * 100.0 / slabs;
+      }
+    } catch (const std::bad_alloc&) {
+      outOfMemory = true;
+      scene.canceled = true;
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    for (int i = 1; i < voxelWorkers(workers, grid); ++i) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for: the ones running share all slabs.
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (outOfMemory) return scene.fail("Not enough memory");
+  return !scene.canceled;
+}
+
+}  // namespace engine
