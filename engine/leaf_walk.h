@@ -1,8 +1,8 @@
 #pragma once
 
-// A depth-first walk of the attractor's sphere tree down to spheres below a
-// given radius, with the renderer's node pool, splits and random picks, so
-// that it meets the same spheres a picture is made of.
+// A depth-first walk of the attractor's sphere tree with the renderer's node
+// pool, splits and random picks, so that it meets the same spheres a
+// picture is made of.
 #include <cmath>
 
 #include "fractal.h"
@@ -16,29 +16,23 @@ inline double nodeRadius(const SphereNode& node) {
   return node.radius2 > 0 ? std::sqrt(node.radius2) : 0.0;
 }
 
-// Walks the tree of the prepared root set. `wanted(node, r)` tells whether a
-// node's spheres matter at all; `leaf(node, r)` takes every wanted node of
-// radius below `leafRadius`, and a larger one that could not be split (the
-// node pool is exhausted). False when stopped or when there is no root.
-template <class Wanted, class Leaf>
-bool walkLeaves(TraceContext& ctx, double leafRadius, Wanted wanted, Leaf leaf) {
+// Walks the tree of the prepared root set from its root: `visit(node, r)`
+// returns true for a node whose children are to be visited, false when the
+// node is done with. A node that cannot be split (the node pool is
+// exhausted) is passed over. False when stopped or when there is no root.
+template <class Visit>
+bool walkTree(TraceContext& ctx, Visit visit) {
   Fractal& scene = ctx.scene;
   if (!scene.initRoot(ctx)) return false;
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
-    const double r = nodeRadius(*node);
-    if (!wanted(*node, r)) {
-      ctx.popNode();
-      continue;
-    }
-    if (r < leafRadius) {
-      leaf(*node, r);
+    if (!visit(*node, nodeRadius(*node))) {
       ctx.popNode();
       continue;
     }
     // The node leaves the stack before its children take its place on it.
     ctx.top = node->next;
-    if (!scene.splitNode(ctx, *node)) leaf(*node, r);
+    scene.splitNode(ctx, *node);
     node->next = ctx.freeList;
     ctx.freeList = node;
   }

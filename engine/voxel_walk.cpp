@@ -26,15 +26,19 @@ constexpr double kBoxLeafCells = 0.1;
 // cell's centre, or lies inside one cell, proves that the attractor meets
 // the cell; half a cell from the centre is still inside it.
 constexpr double kVoxelLeafCells = 0.25;
+// Spheres up to this radius, in cells, are passed over when every cell they
+// could mark is marked already: most of a solid's interior then goes
+// unwalked.
+constexpr double kCheckedReach = 2.0;
 
 Box attractorBox(TraceContext& ctx, double leafRadius) {
   Box box;
-  walkLeaves(
-      ctx, leafRadius,
-      [&box](const SphereNode& node, double r) {
-        return box.empty() || box.ballLeaves(node.center, r);
-      },
-      [&box](const SphereNode& node, double r) { box.addBall(node.center, r); });
+  walkTree(ctx, [&box, leafRadius](const SphereNode& node, double r) {
+    if (!box.empty() && !box.ballLeaves(node.center, r)) return false;
+    if (r >= leafRadius) return true;
+    box.addBall(node.center, r);
+    return false;
+  });
   return box;
 }
 
@@ -62,43 +66,68 @@ class SlabFiller {
     const double low = grid_.origin.z + firstLayer * grid_.cellSize;
     const double high = low + slab_.layers * grid_.cellSize;
     const Material* firstMaterial = ctx_.scene.defaultMaterial();
-    walkLeaves(
-        ctx_, kVoxelLeafCells * grid_.cellSize,
-        [low, high](const SphereNode& node, double r) {
-          return node.center.z + r >= low && node.center.z - r <= high;
-        },
-        [&](const SphereNode& node, double r) {
-          mark(node.center, r < kVoxelLeafCells * grid_.cellSize ? r : 0.0,
-               packedColour(node.material ? *node.material : *firstMaterial));
-        });
+    walkTree(ctx_, [&](const SphereNode& node, double r) {
+      if (node.center.z + r < low || node.center.z - r > high) return false;
+      const Span span = spanOf(node.center, r);
+      if (span.reach <= kCheckedReach && allMarked(span)) return false;
+      const uint32_t colour = packedColour(node.material ? *node.material : *firstMaterial);
+      if (span.inOneCell()) {
+        set(span.from[0], span.from[1], span.from[2], colour);
+        return false;
+      }
+      if (r >= kVoxelLeafCells * grid_.cellSize) return true;
+      markCentres(span, colour);
+      return false;
+    });
     return slab_;
   }
 
  private:
-  // Every cell whose centre lies within r of c, and the cell that holds the
-  // whole sphere. A sphere across cell faces that covers no centre marks
-  // nothing: for a solid its neighbours cover the centres, and marking its
-  // own cell would thicken the solid by a layer wherever a face of the
-  // attractor lies on a face of the grid.
-  void mark(const Vec3& c, double r, uint32_t colour) {
-    const Vec3 p = (c - grid_.origin) * (1.0 / grid_.cellSize);
-    const double reach = r / grid_.cellSize;
-    const double at[3] = {p.x, p.y, p.z};
+  // A sphere in cell units: its centre, radius, and the cells that its
+  // bounding box meets.
+  struct Span {
+    double at[3];
+    double reach;
     int from[3], to[3];
-    bool inOneCell = true;
+    bool inOneCell() const { return from[0] == to[0] && from[1] == to[1] && from[2] == to[2]; }
+  };
+
+  Span spanOf(const Vec3& c, double r) const {
+    const Vec3 p = (c - grid_.origin) * (1.0 / grid_.cellSize);
+    Span span{{p.x, p.y, p.z}, r / grid_.cellSize, {}, {}};
     for (int axis = 0; axis < 3; ++axis) {
-      from[axis] = int(std::ceil(at[axis] - reach - 0.5));
-      to[axis] = int(std::floor(at[axis] + reach - 0.5));
-      inOneCell = inOneCell && std::floor(at[axis] - reach) == std::floor(at[axis] + reach);
+      span.from[axis] = int(std::floor(span.at[axis] - span.reach));
+      span.to[axis] = int(std::floor(span.at[axis] + span.reach));
     }
-    if (inOneCell) set(int(std::floor(p.x)), int(std::floor(p.y)), int(std::floor(p.z)), colour);
-    from[2] = std::max(from[2], slab_.firstLayer);
-    to[2] = std::min(to[2], slab_.firstLayer + slab_.layers - 1);
-    for (int k = from[2]; k <= to[2]; ++k)
-      for (int j = std::max(from[1], 0); j <= std::min(to[1], slab_.depth - 1); ++j)
-        for (int i = std::max(from[0], 0); i <= std::min(to[0], slab_.width - 1); ++i) {
-          const Vec3 d = Vec3(i + 0.5, j + 0.5, k + 0.5) - p;
-          if (d.lengthSquared() <= reach * reach) set(i, j, k, colour);
+    return span;
+  }
+
+  // Whether every cell of the slab that the sphere's box meets is marked:
+  // nothing inside the sphere can add to the slab then.
+  bool allMarked(const Span& span) const {
+    for (int k = std::max(span.from[2], slab_.firstLayer);
+         k <= std::min(span.to[2], slab_.firstLayer + slab_.layers - 1); ++k)
+      for (int j = std::max(span.from[1], 0); j <= std::min(span.to[1], slab_.depth - 1); ++j)
+        for (int i = std::max(span.from[0], 0); i <= std::min(span.to[0], slab_.width - 1); ++i)
+          if (!slab_.at(i, j, k)) return false;
+    return true;
+  }
+
+  // Every cell whose centre lies within the sphere.
+  void markCentres(const Span& span, uint32_t colour) {
+    const int fromK = std::max(int(std::ceil(span.at[2] - span.reach - 0.5)), slab_.firstLayer);
+    const int toK = std::min(int(std::floor(span.at[2] + span.reach - 0.5)),
+                             slab_.firstLayer + slab_.layers - 1);
+    const int fromJ = std::max(int(std::ceil(span.at[1] - span.reach - 0.5)), 0);
+    const int toJ = std::min(int(std::floor(span.at[1] + span.reach - 0.5)), slab_.depth - 1);
+    const int fromI = std::max(int(std::ceil(span.at[0] - span.reach - 0.5)), 0);
+    const int toI = std::min(int(std::floor(span.at[0] + span.reach - 0.5)), slab_.width - 1);
+    for (int k = fromK; k <= toK; ++k)
+      for (int j = fromJ; j <= toJ; ++j)
+        for (int i = fromI; i <= toI; ++i) {
+          const double d[3] = {i + 0.5 - span.at[0], j + 0.5 - span.at[1], k + 0.5 - span.at[2]};
+          if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] <= span.reach * span.reach)
+            set(i, j, k, colour);
         }
   }
 

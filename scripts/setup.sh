@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libpng-dev libgtest-dev libbenchmark-dev
+  libopenvdb-dev libtbb-dev libboost-dev libassimp-dev admesh
   ffmpeg
   librsvg2-bin help2man file
   desktop-file-utils appstream shared-mime-info bash-completion lintian
