@@ -9,9 +9,10 @@ namespace cli {
 namespace {
 
 // Every long option of parseOptions that takes a value.
-constexpr std::array<std::string_view, 13> kLongWithValue = {
-    "--seed",   "--size",    "--threads",     "--avi",  "--codec", "--quality", "--frames",
-    "--sample", "--samples", "--frame-range", "--part", "--fps",   "--define"};
+constexpr std::array<std::string_view, 18> kLongWithValue = {
+    "--seed",   "--size",   "--threads", "--avi",         "--codec",      "--quality",
+    "--frames", "--sample", "--samples", "--frame-range", "--part",       "--fps",
+    "--define", "--mesh",   "--vdb",     "--voxels",      "--mesh-scale", "--mesh-adaptivity"};
 constexpr std::string_view kShortWithValue = "soD";
 constexpr std::string_view kShortFlags = "vhq";
 

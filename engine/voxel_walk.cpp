@@ -21,11 +21,13 @@ namespace {
 // Leaves of the box walks, in cells: each side of the box is then within a
 // fifth of a cell of the attractor's.
 constexpr double kBoxLeafCells = 0.1;
-// Leaves of the voxel walk, in cells. A leaf's piece of the attractor lies
-// within two radii of every point of its sphere, so a sphere that covers a
-// cell's centre, or lies inside one cell, proves that the attractor meets
-// the cell; half a cell from the centre is still inside it.
-constexpr double kVoxelLeafCells = 0.25;
+// Leaves of the voxel walk, in cells. A sphere inside one cell proves that
+// the attractor meets the cell; a leaf marks the cells whose centres it
+// covers, its piece of the attractor lying within a cell of them. Leaves of
+// a quarter cell would make that a proof too, at 2^D times the spheres of an
+// attractor of dimension D, and find a few more cells that the attractor
+// only touches.
+constexpr double kVoxelLeafCells = 0.5;
 // Spheres up to this radius, in cells, are passed over when every cell they
 // could mark is marked already: most of a solid's interior then goes
 // unwalked.
@@ -70,13 +72,15 @@ class SlabFiller {
       if (node.center.z + r < low || node.center.z - r > high) return false;
       const Span span = spanOf(node.center, r);
       if (span.reach <= kCheckedReach && allMarked(span)) return false;
-      const uint32_t colour = packedColour(node.material ? *node.material : *firstMaterial);
+      const auto colour = [&node, firstMaterial] {
+        return packedColour(node.material ? *node.material : *firstMaterial);
+      };
       if (span.inOneCell()) {
-        set(span.from[0], span.from[1], span.from[2], colour);
+        set(span.from[0], span.from[1], span.from[2], colour());
         return false;
       }
       if (r >= kVoxelLeafCells * grid_.cellSize) return true;
-      markCentres(span, colour);
+      markCentres(span, colour());
       return false;
     });
     return slab_;

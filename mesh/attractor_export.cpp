@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include <openvdb/io/File.h>
 
@@ -67,45 +68,56 @@ uint64_t exportMemory(uint64_t blocks) {
   return blocks * kBytesPerBlock;
 }
 
-std::string exportAttractor(engine::Fractal& scene, const ExportRequest& request,
-                            ExportFigures& figures) {
+ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& request) {
+  ExportResult result;
+  const auto failed = [&result](std::string error, const std::string& file = {}) {
+    result.error = std::move(error);
+    result.unwritableFile = file;
+    return result;
+  };
   const std::optional<engine::VoxelGrid> grid = engine::attractorGrid(scene, request.voxels);
-  if (!grid) return scene.canceled ? "" : "Set is void";
+  if (!grid) return failed(scene.canceled ? "" : "Set is void");
   if (request.memoryBudget) {
     const std::optional<uint64_t> blocks = occupiedBlocks(scene, request.voxels, request.workers);
-    if (!blocks) return "";
+    if (!blocks) return result;
     const uint64_t needed = engine::slabMemory(*grid, request.workers) + exportMemory(*blocks);
     if (needed > request.memoryBudget)
-      return "The export of " + std::to_string(request.voxels) + " cells would need about " +
-             mebibytes(needed) + " of memory, more than the " + mebibytes(request.memoryBudget) +
-             " available";
+      return failed("The export of " + std::to_string(request.voxels) + " cells would need about " +
+                    mebibytes(needed) + " of memory, more than the " +
+                    mebibytes(request.memoryBudget) + " available");
   }
 
-  VoxelVolume volume(*grid);
-  const bool walked =
-      engine::voxelize(scene, *grid, request.workers, [&volume](const engine::VoxelSlab& slab) {
-        volume.add(slab);
-        return true;
-      });
-  if (!walked) return scene.renderError;
-  figures.cells = volume.occupiedCells();
-  if (figures.cells == 0) return "Set is void";
-  const openvdb::FloatGrid::Ptr surface = volume.levelSet(scene.canceled);
-  if (!surface) return "";
-  if (!request.volumeFile.empty()) {
-    const std::string failure = writeVolume(volume, surface, request.volumeFile);
-    if (!failure.empty()) return "cannot write volume '" + request.volumeFile + "': " + failure;
+  // The grids go before the mesh is written: at most one of the two large
+  // things is held while a file is written.
+  SurfaceMesh mesh;
+  {
+    VoxelVolume volume(*grid);
+    const bool walked =
+        engine::voxelize(scene, *grid, request.workers, [&volume](const engine::VoxelSlab& slab) {
+          volume.add(slab);
+          return true;
+        });
+    if (!walked) return failed(scene.renderError);
+    result.cells = volume.occupiedCells();
+    if (result.cells == 0) return failed("Set is void");
+    const openvdb::FloatGrid::Ptr surface = volume.levelSet(scene.canceled);
+    if (!surface) return result;
+    if (!request.volumeFile.empty()) {
+      const std::string failure = writeVolume(volume, surface, request.volumeFile);
+      if (!failure.empty()) return failed(failure, request.volumeFile);
+    }
+    if (request.meshFile.empty() || scene.canceled) return result;
+    mesh = meshLevelSet(*surface, request.adaptivity, volume.colours().get());
   }
-  if (request.meshFile.empty() || scene.canceled) return "";
-  SurfaceMesh mesh = meshLevelSet(*surface, request.adaptivity, volume.colours().get());
   scale(mesh, request.meshScale);
-  figures.triangles = mesh.triangles.size();
-  figures.volume = enclosedVolume(mesh);
-  figures.area = surfaceArea(mesh);
-  if (scene.canceled) return "";
+  result.triangles = mesh.triangles.size();
+  result.volume = enclosedVolume(mesh);
+  result.area = surfaceArea(mesh);
+  if (scene.canceled) return result;
   const std::string failure =
       writeMeshFile(mesh, *meshFormatOf(request.meshFile), request.meshFile);
-  return failure.empty() ? "" : "cannot write mesh '" + request.meshFile + "': " + failure;
+  if (!failure.empty()) return failed(failure, request.meshFile);
+  return result;
 }
 
 }  // namespace mesh

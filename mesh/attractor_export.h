@@ -9,6 +9,10 @@ class Fractal;
 
 namespace mesh {
 
+// How far the mesher may merge cells of flat regions into larger triangles,
+// 0 (never) to 1.
+inline constexpr double kDefaultAdaptivity = 0.5;
+
 // What an export makes of the attractor of a prepared scene.
 struct ExportRequest {
   int voxels = 256;           // cells along the longest side of the attractor's box
@@ -20,7 +24,11 @@ struct ExportRequest {
   uint64_t memoryBudget = 0;  // bytes the export may take; 0: no limit
 };
 
-struct ExportFigures {
+struct ExportResult {
+  // Empty when done or stopped (the scene's canceled flag), else why not.
+  std::string error;
+  // The file that could not be written, error being the system's reason.
+  std::string unwritableFile;
   uint64_t cells = 0;  // occupied
   uint64_t triangles = 0;
   double volume = 0.0, area = 0.0;  // of the mesh, in its scaled units
@@ -29,10 +37,8 @@ struct ExportFigures {
 // Voxelizes the attractor of the scene's prepared root set, turns the cells
 // into a level set and writes what the request asks for. An export that
 // would need more than the budget is refused before the voxel walk with the
-// memory it would need. The scene's canceled flag stops it. Empty when done,
-// else the message; "" with canceled set when stopped.
-std::string exportAttractor(engine::Fractal& scene, const ExportRequest& request,
-                            ExportFigures& figures);
+// memory it would need. The scene's canceled flag stops it.
+ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& request);
 
 // The bytes an export of `occupiedBlocks` blocks of 8x8x8 occupied cells
 // needs, besides the walk's slabs.

@@ -2,40 +2,37 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <memory>
 
 #include <assimp/scene.h>
 #include <assimp/Exporter.hpp>
 
-#include "ply_writer.h"
 #include "shell/atomic_file.h"
+#include "shell/file_extension.h"
+#include "stream_writers.h"
 
 namespace mesh {
 
 namespace {
 
+// Our own streaming writer of a format.
+using StreamWriter = bool (*)(const SurfaceMesh&, std::FILE*);
+
 struct FormatInfo {
   MeshFormat format;
   std::string_view extension;
-  const char* exporter;  // Assimp's id; null for our own writer
+  StreamWriter writer;   // null: Assimp writes it
+  const char* exporter;  // Assimp's id
 };
 
 constexpr std::array<FormatInfo, 5> kFormats = {{
-    {MeshFormat::Stl, ".stl", "stlb"},
-    {MeshFormat::Ply, ".ply", nullptr},  // our own writer
-    {MeshFormat::Obj, ".obj", "objnomtl"},
-    {MeshFormat::Glb, ".glb", "glb2"},
-    {MeshFormat::ThreeMf, ".3mf", "3mf"},
+    {MeshFormat::Stl, ".stl", writeStl, nullptr},
+    {MeshFormat::Ply, ".ply", writePly, nullptr},
+    {MeshFormat::Obj, ".obj", writeObj, nullptr},
+    {MeshFormat::Glb, ".glb", nullptr, "glb2"},
+    {MeshFormat::ThreeMf, ".3mf", nullptr, "3mf"},
 }};
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  return text.size() > suffix.size() &&
-         std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char lower, char c) {
-           return std::tolower(static_cast<unsigned char>(c)) == lower;
-         });
-}
 
 // Assimp's scene of one mesh; the scene owns and frees everything in it.
 std::unique_ptr<aiScene> sceneOf(const SurfaceMesh& mesh) {
@@ -83,7 +80,7 @@ std::unique_ptr<aiScene> sceneOf(const SurfaceMesh& mesh) {
 
 std::optional<MeshFormat> meshFormatOf(std::string_view fileName) {
   for (const FormatInfo& info : kFormats)
-    if (endsWithIgnoringCase(fileName, info.extension)) return info.format;
+    if (shell::hasExtension(fileName, info.extension)) return info.format;
   return std::nullopt;
 }
 
@@ -100,8 +97,8 @@ std::string writeMeshFile(const SurfaceMesh& mesh, MeshFormat format, const std:
                     [format](const FormatInfo& f) { return f.format == format; });
   shell::AtomicFile file(path);
   if (!file.open()) return file.error();
-  if (!info.exporter) {
-    if (!writePly(mesh, file.stream())) return file.abandon(errno), file.error();
+  if (info.writer) {
+    if (!info.writer(mesh, file.stream())) return file.abandon(errno), file.error();
     return file.commit() ? std::string() : file.error();
   }
   // Assimp writes the file itself (3MF through a zip library that opens it

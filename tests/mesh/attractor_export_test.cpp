@@ -25,18 +25,11 @@ using engine::testing::kTwoColouredCubes;
 using lang::testing::sceneOf;
 using shell::testing::TempDir;
 
-struct Exported {
-  std::string failure;
-  ExportFigures figures;
-};
-
-Exported exportScene(const std::string& script, ExportRequest request,
+ExportResult exportScene(const std::string& script, ExportRequest request,
                      engine::FractalType type = engine::FractalType::Affine) {
   auto s = sceneOf(script, 40, 30, type);
   EXPECT_TRUE(s->scene->prepare()) << s->scene->renderError;
-  Exported e;
-  e.failure = exportAttractor(*s->scene, request, e.figures);
-  return e;
+  return exportAttractor(*s->scene, request);
 }
 
 // The one mesh of a file, with `flags` of Assimp's post-processing.
@@ -92,22 +85,22 @@ TEST(ExportAttractor, MeshesAreClosedWithTheAttractorsVolumeAndArea) {
     request.voxels = c.voxels;
     request.meshScale = c.scale;
     request.meshFile = dir.file("a.obj");
-    const Exported e = exportScene(*c.script, request, c.type);
-    ASSERT_EQ(e.failure, "") << c.voxels;
+    const ExportResult e = exportScene(*c.script, request, c.type);
+    ASSERT_EQ(e.error, "") << c.voxels;
     Assimp::Importer importer;
     // The reader makes a point for each corner of each triangle: the same
     // places are joined again.
     const aiMesh* m = importedMesh(importer, request.meshFile, aiProcess_JoinIdenticalVertices);
     ASSERT_TRUE(m) << c.voxels;
-    EXPECT_EQ(m->mNumFaces, e.figures.triangles);
+    EXPECT_EQ(m->mNumFaces, e.triangles);
     EXPECT_TRUE(closedAndOriented(*m)) << c.voxels;
     EXPECT_GT(smallestArea(*m), 0.0) << c.voxels;
-    EXPECT_GT(e.figures.volume, 0.0) << c.voxels;
+    EXPECT_GT(e.volume, 0.0) << c.voxels;
     if (c.volume > 0) {
-      EXPECT_NEAR(e.figures.volume, c.volume, c.volume * c.tolerance) << c.voxels;
+      EXPECT_NEAR(e.volume, c.volume, c.volume * c.tolerance) << c.voxels;
     }
     if (c.area > 0) {
-      EXPECT_NEAR(e.figures.area, c.area, c.area * c.tolerance) << c.voxels;
+      EXPECT_NEAR(e.area, c.area, c.area * c.tolerance) << c.voxels;
     }
   }
 }
@@ -119,13 +112,13 @@ TEST(ExportAttractor, EveryFormatReadsBackWithItsTriangles) {
     ExportRequest request;
     request.voxels = 12;
     request.meshFile = dir.file(name);
-    const Exported e = exportScene(kMengerSponge, request);
-    ASSERT_EQ(e.failure, "") << name;
+    const ExportResult e = exportScene(kMengerSponge, request);
+    ASSERT_EQ(e.error, "") << name;
     Assimp::Importer importer;
     const aiMesh* m = importedMesh(importer, request.meshFile);
     ASSERT_TRUE(m) << name << ": " << importer.GetErrorString();
-    EXPECT_GT(e.figures.triangles, 100u);
-    EXPECT_EQ(m->mNumFaces, e.figures.triangles) << name;
+    EXPECT_GT(e.triangles, 100u);
+    EXPECT_EQ(m->mNumFaces, e.triangles) << name;
   }
   EXPECT_EQ(dir.entries(), 6);  // no temporary or side files are left
 }
@@ -135,7 +128,7 @@ TEST(ExportAttractor, PlyPointsCarryTheMaterialColours) {
   ExportRequest request;
   request.voxels = 24;
   request.meshFile = dir.file("two.ply");
-  ASSERT_EQ(exportScene(kTwoColouredCubes, request).failure, "");
+  ASSERT_EQ(exportScene(kTwoColouredCubes, request).error, "");
   Assimp::Importer importer;
   const aiMesh* m = importedMesh(importer, request.meshFile);
   ASSERT_TRUE(m && m->HasVertexColors(0));
@@ -164,9 +157,9 @@ TEST(ExportAttractor, VolumeFileReadsBackWithTheOccupiedCellsInside) {
     ExportRequest request;
     request.voxels = c.voxels;
     request.volumeFile = dir.file("a.vdb");
-    const Exported e = exportScene(*c.script, request);
-    ASSERT_EQ(e.failure, "");
-    EXPECT_EQ(e.figures.cells, c.cells);
+    const ExportResult e = exportScene(*c.script, request);
+    ASSERT_EQ(e.error, "");
+    EXPECT_EQ(e.cells, c.cells);
     openvdb::io::File file(request.volumeFile);
     file.open();
     const auto surface = openvdb::gridPtrCast<openvdb::FloatGrid>(file.readGrid("surface"));
@@ -188,14 +181,14 @@ TEST(ExportAttractor, RefusesAGridBeyondTheBudgetBeforeTheWalk) {
   request.voxels = 64;
   request.meshFile = dir.file("a.stl");
   request.memoryBudget = 1 << 20;
-  const Exported e = exportScene(kMengerSponge, request);
-  EXPECT_NE(e.failure.find("would need about "), std::string::npos) << e.failure;
-  EXPECT_NE(e.failure.find("more than the 1 MiB available"), std::string::npos) << e.failure;
-  EXPECT_EQ(e.figures.cells, 0u);
+  const ExportResult e = exportScene(kMengerSponge, request);
+  EXPECT_NE(e.error.find("would need about "), std::string::npos) << e.error;
+  EXPECT_NE(e.error.find("more than the 1 MiB available"), std::string::npos) << e.error;
+  EXPECT_EQ(e.cells, 0u);
   EXPECT_EQ(dir.entries(), 0);
   request.voxels = 27;
   request.memoryBudget = uint64_t(1) << 32;
-  EXPECT_EQ(exportScene(kMengerSponge, request).failure, "");
+  EXPECT_EQ(exportScene(kMengerSponge, request).error, "");
 }
 
 }  // namespace
