@@ -22,12 +22,13 @@ namespace {
 // fifth of a cell of the attractor's.
 constexpr double kBoxLeafCells = 0.1;
 // Leaves of the voxel walk, in cells. A sphere inside one cell proves that
-// the attractor meets the cell; a leaf marks the cells whose centres it
-// covers, its piece of the attractor lying within a cell of them. Leaves of
-// a quarter cell would make that a proof too, at 2^D times the spheres of an
-// attractor of dimension D, and find a few more cells that the attractor
-// only touches.
+// the attractor meets the cell. A leaf marks the cells whose centres it
+// covers, its piece of the attractor lying within a cell of them; one that
+// covers none is split on down to thin leaves, whose pieces mostly lie
+// inside one cell. Quarter-cell leaves everywhere would cost 2^D times the
+// spheres of an attractor of dimension D.
 constexpr double kVoxelLeafCells = 0.5;
+constexpr double kThinLeafCells = 0.25;
 // Spheres up to this radius, in cells, are passed over when every cell they
 // could mark is marked already: most of a solid's interior then goes
 // unwalked.
@@ -80,8 +81,9 @@ class SlabFiller {
         return false;
       }
       if (r >= kVoxelLeafCells * grid_.cellSize) return true;
-      markCentres(span, colour());
-      return false;
+      // A leaf that covers no centre may be a thin piece across cell faces:
+      // its smaller spheres find the cells it meets.
+      return !markCentres(span, colour()) && r >= kThinLeafCells * grid_.cellSize;
     });
     return slab_;
   }
@@ -117,11 +119,12 @@ class SlabFiller {
     return true;
   }
 
-  // Every cell whose centre lies within the sphere.
-  void markCentres(const Span& span, uint32_t colour) {
-    const int fromK = std::max(int(std::ceil(span.at[2] - span.reach - 0.5)), slab_.firstLayer);
-    const int toK = std::min(int(std::floor(span.at[2] + span.reach - 0.5)),
-                             slab_.firstLayer + slab_.layers - 1);
+  // Every cell whose centre lies within the sphere; whether there was one.
+  bool markCentres(const Span& span, uint32_t colour) {
+    bool covered = false;
+    // Centres in other slabs count too, so that every slab decides alike.
+    const int fromK = std::max(int(std::ceil(span.at[2] - span.reach - 0.5)), 0);
+    const int toK = std::min(int(std::floor(span.at[2] + span.reach - 0.5)), grid_.counts[2] - 1);
     const int fromJ = std::max(int(std::ceil(span.at[1] - span.reach - 0.5)), 0);
     const int toJ = std::min(int(std::floor(span.at[1] + span.reach - 0.5)), slab_.depth - 1);
     const int fromI = std::max(int(std::ceil(span.at[0] - span.reach - 0.5)), 0);
@@ -130,12 +133,15 @@ class SlabFiller {
       for (int j = fromJ; j <= toJ; ++j)
         for (int i = fromI; i <= toI; ++i) {
           const double d[3] = {i + 0.5 - span.at[0], j + 0.5 - span.at[1], k + 0.5 - span.at[2]};
-          if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] <= span.reach * span.reach)
+          if (d[0] * d[0] + d[1] * d[1] + d[2] * d[2] <= span.reach * span.reach) {
             set(i, j, k, colour);
+            covered = true;
+          }
         }
+    return covered;
   }
 
-  // A centre just outside the grid (the box is a tenth of a cell loose)
+  // A centre just outside the grid (the box is a fifth of a cell loose)
   // belongs to the cell at the edge.
   void set(int i, int j, int k, uint32_t colour) {
     k = std::clamp(k, 0, grid_.counts[2] - 1);
