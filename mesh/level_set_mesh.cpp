@@ -17,8 +17,8 @@ bool hasArea(const std::vector<openvdb::Vec3s>& points, const Triangle& t) {
 }
 
 // The colour of the occupied cell nearest to a point on the surface, which
-// lies on the faces between occupied and empty cells; white when none of the
-// cells around it has one.
+// lies on the faces between occupied and empty cells; the grid's background
+// when none of the cells around it has one.
 std::array<float, 3> colourAt(const openvdb::Vec3SGrid& colours,
                               openvdb::Vec3SGrid::ConstAccessor& cells,
                               const openvdb::Vec3s& point) {
@@ -26,7 +26,7 @@ std::array<float, 3> colourAt(const openvdb::Vec3SGrid& colours,
   const openvdb::Coord base(int(std::floor(at.x())), int(std::floor(at.y())),
                             int(std::floor(at.z())));
   double best = 1e300;
-  openvdb::Vec3s found(1.0f);
+  openvdb::Vec3s found = colours.background();
   for (int reach = 1; reach <= 2 && best == 1e300; ++reach)
     for (int dz = 1 - reach; dz <= reach; ++dz)
       for (int dy = 1 - reach; dy <= reach; ++dy)

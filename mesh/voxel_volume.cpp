@@ -8,8 +8,9 @@ namespace mesh {
 
 namespace {
 
-// Half the width of the level set's band, in voxels: what the mesher needs.
-constexpr int kBandHalfWidth = 3;
+// Half the width of the level set's band, in voxels: the mesher needs only
+// the voxels on either side of the surface.
+constexpr int kBandHalfWidth = 1;
 
 // Stops OpenVDB's operations when the build is stopped.
 struct CancelInterrupter : openvdb::util::NullInterrupter {
@@ -52,6 +53,11 @@ void VoxelVolume::add(const engine::VoxelSlab& slab) {
         if (!cell) continue;
         const openvdb::Coord at(i, j, k);
         occupied.setValueOn(at);
+        if (!firstColour_) {
+          firstColour_ = cell;
+          colours_->tree().root().setBackground(colourOf(cell), /*updateChildNodes=*/false);
+        }
+        if (cell == firstColour_) continue;
         // The neighbours beyond the slab are unknown: its end layers count
         // as surface.
         const bool surface = k == slab.firstLayer || k == last || empty(i - 1, j, k) ||

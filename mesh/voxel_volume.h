@@ -28,13 +28,17 @@ class VoxelVolume {
   // The narrow-band signed distance whose zero lies on the faces between
   // occupied and empty cells; null when stopped.
   openvdb::FloatGrid::Ptr levelSet(const std::atomic<bool>& canceled) const;
-  // Named "colour", with the cells' material colours (0 to 1) at the surface.
+  // Named "colour", with the cells' material colours (0 to 1) at the
+  // surface. The first cell's colour is the background and is not stored:
+  // most scenes have one material, and a colour voxel takes three times the
+  // memory of a level set voxel.
   openvdb::Vec3SGrid::Ptr colours() const { return colours_; }
   const openvdb::math::Transform& transform() const { return occupancy_->transform(); }
 
  private:
   openvdb::MaskGrid::Ptr occupancy_;
   openvdb::Vec3SGrid::Ptr colours_;
+  uint32_t firstColour_ = 0;  // of the first cell added; 0 before
 };
 
 }  // namespace mesh

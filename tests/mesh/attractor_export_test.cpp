@@ -151,7 +151,9 @@ TEST(ExportAttractor, VolumeFileReadsBackWithTheOccupiedCellsInside) {
     const std::string* script;
     int voxels;
     uint64_t cells;
-  } cases[] = {{&kSolidCube, 16, 16 * 16 * 16}, {&kMengerSponge, 27, 20 * 20 * 20}};
+    openvdb::Vec3s colour;  // of the one material, the colour grid's background
+  } cases[] = {{&kSolidCube, 16, 16 * 16 * 16, {1, 0.5f, 0}},
+               {&kMengerSponge, 27, 20 * 20 * 20, {1, 1, 1}}};
   for (const auto& c : cases) {
     TempDir dir;
     ExportRequest request;
@@ -170,7 +172,8 @@ TEST(ExportAttractor, VolumeFileReadsBackWithTheOccupiedCellsInside) {
     for (auto v = surface->tree().cbeginValueAll(); v; ++v)
       if (*v < 0) inside += v.getVoxelCount();
     EXPECT_EQ(inside, c.cells) << c.voxels;
-    EXPECT_GT(colours->activeVoxelCount(), 0u);
+    EXPECT_EQ(colours->activeVoxelCount(), 0u);
+    EXPECT_NEAR((colours->background() - c.colour).length(), 0.0, 1.0 / 255);
     EXPECT_NEAR(surface->voxelSize()[0], 2.0 / c.voxels, 0.5 * 2.0 / c.voxels / c.voxels);
   }
 }
