@@ -20,6 +20,7 @@
 #include "frame_image.h"
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
+#include "mesh_export.h"
 #include "shell/image_file.h"
 #include "shell/script_file.h"
 #include "user_dialogs.h"
@@ -124,7 +125,7 @@ void CFractal_Doc::takeRewrittenScript(const QByteArray& script) {
 
 // ---- Build ------------------------------------------------------------------
 
-void CFractal_Doc::build() {
+void CFractal_Doc::build(std::function<bool(engine::Fractal&)> exportInstead) {
   if (job_) return;
   emit buildStarting();
 
@@ -137,6 +138,7 @@ void CFractal_Doc::build() {
   if (!scene) return;
   scene_ = std::move(scene);
   scene_->frameBuffer = &fb;
+  scene_->frameExport = std::move(exportInstead);
   if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->clientSize());
   fb.memoryBudget = renderMemoryBudget();
   fb.selectionAllowed = false;
@@ -151,6 +153,12 @@ void CFractal_Doc::build() {
   connect(job_, &QThread::finished, this, [this, serial = ++buildSerial_] { finishBuild(serial); });
   job_->start(QThread::LowPriority);
   emit stateChanged();
+}
+
+void CFractal_Doc::exportMesh(QWidget* owner) {
+  if (job_) return;
+  if (const std::optional<mesh::ExportRequest> request = askMeshExport(dialogs_, owner))
+    build(meshExporter(*request));
 }
 
 void CFractal_Doc::stop(bool closing) {

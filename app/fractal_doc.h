@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -53,7 +54,11 @@ class CFractal_Doc : public QObject {
 
   // ---- Build ----------------------------------------------------------------
 
-  void build();
+  // A build traces the script's attractor, or, given an export, writes it
+  // to a file instead.
+  void build(std::function<bool(engine::Fractal&)> exportInstead = {});
+  // File > Export Mesh...: asks for the file and the resolution, then builds.
+  void exportMesh(QWidget* owner);
   // Stops a running build; `closing`: the document is about to close, so the
   // build's render error is not printed.
   void stop(bool closing = false);
