@@ -27,6 +27,7 @@ constexpr int FILE_SAVE_BITMAP_AS = 32812;
 constexpr int VIEW_TOOGLE_OUTPUTLOG = 32814;
 constexpr int BUILD_AUTOBUILD = 32826;
 constexpr int VIEW_CLEAR_OUTPUTLOG = 32827;
+constexpr int FILE_EXPORT_MESH = 32828;
 constexpr int VIEW_TABBED_DOCUMENTS = 32830;
 constexpr int SAMPLES_FIRSTSAMPLE = 34000;
 

@@ -23,6 +23,7 @@
 #include "frame_image.h"
 #include "log_stream_buffer.h"
 #include "memory_budget.h"
+#include "mesh_export.h"
 #include "script_highlighter.h"
 #include "shell/image_file.h"
 #include "shell/platform.h"
@@ -167,7 +168,7 @@ void CFractal_Doc::putRewrittenScript(const std::string& script, bool joinUndo) 
 
 // ---- Build ------------------------------------------------------------------
 
-void CFractal_Doc::build(int previewDivisor) {
+void CFractal_Doc::build(int previewDivisor, std::function<bool(engine::Fractal&)> exportInstead) {
   if (job_) return;
   markErrorLine(0);
   emit buildStarting();
@@ -181,6 +182,7 @@ void CFractal_Doc::build(int previewDivisor) {
   if (!scene) return;
   scene_ = std::move(scene);
   scene_->frameBuffer = &fb;
+  scene_->frameExport = std::move(exportInstead);
   if (imageView_ && !fixedImageSize_) setRequestedSize(imageView_->renderSize());
   previewFullSize_.reset();
   if (previewDivisor > 1) {
@@ -214,6 +216,12 @@ void CFractal_Doc::build(int previewDivisor) {
 
 bool CFractal_Doc::buildsOn(const QObject* thread) const {
   return job_ && static_cast<const QObject*>(job_) == thread;
+}
+
+void CFractal_Doc::exportMesh(QWidget* owner) {
+  if (job_) return;
+  if (const std::optional<mesh::ExportRequest> request = askMeshExport(dialogs_, owner))
+    build(1, meshExporter(*request));
 }
 
 void CFractal_Doc::stop(bool closing) {

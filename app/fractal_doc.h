@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTextCursor>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -71,8 +72,12 @@ class CFractal_Doc : public QObject {
 
   // ---- Build ----------------------------------------------------------------
 
-  // `previewDivisor` above 1: a quick preview at that fraction of the size.
-  void build(int previewDivisor = 1);
+  // A build traces the script's attractor, or, given an export, writes it
+  // to a file instead; `previewDivisor` above 1: a quick preview at that
+  // fraction of the size.
+  void build(int previewDivisor = 1, std::function<bool(engine::Fractal&)> exportInstead = {});
+  // File > Export Mesh...: asks for the file and the resolution, then builds.
+  void exportMesh(QWidget* owner);
   // Stops a running build; `closing`: the document is about to close, so the
   // build's render error is not printed.
   void stop(bool closing = false);

@@ -32,6 +32,7 @@ void CMainFrame::createActions() {
   addCommand(FILE_SAVE, tr("&Save"), "save")->setShortcut(QKeySequence("Ctrl+S"));
   addCommand(FILE_SAVE_AS, tr("Save &As..."));
   addCommand(FILE_SAVE_BITMAP_AS, tr("Save &Bitmap As..."), "save_bitmap");
+  addCommand(FILE_EXPORT_MESH, tr("Export &Mesh..."));
   addCommand(FILE_PRINT, tr("&Print..."))->setShortcut(QKeySequence("Ctrl+P"));
   addCommand(FILE_PRINT_PREVIEW, tr("Print Pre&view"));
   addCommand(FILE_PRINT_SETUP, tr("P&rint Setup..."));
@@ -108,8 +109,8 @@ void CMainFrame::createMenus() {
 
   QMenu* file =
       addMenu("FILE", tr("&File"),
-              {FILE_NEW, FILE_OPEN, FILE_CLOSE, FILE_SAVE, FILE_SAVE_AS, FILE_SAVE_BITMAP_AS, 0,
-               FILE_PRINT, FILE_PRINT_PREVIEW, FILE_PRINT_SETUP, 0});
+              {FILE_NEW, FILE_OPEN, FILE_CLOSE, FILE_SAVE, FILE_SAVE_AS, FILE_SAVE_BITMAP_AS,
+               FILE_EXPORT_MESH, 0, FILE_PRINT, FILE_PRINT_PREVIEW, FILE_PRINT_SETUP, 0});
   file->addActions(recentActions_);
   file->addSeparator();
   file->addAction(action(FILE_EXIT));
@@ -175,8 +176,8 @@ void CMainFrame::updateMenus() {
   const bool withDocument = !docs_.isEmpty();
   menuBar()->clear();
   for (QMenu* menu : menuBarMenus(withDocument)) menuBar()->addMenu(menu);
-  for (int id :
-       {FILE_CLOSE, FILE_SAVE, FILE_SAVE_AS, FILE_SAVE_BITMAP_AS, FILE_PRINT, FILE_PRINT_PREVIEW}) {
+  for (int id : {FILE_CLOSE, FILE_SAVE, FILE_SAVE_AS, FILE_SAVE_BITMAP_AS, FILE_EXPORT_MESH,
+                 FILE_PRINT, FILE_PRINT_PREVIEW}) {
     action(id)->setVisible(withDocument);
   }
 }
@@ -194,6 +195,7 @@ void CMainFrame::updateCommands() {
     action(id)->setChecked(doc && doc->imageSizeCommand() == id);
   }
   action(BUILD_FRACTAL)->setEnabled(doc && !building);
+  action(FILE_EXPORT_MESH)->setEnabled(doc && !building);
   action(BUILD_STOP)->setEnabled(building);
   action(FILE_SAVE_BITMAP_AS)->setEnabled(doc && doc->canSaveBitmap());
   const bool haveSamples = samples_.index().sampleCount() > 0;

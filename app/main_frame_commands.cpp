@@ -74,6 +74,7 @@ void CMainFrame::connectCommands() {
              [this](CFractal_Doc* doc) { saveDocument(doc, doc->filePath().isEmpty()); });
   onDocument(FILE_SAVE_AS, [this](CFractal_Doc* doc) { saveDocument(doc, true); });
   onDocument(FILE_SAVE_BITMAP_AS, [this](CFractal_Doc* doc) { doc->saveBitmapAs(this); });
+  onDocument(FILE_EXPORT_MESH, [this](CFractal_Doc* doc) { doc->exportMesh(this); });
   on(FILE_PRINT, &CMainFrame::print);
   on(FILE_PRINT_PREVIEW, &CMainFrame::printPreview);
   on(FILE_PRINT_SETUP, &CMainFrame::printSetup);

@@ -9,10 +9,11 @@ namespace cli {
 namespace {
 
 // Every long option of parseOptions that takes a value.
-constexpr std::array<std::string_view, 15> kLongWithValue = {
-    "--seed",    "--size",   "--threads", "--avi",     "--codec",
-    "--quality", "--frames", "--sample",  "--samples", "--frame-range",
-    "--part",    "--fps",    "--define",  "--video",   "--depth"};
+constexpr std::array<std::string_view, 20> kLongWithValue = {
+    "--seed",    "--size",   "--threads", "--avi",        "--codec",
+    "--quality", "--frames", "--sample",  "--samples",    "--frame-range",
+    "--part",    "--fps",    "--define",  "--video",      "--depth",
+    "--mesh",    "--vdb",    "--voxels",  "--mesh-scale", "--mesh-adaptivity"};
 constexpr std::string_view kShortWithValue = "soD";
 constexpr std::string_view kShortFlags = "vhq";
 

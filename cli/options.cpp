@@ -6,6 +6,7 @@
 #include "gnu_words.h"
 #include "image_output.h"
 #include "lang/variable_name.h"
+#include "mesh/mesh_format.h"
 #include "shell/file_extension.h"
 #include "shell/frame_pattern.h"
 #include "shell/limited_read.h"
@@ -18,6 +19,8 @@ namespace {
 
 // Enough for any machine this runs on; more would only waste memory.
 constexpr int kMaxThreads = 1024;
+// A slab of the voxel walk holds 8 layers of the grid's cross-section.
+constexpr int kMaxVoxels = 16384;
 
 template <typename Number>
 bool parseNumber(const std::string& text, Number& value) {
@@ -99,7 +102,8 @@ std::string codecLines(shell::VideoContainer container) {
 }
 
 // The combinations that make no sense; an empty string when there is none.
-std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven, bool fpsGiven) {
+std::string conflictIn(const Options& options, bool codecGiven, bool qualityGiven, bool fpsGiven,
+                       bool voxelsGiven, bool meshTuned) {
   const bool fromSample = options.sample.has_value();
   if (options.listTokens && options.dumpScene)
     return "--tokens and --dump-scene exclude each other";
@@ -133,8 +137,17 @@ std::string conflictIn(const Options& options, bool codecGiven, bool qualityGive
                               !options.videoFile.empty() || !options.framePattern.empty()))
     return "--count-frames renders nothing: no -o, --depth, --avi, --video, --frames, "
            "--frame-range or --part";
-  if (options.frameRange && options.videoFile.empty() && options.framePattern.empty())
-    return "--frame-range needs --avi, --video or --frames";
+  if (options.frameRange && options.videoFile.empty() && options.framePattern.empty() &&
+      !options.exportsAttractor())
+    return "--frame-range needs --avi, --video, --frames, --mesh or --vdb";
+  if (options.exportsAttractor() &&
+      (stillOutput || !options.videoFile.empty() || !options.framePattern.empty() || options.part ||
+       options.countFrames || options.listTokens || options.dumpScene || options.join))
+    return "--mesh and --vdb take the place of the picture: no -o, --depth, --avi, --video, "
+           "--frames, --part, --count-frames, --tokens, --dump-scene or --join";
+  if (voxelsGiven && !options.exportsAttractor()) return "--voxels needs --mesh or --vdb";
+  if (meshTuned && options.meshFile.empty())
+    return "--mesh-scale and --mesh-adaptivity need --mesh";
   if (options.part && imageFormatOf(options.imageFile) != ImageFormat::Png)
     return "--part needs -o FILE.png";
   if (options.part &&
@@ -167,6 +180,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
   Options options;
   bool codecGiven = false, qualityGiven = false, fpsGiven = false;
   std::string videoOption;  // --avi or --video, whichever names the video
+  bool voxelsGiven = false, meshTuned = false;
   const Words words = spellOut(commandLine);
   const std::vector<std::string>& args = words.options;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -255,6 +269,43 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
             options.framePattern + "'";
         return std::nullopt;
       }
+    } else if (arg == "--mesh") {
+      if (!value(options.meshFile)) return std::nullopt;
+      if (!mesh::meshFormatOf(options.meshFile)) {
+        error = "--mesh needs a file name ending in " + mesh::meshExtensions() + ", not '" +
+                options.meshFile + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--vdb") {
+      if (!value(options.volumeFile)) return std::nullopt;
+      if (!shell::hasExtension(options.volumeFile, ".vdb")) {
+        error = "--vdb needs a file name ending in .vdb, not '" + options.volumeFile + "'";
+        return std::nullopt;
+      }
+    } else if (arg == "--voxels") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumberIn(text, 1, kMaxVoxels, options.voxels)) {
+        error = "--voxels needs a number from 1 to " + std::to_string(kMaxVoxels) + ", not '" +
+                text + "'";
+        return std::nullopt;
+      }
+      voxelsGiven = true;
+    } else if (arg == "--mesh-scale") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumber(text, options.meshScale) || !(options.meshScale > 0) ||
+          !std::isfinite(options.meshScale)) {
+        error = "--mesh-scale needs a number above 0, not '" + text + "'";
+        return std::nullopt;
+      }
+      meshTuned = true;
+    } else if (arg == "--mesh-adaptivity") {
+      if (!value(text)) return std::nullopt;
+      if (!parseNumber(text, options.meshAdaptivity) ||
+          !(options.meshAdaptivity >= 0 && options.meshAdaptivity <= 1)) {
+        error = "--mesh-adaptivity needs a number from 0 to 1, not '" + text + "'";
+        return std::nullopt;
+      }
+      meshTuned = true;
     } else if (arg == "--sample") {
       int ordinal = 0;
       if (!value(text)) return std::nullopt;
@@ -316,7 +367,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
     error = "no script given";
     return std::nullopt;
   }
-  error = conflictIn(options, codecGiven, qualityGiven, fpsGiven);
+  error = conflictIn(options, codecGiven, qualityGiven, fpsGiven, voxelsGiven, meshTuned);
   if (!error.empty()) return std::nullopt;
   return options;
 }
@@ -358,7 +409,17 @@ std::string usageText() {
       "      --quality Q       1 to 100 for the codecs that take a quality (default 75)\n"
       "      --frames PATTERN  write each frame to an image file, such as frame%04d.png\n"
       "      --frame-range F-L render only frames F to L of save_frame (counted from 0;\n"
-      "                        F- to the end); needs --avi or --frames\n"
+      "                        F- to the end); needs --avi, --frames, --mesh or --vdb\n"
+      "      --mesh FILE       write the attractor as a closed mesh to FILE instead of the\n"
+      "                        image: .stl, .ply (with colours), .obj, .glb, .3mf; with\n"
+      "                        save_frame FILE needs a number field, such as part%03d.stl\n"
+      "      --vdb FILE        write the attractor as an OpenVDB level set (grid \"surface\")\n"
+      "                        with its colours (grid \"colour\") instead of the image\n"
+      "      --voxels N        cells along the longest side of the attractor for --mesh and\n"
+      "                        --vdb (default 256)\n"
+      "      --mesh-scale S    multiply the mesh's coordinates by S (default 1)\n"
+      "      --mesh-adaptivity A  0 to 1: how far flat regions of the mesh merge into\n"
+      "                        larger triangles (default 0.5; 0 keeps every cell face)\n"
       "      --part I/N        render only band I of N horizontal bands (from the top) and\n"
       "                        write it with its place in the image to -o FILE.png\n"
       "      --count-frames    print the number of frames of save_frame and the frame rate\n"

@@ -9,8 +9,9 @@
 // standard error. The runner's own messages start with "zentarel3d-cli: ".
 // Nothing is written unless asked for: -o writes the image of a successful
 // build, --depth its depth buffer, --avi, --video and --frames take the
-// frames of "save_frame", --update-script
-// writes a rewritten camera statement back. Exit status: 0 image built,
+// frames of "save_frame", --update-script writes a rewritten camera
+// statement back; --mesh and --vdb write the attractor in place of the
+// picture. Exit status: 0 image built,
 // 1 build failed, 2 usage error or a file that cannot be read or written,
 // 3 the script has nothing to draw.
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "lang/build_driver.h"
+#include "mesh/attractor_export.h"
 #include "shell/video_codecs.h"
 #include "work_split.h"
 
@@ -44,6 +46,14 @@ struct Options {
   int videoQuality = shell::kDefaultVideoQuality;      // --quality, for codecs that take one
   std::string framePattern;  // --frames: the frames as numbered image files
   std::string depthFile;     // --depth: the depth buffer of a successful build, OpenEXR
+
+  // The attractor instead of the picture: a mesh and an OpenVDB volume.
+  std::string meshFile;    // --mesh, by its extension
+  std::string volumeFile;  // --vdb
+  int voxels = 256;        // --voxels: cells along the longest side of the attractor
+  double meshScale = 1.0;  // --mesh-scale
+  double meshAdaptivity = mesh::kDefaultAdaptivity;  // --mesh-adaptivity, 0 to 1
+  bool exportsAttractor() const { return !meshFile.empty() || !volumeFile.empty(); }
 
   // Splitting a render over processes.
   std::optional<FrameRange> frameRange;  // --frame-range: only these frames are rendered

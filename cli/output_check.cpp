@@ -1,6 +1,7 @@
 #include "output_check.h"
 
 #include "file_errors.h"
+#include "mesh_outputs.h"
 #include "options.h"
 #include "shell/atomic_file.h"
 #include "shell/frame_pattern.h"
@@ -24,6 +25,10 @@ bool outputsWritable(const Options& options) {
   if (!options.imageFile.empty()) all = writable("image", options.imageFile) && all;
   if (!options.depthFile.empty()) all = writable("depth", options.depthFile) && all;
   if (!options.videoFile.empty()) all = writable("video", options.videoFile) && all;
+  if (!options.meshFile.empty())
+    all = writable("mesh", MeshOutputs::frameFileName(options.meshFile, 0)) && all;
+  if (!options.volumeFile.empty())
+    all = writable("volume", MeshOutputs::frameFileName(options.volumeFile, 0)) && all;
   if (const auto pattern = shell::FramePattern::parse(options.framePattern)) {
     all = writable("image", pattern->fileName(0)) && all;
   }

@@ -16,6 +16,7 @@
 #include "image_output.h"
 #include "interrupt.h"
 #include "lang/build_driver.h"
+#include "mesh_outputs.h"
 #include "options.h"
 #include "output_check.h"
 #include "progress_bar.h"
@@ -101,6 +102,8 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   if (options.countFrames && !frame.savesFrames) return printFrameCount(frame);
   FrameOutputs outputs(options);
   if (!outputs.open(frame, *scene)) return outputs.fileFailed() ? kUsage : kFailed;
+  MeshOutputs meshes(options);
+  if (!meshes.open(frame, *scene)) return kUsage;
   const bool rendersNothing = options.dumpScene || options.countFrames;
   lang::BuildDriver driver(
       options.dumpScene ? lang::BuildDriver::Stage::Prepare : lang::BuildDriver::Stage::Render,
@@ -119,7 +122,7 @@ int run(const Options& options, engine::FrameBuffer& frame) {
   if (!scene->renderError.empty()) std::cout << scene->renderError << std::endl;
   if (done && options.dumpScene) dumpScene(*scene, std::cout);
   if (done && options.countFrames) return printFrameCount(frame);
-  if (outputs.fileFailed()) return kUsage;
+  if (outputs.fileFailed() || meshes.fileFailed()) return kUsage;
   if (!videoFinished) return kFailed;
   if (done && options.frameRange && options.frameRange->first >= frame.frameCount) {
     std::cerr << "zentarel3d-cli: --frame-range starts at frame " << options.frameRange->first

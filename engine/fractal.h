@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,8 +108,12 @@ class Fractal {
   // colour generator) and sets the camera up. A frame that is skipped does
   // only this, so that later frames come out as in a full run.
   bool setUpFrame();
-  // Traces the current set into the frame buffer.
+  // Traces the current set into the frame buffer, or hands the set-up frame
+  // to frameExport when there is one.
   bool renderFrame();
+  // Takes the place of tracing for a host that exports the attractor (a mesh
+  // or a volume) instead of a picture; returns what renderFrame returns.
+  std::function<bool(Fractal&)> frameExport;
   // World point under an image pixel (y from the top) of the last frame.
   std::string pointAtPixel(int x, int y) const;
   // The same as a point: the surface seen there, or for a background pixel

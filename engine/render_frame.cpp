@@ -131,6 +131,7 @@ bool Fractal::setUpFrame() {
 
 bool Fractal::renderFrame() {
   if (!setUpFrame()) return false;
+  if (frameExport) return frameExport(*this);
   FrameBuffer& frame = *frameBuffer;
   const TileLayout whole =
       layoutTiles(view.subpixelWidth, view.subpixelHeight, render.antialiasing, frame.memoryBudget);

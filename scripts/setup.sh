@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libpng-dev libopenexr-dev libgtest-dev libbenchmark-dev
+  libopenvdb-dev libtbb-dev libboost-dev libassimp-dev admesh
   ffmpeg
   librsvg2-bin help2man file
   xvfb x11-apps imagemagick xdotool

@@ -7,7 +7,7 @@ namespace shell {
 namespace {
 
 // In this order: where an identifier repeats, its first name counts.
-constexpr std::array<UiIdentifier, 49> kIdentifiers = {{
+constexpr std::array<UiIdentifier, 50> kIdentifiers = {{
     {"HAND_CURSOR", 139},
     {"EDIT2", 1013},
     {"OUTPUTLOG_EDIT", 1014},
@@ -15,6 +15,7 @@ constexpr std::array<UiIdentifier, 49> kIdentifiers = {{
     {"URL_LABEL", 1015},
     {"ABOUT_DLG_VERSION", 1016},
     {"FILE_SAVE_BITMAP_AS", 32812},
+    {"FILE_EXPORT_MESH", 32828},
     {"VIEW_TOOGLE_OUTPUTLOG", 32814},
     {"VIEW_CLEAR_OUTPUTLOG", 32827},
     {"VIEW_TABBED_DOCUMENTS", 32830},

@@ -41,6 +41,7 @@ expect() {
   [ "$got" = "$1" ] || { printf 'completing %s\ngave:\n%s\nexpected:\n%s\n' "${*:2}" "$got" "$1"; exit 1; }
 }
 expect "$(printf -- '--sample\n--samples')" --sam
+expect "$(printf -- '--mesh\n--mesh-scale\n--mesh-adaptivity')" --mes
 expect "$("$tree/bin/zentarel3d-cli" --list-samples | awk '{ print $1 }')" --sample ''
 expect "$(printf -- '--depth\n--define')" --de
 expect mjpeg --codec mj
