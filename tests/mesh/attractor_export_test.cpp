@@ -26,7 +26,7 @@ using lang::testing::sceneOf;
 using shell::testing::TempDir;
 
 ExportResult exportScene(const std::string& script, ExportRequest request,
-                     engine::FractalType type = engine::FractalType::Affine) {
+                         engine::FractalType type = engine::FractalType::Affine) {
   auto s = sceneOf(script, 40, 30, type);
   EXPECT_TRUE(s->scene->prepare()) << s->scene->renderError;
   return exportAttractor(*s->scene, request);
