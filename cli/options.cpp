@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "gnu_words.h"
 #include "image_output.h"
@@ -74,6 +75,14 @@ std::string codecNames(shell::VideoContainer container = shell::VideoContainer::
     names += (names.empty() ? "" : ", ") + codec.name;
   }
   return names;
+}
+
+// A file option whose value must end in `extension`; the complaint, or an
+// empty string.
+std::string extensionComplaint(const std::string& option, const std::string& file,
+                               std::string_view extension) {
+  if (shell::hasExtension(file, extension)) return {};
+  return option + " needs a file name ending in " + std::string(extension) + ", not '" + file + "'";
 }
 
 // The file of --avi (an AVI file whatever its name) or --video (by its
@@ -245,10 +254,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
       if (!error.empty()) return std::nullopt;
     } else if (arg == "--depth") {
       if (!value(options.depthFile)) return std::nullopt;
-      if (!shell::hasExtension(options.depthFile, ".exr")) {
-        error = "--depth needs a file name ending in .exr, not '" + options.depthFile + "'";
-        return std::nullopt;
-      }
+      error = extensionComplaint(arg, options.depthFile, ".exr");
+      if (!error.empty()) return std::nullopt;
     } else if (arg == "--codec") {
       if (!value(options.videoCodec)) return std::nullopt;
       codecGiven = true;
@@ -278,10 +285,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& commandLine,
       }
     } else if (arg == "--vdb") {
       if (!value(options.volumeFile)) return std::nullopt;
-      if (!shell::hasExtension(options.volumeFile, ".vdb")) {
-        error = "--vdb needs a file name ending in .vdb, not '" + options.volumeFile + "'";
-        return std::nullopt;
-      }
+      error = extensionComplaint(arg, options.volumeFile, ".vdb");
+      if (!error.empty()) return std::nullopt;
     } else if (arg == "--voxels") {
       if (!value(text)) return std::nullopt;
       if (!parseNumberIn(text, 1, kMaxVoxels, options.voxels)) {
