@@ -11,7 +11,6 @@ namespace {
 const QString kFileQuestion =
     "save fractal Avi Files (*.avi);;MP4 Video (*.mp4);;Matroska Video (*.mkv);;"
     "WebM Video (*.webm);;All Files (*.*) by app::CMainFrame";
-const QString kCompressionQuestion = "compression .avi by app::CMainFrame";
 
 }  // namespace
 
@@ -45,42 +44,33 @@ class AnimationTest : public test::MainWindowTest {
   }
 
   // The file and its compression are asked in order, on the interface
-  // thread, owned by the main window; the frames go in with that codec.
+  // thread, owned by the main window. The file type chosen in the save
+  // dialog, else the name typed, gives the container (.avi when the name has
+  // no extension) and so the codecs offered; the frames go in with the codec
+  // chosen.
   void framesGoIntoTheChosenFileWithTheChosenCodec() {
-    CFractal_Doc* doc = newDocument("save_frame");
-    dialogs_.fileName = files_.filePath("movie");  // the extension is added
-    dialogs_.compressionAnswer = VideoCompression{"mjpeg", 90};
-    QVERIFY(buildToEnd(doc));
-    QCOMPARE(doc->statusText(), QString("Ready"));
-    QCOMPARE(dialogs_.asked, QStringList({kFileQuestion, kCompressionQuestion}));
-    QCOMPARE(doc->displayImage().size(), QSize(66, 48));
-    const std::string movie = files_.filePath("movie.avi").toStdString();
-    if (!shell::testing::haveFfmpegTools()) QSKIP("ffprobe not installed");
-    QCOMPARE(shell::testing::probeVideo(movie), "mjpeg,66,48,15/1,2");
-  }
-
-  // The file type chosen in the save dialog gives the extension, and the
-  // codecs offered are those of that kind of file.
-  void theFileTypeChoosesTheContainer() {
-    // {file type chosen, file written, compression question, codec, probed}
+    // {file type chosen, name typed, file written, codec, probed}
     const std::tuple<QString, QString, QString, std::string, std::string> cases[] = {
-        {"WebM Video (*.webm)", "movie.webm", "compression .webm", "libvpx-vp9", "vp9"},
-        {"", "typed.mkv", "compression .mkv", "libx264", "h264"},
+        {"", "movie", "movie.avi", "mjpeg", "mjpeg"},
+        {"WebM Video (*.webm)", "movie", "movie.webm", "libvpx-vp9", "vp9"},
+        {"", "typed.mkv", "typed.mkv", "libx264", "h264"},
     };
-    for (const auto& [filter, file, question, codec, probed] : cases) {
+    for (const auto& [filter, typed, file, codec, probed] : cases) {
       CFractal_Doc* doc = newDocument("save_frame");
       dialogs_.asked.clear();
       dialogs_.chosenFilter = filter;
-      dialogs_.fileName = files_.filePath(filter.isEmpty() ? file : "movie");
-      dialogs_.compressionAnswer = VideoCompression{codec, 60};
+      dialogs_.fileName = files_.filePath(typed);
+      dialogs_.compressionAnswer = VideoCompression{codec, 90};
       QVERIFY(buildToEnd(doc));
-      QCOMPARE(dialogs_.asked.value(1), question + " by app::CMainFrame");
+      QCOMPARE(doc->statusText(), QString("Ready"));
+      QCOMPARE(dialogs_.asked, QStringList({kFileQuestion, "compression ." + file.section('.', -1) +
+                                                               " by app::CMainFrame"}));
+      QCOMPARE(doc->displayImage().size(), QSize(66, 48));
       const std::string movie = files_.filePath(file).toStdString();
       QVERIFY2(std::filesystem::exists(movie), movie.c_str());
       if (shell::testing::haveFfmpegTools())
         QCOMPARE(shell::testing::probeVideo(movie), probed + ",66,48,15/1,2");
     }
-    dialogs_.chosenFilter.clear();
   }
 
   // Cancelling the file dialog ends the build silently; the other failures

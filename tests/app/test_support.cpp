@@ -1,6 +1,5 @@
 #include "test_support.h"
 
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 #include <chrono>
@@ -44,9 +43,6 @@ std::unique_ptr<engine::Fractal> FakeBackend::createScene(engine::FrameBuffer& f
     std::cerr << "error: line 1:1: unexpected token: unscannable" << std::endl;
     return nullptr;
   }
-  const QRegularExpressionMatch rate =
-      QRegularExpression("fps\\((\\d+)\\)").match(QString::fromStdString(fb.scriptText));
-  fb.framesPerSecond = rate.hasMatch() ? rate.captured(1).toInt() : 0;
   fb.savesFrames = says(fb, "save_frame");
   return engine::createFractal(0);
 }

@@ -34,8 +34,7 @@ using shell::testing::readFile;
 //   "endless"      runs until canceled
 //   "deaf"         ignores the stop until `release` is set
 //   "save_frame"   saves two frames (the pre-scan finds that the script saves
-//                  frames, with the rate of "fps(n)"; "void" fails their
-//                  render); then as below
+//                  frames; "void" fails their render); then as below
 //   anything else  draws a grey image of the requested size with depths
 class FakeBackend : public BuildBackend {
  public:
