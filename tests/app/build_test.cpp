@@ -40,11 +40,17 @@ class BuildTest : public test::MainWindowTest {
     CFractal_Doc* failing = newDocument("fail");
     QVERIFY(buildTo(failing, "Error") && !failing->imageView());
     QVERIFY(log().contains("error: line 2:1: unexpected token: fail\nfinished: "));
+    // Out of memory: an error in the log, and the application builds on.
+    failing->text()->setPlainText("everything");
+    QVERIFY(buildToEnd(failing));
+    QVERIFY(test::waitFor([&] { return log().contains("Not enough memory\nfinished: "); }));
+    failing->text()->setPlainText("grey");
+    QVERIFY(buildTo(failing, "Ready"));
     CFractal_Doc* unscannable = newDocument("unscannable");
     trigger(command::BUILD_FRACTAL);
     QVERIFY(!unscannable->isBuilding());
     QVERIFY(test::waitFor([&] { return log().contains("1:1: unexpected token: unscannable"); }));
-    QCOMPARE(backend_.runs.load(), 2);
+    QCOMPARE(backend_.runs.load(), 4);
   }
 
   void stopEndsALongBuildAsInterruptedAndTheCaptionShowsItsProgress() {
