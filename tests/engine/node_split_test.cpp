@@ -11,6 +11,7 @@ namespace engine {
 namespace {
 
 using lang::testing::Interpreter;
+using lang::testing::sceneOf;
 
 // The prepared set that picks among its members.
 const IfsSet* pickingSet(const Fractal& scene) {
@@ -47,11 +48,9 @@ std::unique_ptr<Interpreter> tetrahedron(int pick, const std::vector<int>& w = {
   const auto half = [&](const char* corner, int weight) {
     return "translate(" + std::string(corner) + ") 0.5 A {" + std::to_string(weight) + "}";
   };
-  auto s = std::make_unique<Interpreter>("set A = (" + half("1, 1, 1", w[0]) + " + " +
-                                         half("1, -1, -1", w[1]) + " + " + half("-1, 1, -1", w[2]) +
-                                         " + " + half("-1, -1, 1", w[3]) + ") % " +
-                                         std::to_string(pick) + "; build A;");
-  EXPECT_EQ(s->run(), "");
+  auto s = sceneOf("set A = (" + half("1, 1, 1", w[0]) + " + " + half("1, -1, -1", w[1]) + " + " +
+                   half("-1, 1, -1", w[2]) + " + " + half("-1, -1, 1", w[3]) + ") % " +
+                   std::to_string(pick) + "; build A;");
   EXPECT_TRUE(s->scene->prepare()) << s->scene->renderError;
   return s;
 }
@@ -89,20 +88,20 @@ TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
 }
 
 TEST(SplitNode, UnusableConformalImagesGetAHugeSphere) {
-  Interpreter s("set A = 0.5 A + translate(0.5, 0, 0) 0.5 A; build A;", FractalType::Conformal);
-  ASSERT_EQ(s.run(), "");
-  ASSERT_TRUE(s.scene->prepare()) << s.scene->renderError;
-  TraceContext ctx(*s.scene);
+  const auto s = sceneOf("set A = 0.5 A + translate(0.5, 0, 0) 0.5 A; build A;", 40, 30,
+                         FractalType::Conformal);
+  ASSERT_TRUE(s->scene->prepare()) << s->scene->renderError;
+  TraceContext ctx(*s->scene);
   // A node seen through an inversion about 0.25: the child sphere about
   // 0.25 (the scale member, last) is turned inside out, the one about 0.75
   // is not.
   ASSERT_TRUE(ctx.pushNode());
   auto& node = static_cast<ConformalNode&>(*ctx.top);
-  node.set = s.scene->preparedSets()->next;
+  node.set = s->scene->preparedSets()->next;
   node.center = node.set->boundCenter;
   node.radius2 = node.set->boundRadius2;
   ASSERT_TRUE(node.map.buildFrom(MapSpec::make(MapKind::Inverse, {0.25, 0, 0, 1})));
-  ASSERT_TRUE(s.scene->splitNode(ctx, node));
+  ASSERT_TRUE(s->scene->splitNode(ctx, node));
   EXPECT_EQ(ctx.top->radius2, 1e10);
   EXPECT_LT(ctx.top->next->radius2, 100);
   EXPECT_GT(ctx.top->next->radius2, 0);

@@ -86,11 +86,10 @@ TEST(Bounds, HoldTheAttractorTightly) {
       {FractalType::Affine, "set A = 0 A + translate(1, 0, 0) 0.5 A; build A;", 1.02},
   };
   for (const auto& c : cases) {
-    lang::testing::Interpreter s(c.script, c.type);
-    ASSERT_EQ(s.run(), "") << c.script;
-    ASSERT_TRUE(s.scene->prepare()) << s.scene->renderError << c.script;
-    const std::vector<double> farthest = iterateAttractor(*s.scene);
-    const IfsSet* set = s.scene->preparedSets()->next;
+    const auto s = lang::testing::sceneOf(c.script, 40, 30, c.type);
+    ASSERT_TRUE(s->scene->prepare()) << s->scene->renderError << c.script;
+    const std::vector<double> farthest = iterateAttractor(*s->scene);
+    const IfsSet* set = s->scene->preparedSets()->next;
     for (size_t i = 0; set; set = set->next, ++i)
       EXPECT_LE(std::sqrt(set->boundRadius2), c.slack * farthest[i] + 1e-2) << c.script << i;
   }
@@ -106,14 +105,13 @@ std::vector<const SetMember*> members(const IfsSet* set) {
 // members; a member collapsed through keyed members multiplies their states
 // and keeps the later key.
 TEST(Prepare, ColourKeysShareOneStatePerKeyAndCollapsedKeysMultiply) {
-  lang::testing::Interpreter s(
+  const auto s = lang::testing::sceneOf(
       "set A = 0.5 A | 2 + translate(0.5, 0, 0) 0.5 A; set I = 0.5 A | 3;\n"
       "set O = translate(0, 0, 0.5) 0.5 O | 1 + translate(0, 1, 0) A | 2 + 0.5 I | 1; build O;");
-  ASSERT_EQ(s.run(), "");
-  std::vector<RandomState> draws(3, s.scene->sceneRandomState);
+  std::vector<RandomState> draws(3, s->scene->sceneRandomState);
   for (size_t k = 1; k < 3; ++k) (draws[k] = draws[k - 1]).next();
-  ASSERT_TRUE(s.scene->prepare()) << s.scene->renderError;
-  const std::vector<const SetMember*> o = members(s.scene->preparedSets()->next);
+  ASSERT_TRUE(s->scene->prepare()) << s->scene->renderError;
+  const std::vector<const SetMember*> o = members(s->scene->preparedSets()->next);
   ASSERT_EQ(o.size(), 3u);  // reverse script order
   const auto drawn = [&](const RandomState& state) {
     return std::find(draws.begin(), draws.end(), state) - draws.begin();
@@ -123,7 +121,7 @@ TEST(Prepare, ColourKeysShareOneStatePerKeyAndCollapsedKeysMultiply) {
   EXPECT_EQ(o[2]->colorKey, 1);
   EXPECT_EQ(o[0]->colorKey, 3);
   EXPECT_EQ(o[0]->colorState, o[2]->colorState * draws[size_t(3 - one - two)]);
-  EXPECT_EQ(members(s.scene->preparedSets()->next->next)[1]->colorState, o[1]->colorState);
+  EXPECT_EQ(members(s->scene->preparedSets()->next->next)[1]->colorState, o[1]->colorState);
 }
 
 }  // namespace
