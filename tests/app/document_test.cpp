@@ -16,7 +16,6 @@ class DocumentTest : public QObject {
     test::ScriptedDialogs dialogs;
     test::FakeBackend backend;
     CFractal_Doc doc(dialogs, backend);
-    QVERIFY(!doc.load("/nonexistent/scene.ifs"));
     const struct {
       QByteArray file;
       QString editor;

@@ -134,10 +134,8 @@ class SamplesMenuTest : public test::MainWindowTest {
     QVERIFY(shows("Last", 3));
     // Not built: no picture of the sample before it stays under the new title.
     QVERIFY(doc->displayImage().isNull() && !doc->canSaveBitmap());
-    doc->text()->setPlainText("edited");
-    trigger(command::BUILD_NEXT_SAMPLE);  // stays on the last one, in a new document
+    trigger(command::BUILD_NEXT_SAMPLE);  // stays on the last one
     QVERIFY(shows("Last", 4));
-    QVERIFY(frame_->activeDocument() != doc);
     trigger(command::BUILD_PREV_SAMPLE);
     QVERIFY(shows("Affine System", 5));
     trigger(command::SAMPLES_FIRSTSAMPLE);
