@@ -61,8 +61,7 @@ class AnimationTest : public test::MainWindowTest {
       dialogs_.chosenFilter = filter;
       dialogs_.fileName = files_.filePath(typed);
       dialogs_.compressionAnswer = VideoCompression{codec, 90};
-      QVERIFY(buildToEnd(doc));
-      QCOMPARE(doc->statusText(), QString("Ready"));
+      QVERIFY(buildTo(doc, "Ready"));
       QCOMPARE(dialogs_.asked, QStringList({kFileQuestion, "compression ." + file.section('.', -1) +
                                                                " by app::CMainFrame"}));
       QCOMPARE(doc->displayImage().size(), QSize(66, 48));
