@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "near_rays.h"
 #include "pixel_ray.h"
 #include "sphere_node.h"
 #include "vec3.h"
@@ -66,6 +67,9 @@ class TraceContext {
   // The order, by position in the maps' order, that the last sort of
   // children by distance found.
   std::vector<int> lastChildOrder;
+  // Scratch of the normal walk: the hit points near the nodes of each
+  // nesting level (see SphereNode::rayLevel).
+  std::vector<NearRays> nearRays;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;
