@@ -171,8 +171,8 @@ bool estimateNormals(TraceContext& ctx) {
     const double power = (node->material ? node->material : firstMaterial)->power;
 
     NearRays& near = nextLevel(ctx, level, deepest);
-    const NearSums sums = sortNearPoints({c, nearLimit, mass, power},
-                                         ctx.nearRays[size_t(level)], near, scene.vectorWalks);
+    const NearSums sums = sortNearPoints({c, nearLimit, mass, power}, ctx.nearRays[size_t(level)],
+                                         near, scene.vectorWalks);
     if (near.count == 0) {
       finishTopNode(ctx);
       continue;
