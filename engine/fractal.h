@@ -86,6 +86,9 @@ class Fractal {
 
   FrameBuffer* frameBuffer = nullptr;
   int threadCount = 0;  // render workers, the host's choice; 0: one per core
+  // The walks' inner loops in vector instructions; off: the plain loops,
+  // for checking them.
+  bool vectorWalks = true;
   std::atomic<bool> canceled{false};
   std::string renderError;
   WalkStats walkStats;  // of the last frame rendered

@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 
 #include "fractal.h"
+#include "near_point_sort.h"
 #include "sphere_walks.h"
 #include "walk_support.h"
 
@@ -74,50 +75,54 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
   }
 }
 
-typedef double Double2 __attribute__((vector_size(16)));
+// Folds the fields summed at the levels above `level` into it; the levels
+// up to `deepest` hold points.
+void foldLevelsInto(TraceContext& ctx, int level, int& deepest) {
+  for (; deepest > level; --deepest)
+    ctx.nearRays[size_t(deepest)].foldInto(ctx.nearRays[size_t(deepest) - 1]);
+}
 
-// The rays of a node sorted into those far from it, which take its mass as
-// a point mass, and those near it, with the sums of their positions.
-struct RaySort {
-  PixelRay* pass;  // the far rays, in front of those parked at the node
-  PixelRay* near = nullptr;
-  PixelRay* nearLast = nullptr;
-  Vec3 sum;
-  double sumOfSquares = 0.0;
-  int count = 0;
-};
+// The points of level `level + 1`, emptied, with room for all of level
+// `level`. The walk is depth first: a node of level `level` comes after
+// every node tested against the deeper levels, whose sums are folded down.
+NearRays& nextLevel(TraceContext& ctx, int level, int& deepest) {
+  foldLevelsInto(ctx, level + 1, deepest);
+  if (deepest == level + 1) ctx.nearRays[size_t(deepest)].foldInto(ctx.nearRays[size_t(level)]);
+  deepest = level + 1;
+  if (ctx.nearRays.size() <= size_t(deepest)) ctx.nearRays.resize(size_t(deepest) + 1);
+  NearRays& next = ctx.nearRays[size_t(deepest)];
+  next.reset(ctx.nearRays[size_t(level)].count);
+  return next;
+}
 
-// One loop per way of weighing the mass (`weight` of the squared distance),
-// so that the loop holds no choice between them.
-template <class Weight>
-void sortRays(PixelRay* rays, const Vec3& c, double nearLimit, Weight weight, RaySort& sort) {
-  // x and y side by side: the same operations in fewer instructions.
-  const Double2 cxy{c.x, c.y};
-  for (PixelRay* ray = rays; ray;) {
-    PixelRay* next = ray->next;
-    Double2 oxy;
-    std::memcpy(&oxy, &ray->origin.x, sizeof oxy);
-    const Double2 dxy = oxy - cxy;
-    const double dz = ray->origin.z - c.z;
-    const Double2 squares = dxy * dxy;
-    const double d2 = squares[0] + squares[1] + dz * dz;
-    if (d2 >= nearLimit) {
-      // Far enough to act as a point mass.
-      const double w = weight(d2);
-      const Double2 fxy = dxy * w;
-      ray->normal.x += float(fxy[0]);
-      ray->normal.y += float(fxy[1]);
-      ray->normal.z += float(dz * w);
-      prependRay(sort.pass, ray);
-    } else {
-      if (!sort.near) sort.nearLast = ray;
-      prependRay(sort.near, ray);
-      sort.sum += ray->origin;
-      sort.sumOfSquares += ray->origin.lengthSquared();
-      ++sort.count;
-    }
-    ray = next;
+// Level 0: the hit points of all active rays.
+void collectHitPoints(TraceContext& ctx) {
+  size_t count = 0;
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
+  if (ctx.nearRays.empty()) ctx.nearRays.resize(1);
+  NearRays& all = ctx.nearRays[0];
+  all.reset(count);
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next)
+    all.push(ray->origin.x, ray->origin.y, ray->origin.z, uint32_t(ray - ctx.rays.data()));
+}
+
+// Adds the fields summed at the hit points to their rays' normals.
+void addFieldsToNormals(TraceContext& ctx, int& deepest) {
+  foldLevelsInto(ctx, 0, deepest);
+  const NearRays& all = ctx.nearRays[0];
+  for (size_t i = 0; i < all.count; ++i) {
+    Vec3f& normal = ctx.rays[all.from[i]].normal;
+    normal.x += all.fx[i];
+    normal.y += all.fy[i];
+    normal.z += all.fz[i];
   }
+}
+
+// Passes over a node that could not be refined (the node pool is
+// exhausted): its near points keep what they have summed.
+void passOver(TraceContext& ctx, SphereNode* below, double mass) {
+  discardNodesAbove(ctx, below);
+  ctx.addProgress(mass * ctx.progressWeight);
 }
 
 }  // namespace
@@ -151,44 +156,41 @@ bool estimateNormals(TraceContext& ctx) {
   }
   const double s2 =
       std::max(scene.render.normalRadiusFactor * scene.render.normalRadiusFactor, 1.0);
-  PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
+  collectHitPoints(ctx);
+  ctx.top->rayLevel = 0;
   const Material* firstMaterial = scene.defaultMaterial();
+  int deepest = 0;  // the deepest level that holds points
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
+    const int level = node->rayLevel;
     const Vec3 c = node->center;
     const double mass = node->mass;
     const double nearLimit = s2 * node->radius2;
-    const double k = (node->material ? node->material : firstMaterial)->power;
+    const double power = (node->material ? node->material : firstMaterial)->power;
 
-    RaySort sort;
-    sort.pass = node->parkedRays;
-    if (std::fabs(k - 3.0) < 1e-5)
-      sortRays(
-          rays, c, nearLimit, [mass](double d2) { return mass / (d2 * d2 * d2); }, sort);
-    else
-      sortRays(
-          rays, c, nearLimit, [mass, k](double d2) { return mass * std::pow(d2, -k); }, sort);
-    if (!sort.near) {
+    NearRays& near = nextLevel(ctx, level, deepest);
+    const NearSums sums = sortNearPoints({c, nearLimit, mass, power}, ctx.nearRays[size_t(level)],
+                                         near, scene.vectorWalks);
+    if (near.count == 0) {
       finishTopNode(ctx);
-      rays = sort.pass;
       continue;
     }
 
     SphereNode* below = node->next;
     if (!refineForNormals(ctx) || ctx.top == below) {
       if (scene.canceled) break;
-      rays = passOverNode(ctx, below, mass, sort.near, sort.nearLast, sort.pass);
+      passOver(ctx, below, mass);
       continue;
     }
 
     // Children that hold all near points (out to two standard deviations)
     // inside their widened spheres are refined at once, without sorting the
-    // rays again; the others are taken for the walk.
-    const Vec3 mean = sort.sum * (1.0 / sort.count);
+    // points again; the others are taken for the walk.
+    const Vec3 mean = sums.sum * (1.0 / double(near.count));
     const double spread =
-        std::max((sort.sumOfSquares / sort.count - mean.lengthSquared()) * 4, 0.0);
+        std::max((sums.sumOfSquares / double(near.count) - mean.lengthSquared()) * 4, 0.0);
     SphereNode* taken = nullptr;
     while (ctx.top != below && !scene.canceled) {
       SphereNode* child = ctx.top;
@@ -202,21 +204,22 @@ bool estimateNormals(TraceContext& ctx) {
         taken = child;
       }
     }
-    // Back on the stack in their order, the rays parked at the last one.
+    // Back on the stack in their order, tested against the near points.
     for (SphereNode* child = taken; child;) {
       SphereNode* next = child->next;
-      child->parkedRays = ctx.top == below ? sort.pass : nullptr;
+      child->rayLevel = level + 1;
       child->next = ctx.top;
       ctx.top = child;
       child = next;
     }
     if (scene.canceled) break;
-    rays = taken ? sort.near : passOverNode(ctx, below, mass, sort.near, sort.nearLast, sort.pass);
+    if (!taken) passOver(ctx, below, mass);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();
     return false;
   }
+  addFieldsToNormals(ctx, deepest);
   return true;
 }
 

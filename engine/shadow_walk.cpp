@@ -32,6 +32,20 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
   return !ctx.scene.canceled;
 }
 
+// What the walk needs of each active ray, worked out once instead of at
+// every node: its segment from the light, the segment's length and inverse,
+// and its footprint at the hit point.
+void describeSegments(TraceContext& ctx, const Vec3& light, double footprint) {
+  ctx.shadowSegments.resize(ctx.rays.size());
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
+    ShadowSegment& segment = ctx.shadowSegments[size_t(ray - ctx.rays.data())];
+    segment.fromLight = ray->origin - light;
+    segment.length = ray->t;
+    segment.inverseLength = 1.0 / ray->t;
+    segment.footprint = ray->cone * ray->travelled * footprint;
+  }
+}
+
 }  // namespace
 
 bool traceShadowRays(TraceContext& ctx, int lightIndex) {
@@ -41,7 +55,9 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   if (!startWalk(ctx)) return !scene.canceled;
 
   const double nodeFactor = scene.render.shadowNodeFactor;
-  const double footprint = scene.render.shadowFootprintFactor;
+  describeSegments(ctx, light, scene.render.shadowFootprintFactor);
+  const ShadowSegment* segments = ctx.shadowSegments.data();
+  const PixelRay* records = ctx.rays.data();
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -54,12 +70,12 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     PixelRay* hitLast = nullptr;
     for (PixelRay* ray = rays; ray;) {
       PixelRay* next = ray->next;
-      // The segment runs from the light to the hit point, length L.
-      const double length = ray->t;
-      const double inverseLength = 1.0 / length;
-      const double p = (ray->origin - light).dot(cl) * inverseLength;
-      const double g = ray->cone * ray->travelled * footprint;  // footprint at the hit point
-      const double f = g * p * inverseLength;                   // shrinking towards the light
+      // The segment runs from the light to the hit point.
+      const ShadowSegment& segment = segments[ray - records];
+      const double length = segment.length;
+      const double p = segment.fromLight.dot(cl) * segment.inverseLength;
+      const double g = segment.footprint;
+      const double f = g * p * segment.inverseLength;  // shrinking towards the light
       if (smallRadius <= f) {
         const double q = f * f + p * p - cl2;
         if (q >= 0.0) {

@@ -23,6 +23,7 @@ struct SphereNode {
   double mass = 1.0;       // share of the parent's mass (work share in the hit and shadow walks)
   double dimension = 2.0;  // exponent of the automatic masses
   PixelRay* parkedRays = nullptr;
+  int rayLevel = 0;  // normal walk: the hit points it is tested against are nearRays[rayLevel]
   const Material* material = nullptr;  // null: the scene's first material
   SphereNode* next = nullptr;          // link in the stack or the free list
   RandomState randomState;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "near_rays.h"
 #include "pixel_ray.h"
 #include "sphere_node.h"
 #include "vec3.h"
@@ -11,6 +12,13 @@
 namespace engine {
 
 class Fractal;
+
+// A shadow ray as the shadow walk sees it (see traceShadowRays).
+struct ShadowSegment {
+  Vec3 fromLight;  // from the light to the hit point
+  double length = 0.0, inverseLength = 0.0;
+  double footprint = 0.0;  // at the hit point
+};
 
 // Everything one worker mutates while it walks the sphere tree: the node
 // pool with its stack and free list, and the rays of the tile it traces.
@@ -66,10 +74,15 @@ class TraceContext {
   // The order, by position in the maps' order, that the last sort of
   // children by distance found.
   std::vector<int> lastChildOrder;
+  // Scratch of the shadow walk, indexed like the records.
+  std::vector<ShadowSegment> shadowSegments;
+  // Scratch of the normal walk: the hit points near the nodes of each
+  // nesting level (see SphereNode::rayLevel).
+  std::vector<NearRays> nearRays;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;
-  PixelRay* active = nullptr;
+  PixelRay* active = nullptr;          // records of `rays`, linked
   int x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // subpixels; x1 and y1 exclusive
   // Records of the tile: subpixel (x, y) is rays[(y - y0) * (x1 - x0) + x - x0].
   int tileRayCount() const { return (x1 - x0) * (y1 - y0); }

@@ -9,7 +9,7 @@ packages=(
   default-jre-headless antlr libantlr-dev
   qt6-base-dev qt6-base-dev-tools
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
-  libpng-dev libopenexr-dev libgtest-dev libbenchmark-dev
+  libpng-dev libopenexr-dev libgtest-dev libbenchmark-dev libhwy-dev
   libopenvdb-dev libtbb-dev libboost-dev libassimp-dev admesh
   ffmpeg
   librsvg2-bin help2man file

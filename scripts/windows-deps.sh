@@ -2,7 +2,7 @@
 # usage: windows-deps.sh BUILD_DIR
 # Installs the MinGW-w64 cross compilers and Wine, then cross-builds the
 # libraries that Debian ships only for Linux (ANTLR 2 C++ runtime, libpng,
-# GoogleTest, a small static FFmpeg) from Debian's own sources into
+# GoogleTest, Highway, a small static FFmpeg) from Debian's own sources into
 # BUILD_DIR/deps/prefix. Each library is built once: a stamp file marks it done.
 # Exits with 3 when this machine cannot: no way to install packages or to
 # fetch the sources.
@@ -92,6 +92,16 @@ build_gtest() {
   cmake --build "$deps/build/googletest" -j "$jobs" --target install >/dev/null
 }
 
+# The vector instructions' library, without its tests and examples.
+build_hwy() {
+  unpack_source highway highway
+  cmake -S "$deps/src/highway" -B "$deps/build/highway" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DBUILD_TESTING=OFF -DHWY_ENABLE_TESTS=OFF -DHWY_ENABLE_EXAMPLES=OFF \
+    -DHWY_ENABLE_CONTRIB=OFF >/dev/null
+  cmake --build "$deps/build/highway" -j "$jobs" --target install >/dev/null
+}
+
 # Only what the video export offers (the AVI container and its codecs), the
 # decoders that read the frames back in the tests, and swscale. The assembly
 # parts are left out: they would need nasm and change nothing in the output.
@@ -113,7 +123,7 @@ build_ffmpeg() {
 
 enable_source_packages
 mkdir -p "$prefix"
-for library in antlr png gtest ffmpeg; do
+for library in antlr png gtest hwy ffmpeg; do
   [ -f "$prefix/.$library.done" ] && continue
   echo "windows-deps: building $library"
   start=$SECONDS

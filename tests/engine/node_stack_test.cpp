@@ -88,7 +88,8 @@ TEST(Walks, AnExhaustedNodePoolKeepsTheHitsAndEndsTheWalk) {
   EndlessScene scene;
   TraceContext ctx(scene);
   const Material earlier;
-  PixelRay ray;
+  ctx.rays.resize(1);
+  PixelRay& ray = ctx.rays[0];
   ray.origin = ctx.currentEye = {0, 0, -5};
   ray.direction = {0, 0, 1};
   ray.cone = 0.001f;

@@ -36,11 +36,26 @@ bool showsSomething(const engine::FrameBuffer& frame) {
   return false;
 }
 
+// Builds the script as the application would, with one render thread.
+void build(engine::FrameBuffer& frame, const std::string& script, bool vectorWalks) {
+  frame.scriptText = script;
+  frame.requestedWidth = kWidth;
+  frame.requestedHeight = kHeight;
+  frame.randomState = engine::RandomState::fromValue(0x2545F4914F);
+  const std::unique_ptr<engine::Fractal> scene = lang::createScene(frame);
+  ASSERT_TRUE(scene);
+  scene->frameBuffer = &frame;
+  scene->threadCount = 1;
+  scene->vectorWalks = vectorWalks;
+  EXPECT_TRUE(lang::BuildDriver().run(*scene));
+  EXPECT_EQ(scene->renderError, "");
+}
+
 class Sample : public ::testing::TestWithParam<int> {};
 
-// Builds the sample as the application would, with one render thread and a
-// frame sink that takes every frame, and fails on any error line, a render
-// error, a missing image or a picture that shows nothing.
+// Builds the sample with a frame sink that takes every frame, and fails on
+// any error line, a render error, a missing image or a picture that shows
+// nothing.
 TEST_P(Sample, BuildsWithoutError) {
   const int entry = samplesFile().index().entryOfSample(GetParam());
   SCOPED_TRACE(samplesFile().index().nameOfEntry(entry));
@@ -49,10 +64,6 @@ TEST_P(Sample, BuildsWithoutError) {
   EXPECT_TRUE(script.starts_with("//")) << "a sample starts with a comment saying what it shows";
 
   engine::FrameBuffer frame;
-  frame.scriptText = script;
-  frame.requestedWidth = kWidth;
-  frame.requestedHeight = kHeight;
-  frame.randomState = engine::RandomState::fromValue(0x2545F4914F);
   int frames = 0;
   frame.frameSink = [&](engine::FrameBuffer& saved) {
     ++frames;
@@ -60,21 +71,20 @@ TEST_P(Sample, BuildsWithoutError) {
     return true;
   };
   engine::testing::CapturedOutput capture;
-  const std::unique_ptr<engine::Fractal> scene = lang::createScene(frame);
-  ASSERT_TRUE(scene) << capture.err();
-  scene->frameBuffer = &frame;
-  scene->threadCount = 1;
-  EXPECT_TRUE(lang::BuildDriver().run(*scene)) << capture.err();
-  EXPECT_EQ(scene->renderError, "");
+  build(frame, script, true);
   std::istringstream output(capture.out() + capture.err());
   for (std::string line; std::getline(output, line);) {
     EXPECT_FALSE(line.starts_with("error:") || line.starts_with("exception:")) << line;
   }
   if (frame.savesFrames) {
     EXPECT_GE(frames, 2) << "an animation saves several frames";
-  } else {
-    EXPECT_TRUE(showsSomething(frame));
+    return;
   }
+  EXPECT_TRUE(showsSomething(frame));
+  // The walks' vector loops give the plain loops' picture, bit for bit.
+  engine::FrameBuffer plain;
+  build(plain, script, false);
+  EXPECT_TRUE(plain.bits == frame.bits);
 }
 
 INSTANTIATE_TEST_SUITE_P(Gallery, Sample, ::testing::Range(0, samplesFile().index().sampleCount()));

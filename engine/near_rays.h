@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace engine {
+
+// The hit points that the normal walk tests against the nodes of one
+// nesting level, one array per coordinate so that a node's test runs over
+// contiguous lanes, with the field summed at each point since it entered
+// the level and where it came from: its place in the level below, or at
+// level 0 its ray record.
+struct NearRays {
+  std::vector<double> x, y, z;
+  std::vector<float> fx, fy, fz;
+  std::vector<uint32_t> from;
+  size_t count = 0;
+
+  // Room for `n` points; the old ones are dropped.
+  void reset(size_t n) {
+    count = 0;
+    if (from.size() >= n) return;
+    for (std::vector<double>* lane : {&x, &y, &z}) lane->resize(n);
+    for (std::vector<float>* lane : {&fx, &fy, &fz}) lane->resize(n);
+    from.resize(n);
+  }
+  void push(double px, double py, double pz, uint32_t origin) {
+    x[count] = px;
+    y[count] = py;
+    z[count] = pz;
+    fx[count] = fy[count] = fz[count] = 0.0f;
+    from[count] = origin;
+    ++count;
+  }
+  // Adds the fields summed here to the points they came from in `below`.
+  void foldInto(NearRays& below) const {
+    for (size_t i = 0; i < count; ++i) {
+      below.fx[from[i]] += fx[i];
+      below.fy[from[i]] += fy[i];
+      below.fz[from[i]] += fz[i];
+    }
+  }
+};
+
+}  // namespace engine
