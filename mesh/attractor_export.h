@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "slab_mesher.h"
+
 namespace engine {
 class Fractal;
 }
@@ -22,6 +24,8 @@ struct ExportRequest {
   double adaptivity = 0.1;    // of the mesher, 0 to 1
   int workers = 0;            // threads of the voxel walk; 0: one per core
   uint64_t memoryBudget = 0;  // bytes the export may take; 0: no limit
+  // Blocks of 8x8x8 surface cells meshed at once (slab_mesher.h).
+  uint64_t blocksPerSlab = kBlocksPerSlab;
 };
 
 struct ExportResult {
@@ -40,8 +44,9 @@ struct ExportResult {
 // memory it would need. The scene's canceled flag stops it.
 ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& request);
 
-// The bytes an export of `occupiedBlocks` blocks of 8x8x8 occupied cells
-// needs, besides the walk's slabs.
-uint64_t exportMemory(uint64_t occupiedBlocks);
+// The bytes that the request's export of `occupiedBlocks` blocks of 8x8x8
+// occupied cells needs, besides the walk's slabs. The mesh formats that
+// Assimp writes hold the whole mesh; the others hold one slab of it.
+uint64_t exportMemory(uint64_t occupiedBlocks, const ExportRequest& request);
 
 }  // namespace mesh
