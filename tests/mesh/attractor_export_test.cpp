@@ -230,5 +230,19 @@ TEST(ExportAttractor, RefusesAGridBeyondTheBudgetBeforeTheWalk) {
   EXPECT_EQ(exportScene(kMengerSponge, request).error, "");
 }
 
+// Assimp's formats hold the whole mesh, our own writers a slab of it.
+TEST(ExportAttractor, GatheredFormatsNeedMoreMemory) {
+  const auto needed = [](const std::string& file) {
+    ExportRequest request;
+    request.voxels = 32;
+    request.meshFile = file;
+    request.memoryBudget = 1;
+    const std::string error = exportScene(kMengerSponge, request).error;
+    return std::stoull(error.substr(error.find("about ") + 6));
+  };
+  EXPECT_GT(needed("a.glb"), needed("a.stl"));
+  EXPECT_EQ(needed("a.3mf"), needed("a.glb"));
+}
+
 }  // namespace
 }  // namespace mesh
