@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -22,12 +23,12 @@ namespace {
 // Peaks per block of 8x8x8 occupied cells, measured on the Menger sponge
 // (256 and 512 cells) and the Sierpinski tetrahedron (256 to 1024 cells),
 // with room to spare: of the occupied cells and their colours, held all
-// along; of one slab's level set, mesher and part of the mesh (about 28 KiB
-// a block of the slab, its margins included); of the level set of all cells
+// along; of one slab's level set, mesher and part of the mesh (some 26 KiB
+// a block, its margins included); of the level set of all cells
 // for the volume file (11 KiB); of the whole mesh with Assimp's copy and
 // output for glTF and 3MF (148 KiB).
 constexpr uint64_t kCellBytesPerBlock = 1024;
-constexpr uint64_t kSlabBytesPerBlock = 40 * 1024;
+constexpr uint64_t kSlabBytesPerBlock = 32 * 1024;
 constexpr uint64_t kLevelSetBytesPerBlock = 16 * 1024;
 constexpr uint64_t kMeshBytesPerBlock = 160 * 1024;
 
@@ -35,15 +36,18 @@ std::string mebibytes(uint64_t bytes) {
   return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
 }
 
-// Occupied blocks of 8x8x8 cells: the cells of the grid with an eighth of
-// the cells along each side.
-std::optional<uint64_t> occupiedBlocks(engine::Fractal& scene, int voxels, int workers) {
+// Occupied blocks of 8x8x8 cells by their layer along z: the cells of the
+// grid with an eighth of the cells along each side.
+std::optional<std::vector<uint64_t>> occupiedBlocks(engine::Fractal& scene, int voxels,
+                                                    int workers) {
   const std::optional<engine::VoxelGrid> coarse = engine::attractorGrid(scene, (voxels + 7) / 8);
   if (!coarse) return std::nullopt;
-  uint64_t blocks = 0;
+  std::vector<uint64_t> blocks(size_t(coarse->counts[2]));
   const bool done =
       engine::voxelize(scene, *coarse, workers, [&blocks](const engine::VoxelSlab& s) {
-        for (const uint32_t cell : s.cells) blocks += cell != 0;
+        const size_t layerCells = size_t(s.width) * size_t(s.depth);
+        for (size_t i = 0; i < s.cells.size(); ++i)
+          blocks[size_t(s.firstLayer) + i / layerCells] += s.cells[i] != 0;
         return true;
       });
   if (!done) return std::nullopt;
@@ -87,11 +91,16 @@ class MeasuringWriter : public MeshWriter {
 
 }  // namespace
 
-uint64_t exportMemory(uint64_t blocks, const ExportRequest& request) {
+uint64_t exportMemory(const std::vector<uint64_t>& blocksByLayer, const ExportRequest& request) {
+  const uint64_t blocks = std::accumulate(blocksByLayer.begin(), blocksByLayer.end(), uint64_t(0));
   uint64_t bytes = blocks * kCellBytesPerBlock;
   if (!request.volumeFile.empty()) bytes += blocks * kLevelSetBytesPerBlock;
   if (request.meshFile.empty()) return bytes;
-  bytes += std::min(blocks, request.blocksPerSlab) * kSlabBytesPerBlock;
+  // A slab takes its blocks, or one layer beyond the limit, and its margins.
+  const uint64_t layer =
+      blocksByLayer.empty() ? 0 : *std::max_element(blocksByLayer.begin(), blocksByLayer.end());
+  const uint64_t margins = 2 * uint64_t(kLevelSetReach / 8) * layer;
+  bytes += std::min(blocks, std::max(request.blocksPerSlab, layer) + margins) * kSlabBytesPerBlock;
   if (MeshFile::gathers(*meshFormatOf(request.meshFile))) bytes += blocks * kMeshBytesPerBlock;
   return bytes;
 }
@@ -106,7 +115,8 @@ ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& reques
   const std::optional<engine::VoxelGrid> grid = engine::attractorGrid(scene, request.voxels);
   if (!grid) return failed(scene.canceled ? "" : "Set is void");
   if (request.memoryBudget) {
-    const std::optional<uint64_t> blocks = occupiedBlocks(scene, request.voxels, request.workers);
+    const std::optional<std::vector<uint64_t>> blocks =
+        occupiedBlocks(scene, request.voxels, request.workers);
     if (!blocks) return result;
     const uint64_t needed =
         engine::slabMemory(*grid, request.workers) + exportMemory(*blocks, request);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "slab_mesher.h"
 
@@ -44,9 +45,10 @@ struct ExportResult {
 // memory it would need. The scene's canceled flag stops it.
 ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& request);
 
-// The bytes that the request's export of `occupiedBlocks` blocks of 8x8x8
-// occupied cells needs, besides the walk's slabs. The mesh formats that
-// Assimp writes hold the whole mesh; the others hold one slab of it.
-uint64_t exportMemory(uint64_t occupiedBlocks, const ExportRequest& request);
+// The bytes that the request's export needs besides the walk's slabs, from
+// the blocks of 8x8x8 occupied cells in each layer of blocks along z. The
+// mesh formats that Assimp writes hold the whole mesh; the others hold one
+// slab of it.
+uint64_t exportMemory(const std::vector<uint64_t>& blocksByLayer, const ExportRequest& request);
 
 }  // namespace mesh
