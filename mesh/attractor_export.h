@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "slab_mesher.h"
 
 namespace engine {
 class Fractal;
@@ -22,6 +25,8 @@ struct ExportRequest {
   double adaptivity = 0.1;    // of the mesher, 0 to 1
   int workers = 0;            // threads of the voxel walk; 0: one per core
   uint64_t memoryBudget = 0;  // bytes the export may take; 0: no limit
+  // Blocks of 8x8x8 surface cells meshed at once (slab_mesher.h).
+  uint64_t blocksPerSlab = kBlocksPerSlab;
 };
 
 struct ExportResult {
@@ -40,8 +45,10 @@ struct ExportResult {
 // memory it would need. The scene's canceled flag stops it.
 ExportResult exportAttractor(engine::Fractal& scene, const ExportRequest& request);
 
-// The bytes an export of `occupiedBlocks` blocks of 8x8x8 occupied cells
-// needs, besides the walk's slabs.
-uint64_t exportMemory(uint64_t occupiedBlocks);
+// The bytes that the request's export needs besides the walk's slabs, from
+// the blocks of 8x8x8 occupied cells in each layer of blocks along z. The
+// mesh formats that Assimp writes hold the whole mesh; the others hold one
+// slab of it.
+uint64_t exportMemory(const std::vector<uint64_t>& blocksByLayer, const ExportRequest& request);
 
 }  // namespace mesh

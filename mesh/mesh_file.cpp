@@ -1,14 +1,10 @@
 #include "mesh_file.h"
 
-#include <algorithm>
-#include <array>
 #include <cerrno>
-#include <memory>
 
 #include <assimp/scene.h>
 #include <assimp/Exporter.hpp>
 
-#include "shell/atomic_file.h"
 #include "shell/platform.h"
 #include "stream_writers.h"
 
@@ -16,22 +12,10 @@ namespace mesh {
 
 namespace {
 
-// Our own streaming writer of a format.
-using StreamWriter = bool (*)(const SurfaceMesh&, std::FILE*);
-
-struct FormatInfo {
-  MeshFormat format;
-  StreamWriter writer;   // null: Assimp writes it
-  const char* exporter;  // Assimp's id
-};
-
-constexpr std::array<FormatInfo, 5> kFormats = {{
-    {MeshFormat::Stl, writeStl, nullptr},
-    {MeshFormat::Ply, writePly, nullptr},
-    {MeshFormat::Obj, writeObj, nullptr},
-    {MeshFormat::Glb, nullptr, "glb2"},
-    {MeshFormat::ThreeMf, nullptr, "3mf"},
-}};
+// Assimp's id of the formats it writes.
+const char* exporterOf(MeshFormat format) {
+  return format == MeshFormat::Glb ? "glb2" : "3mf";
+}
 
 // Assimp's scene of one mesh; the scene owns and frees everything in it.
 std::unique_ptr<aiScene> sceneOf(const SurfaceMesh& mesh) {
@@ -77,25 +61,56 @@ std::unique_ptr<aiScene> sceneOf(const SurfaceMesh& mesh) {
 
 }  // namespace
 
-std::string writeMeshFile(const SurfaceMesh& mesh, MeshFormat format, const std::string& path) {
-  const FormatInfo& info =
-      *std::find_if(kFormats.begin(), kFormats.end(),
-                    [format](const FormatInfo& f) { return f.format == format; });
-  shell::AtomicFile file(shell::pathFromUtf8(path));
-  if (!file.open()) return file.error();
-  if (info.writer) {
-    if (!info.writer(mesh, file.stream())) return file.abandon(errno), file.error();
-    return file.commit() ? std::string() : file.error();
+MeshFile::MeshFile(MeshFormat format, const std::string& path)
+    : format_(format), file_(shell::pathFromUtf8(path)) {}
+
+MeshFile::~MeshFile() = default;
+
+bool MeshFile::gathers(MeshFormat format) {
+  return format == MeshFormat::Glb || format == MeshFormat::ThreeMf;
+}
+
+std::string MeshFile::open() {
+  if (!file_.open()) return error_ = file_.error();
+  if (!gathers(format_)) writer_ = streamWriter(format_, file_.stream());
+  return {};
+}
+
+void MeshFile::add(const MeshPiece& piece) {
+  if (writer_) return writer_->add(piece);
+  const SurfaceMesh& mesh = *piece.mesh;
+  for (size_t i = 0; i < mesh.points.size(); ++i) {
+    if (!piece.isNew(i)) continue;
+    gathered_.points.push_back(mesh.points[i]);
+    if (!mesh.colours.empty()) gathered_.colours.push_back(mesh.colours[i]);
   }
-  // Assimp writes the file itself (3MF through a zip library that opens it
-  // by name): into the temporary file, which then replaces the target.
-  const std::unique_ptr<aiScene> scene = sceneOf(mesh);
+  for (const auto& t : mesh.triangles)
+    gathered_.triangles.push_back({piece.number[t[0]], piece.number[t[1]], piece.number[t[2]]});
+}
+
+bool MeshFile::finish() {
+  if (writer_ && !writer_->finish()) {
+    file_.abandon(errno);
+    error_ = file_.error();
+    return false;
+  }
+  if (!writer_ && !exportGathered()) return false;
+  if (file_.commit()) return true;
+  error_ = file_.error();
+  return false;
+}
+
+// Assimp writes the file itself (3MF through a zip library that opens it by
+// name): into the temporary file, which then replaces the target.
+bool MeshFile::exportGathered() {
+  std::unique_ptr<aiScene> scene = sceneOf(gathered_);
+  gathered_ = {};
   Assimp::Exporter exporter;
-  if (exporter.Export(scene.get(), info.exporter, file.writePath().string()) != AI_SUCCESS) {
-    file.abandon(0);
-    return exporter.GetErrorString();
-  }
-  return file.commit() ? std::string() : file.error();
+  if (exporter.Export(scene.get(), exporterOf(format_), file_.writePath().string()) == AI_SUCCESS)
+    return true;
+  file_.abandon(0);
+  error_ = exporter.GetErrorString();
+  return false;
 }
 
 }  // namespace mesh

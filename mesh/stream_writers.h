@@ -1,21 +1,19 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 
-#include "surface_mesh.h"
+#include "mesh_format.h"
+#include "mesh_writer.h"
 
 namespace mesh {
 
 // Writers of our own for the formats that large meshes are mostly wanted
-// in: they stream the mesh without the copy that Assimp's scene would take.
-// Each returns false when the stream failed.
-
-// Binary little-endian PLY with the points' colours as bytes (Assimp's
-// writer gives the colours as floats under a header that announces bytes).
-bool writePly(const SurfaceMesh& mesh, std::FILE* file);
-// Binary STL: each triangle with its normal.
-bool writeStl(const SurfaceMesh& mesh, std::FILE* file);
-// Wavefront OBJ without a material file.
-bool writeObj(const SurfaceMesh& mesh, std::FILE* file);
+// in, streaming each part to `file` as it comes: binary STL (each triangle
+// with its normal), binary little-endian PLY with the points' colours as
+// bytes (Assimp's writer gives the colours as floats under a header that
+// announces bytes) and OBJ without a material file. Null for the formats
+// that Assimp writes.
+std::unique_ptr<MeshWriter> streamWriter(MeshFormat format, std::FILE* file);
 
 }  // namespace mesh

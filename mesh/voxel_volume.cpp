@@ -70,10 +70,34 @@ void VoxelVolume::add(const engine::VoxelSlab& slab) {
 }
 
 openvdb::FloatGrid::Ptr VoxelVolume::levelSet(const std::atomic<bool>& canceled) const {
+  return levelSetOf(*occupancy_, canceled);
+}
+
+openvdb::FloatGrid::Ptr VoxelVolume::levelSet(const std::atomic<bool>& canceled, int first,
+                                              int end) const {
+  const openvdb::MaskGrid::Ptr layers = occupancy_->deepCopy();
+  const openvdb::CoordBBox box = occupancy_->evalActiveVoxelBoundingBox();
+  layers->tree().clip(openvdb::CoordBBox(openvdb::Coord(box.min().x(), box.min().y(), first),
+                                         openvdb::Coord(box.max().x(), box.max().y(), end - 1)));
+  return levelSetOf(*layers, canceled);
+}
+
+std::vector<uint64_t> VoxelVolume::surfaceBlocksByLayer() const {
+  using Leaf = openvdb::MaskGrid::TreeType::LeafNodeType;
+  // Solid blocks are tiles, and count as layers without surface.
+  const openvdb::CoordBBox box = occupancy_->evalActiveVoxelBoundingBox();
+  std::vector<uint64_t> blocks(box.empty() ? 0 : size_t(box.max().z() / int(Leaf::DIM) + 1));
+  for (auto leaf = occupancy_->tree().cbeginLeaf(); leaf; ++leaf)
+    ++blocks[size_t(leaf->origin().z() / int(Leaf::DIM))];
+  return blocks;
+}
+
+openvdb::FloatGrid::Ptr VoxelVolume::levelSetOf(const openvdb::MaskGrid& cells,
+                                                const std::atomic<bool>& canceled) {
   CancelInterrupter interrupter(canceled);
   // No closing: a hole of one cell is part of the attractor's shape.
   openvdb::FloatGrid::Ptr grid =
-      openvdb::tools::topologyToLevelSet(*occupancy_, kBandHalfWidth, /*closingSteps=*/0,
+      openvdb::tools::topologyToLevelSet(cells, kBandHalfWidth, /*closingSteps=*/0,
                                          /*dilation=*/0, /*smoothingSteps=*/0, &interrupter);
   if (canceled) return nullptr;
   grid->setName("surface");

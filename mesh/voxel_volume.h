@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include <openvdb/openvdb.h>
 
@@ -12,6 +13,12 @@ struct VoxelSlab;
 }
 
 namespace mesh {
+
+// How many cells inwards from a cut through the occupied cells the level
+// set of the cells on one side differs from the level set of all: it is
+// made with a dilation and an erosion of one cell and three steps of a
+// stencil one cell wide. A block more, to spare.
+inline constexpr int kLevelSetReach = 16;
 
 // The occupied cells of a voxel grid as sparse OpenVDB grids, filled slab
 // by slab: the occupancy, whose solid blocks collapse into tiles as each
@@ -28,6 +35,13 @@ class VoxelVolume {
   // The narrow-band signed distance whose zero lies on the faces between
   // occupied and empty cells; null when stopped.
   openvdb::FloatGrid::Ptr levelSet(const std::atomic<bool>& canceled) const;
+  // The same for the cells of the layers from `first` up to before `end`
+  // only: around the layers' faces it differs from the whole level set,
+  // and agrees with it from kLevelSetReach layers inside on.
+  openvdb::FloatGrid::Ptr levelSet(const std::atomic<bool>& canceled, int first, int end) const;
+  // Blocks of 8x8x8 cells at the surface (those neither empty nor full), by
+  // their layer of blocks along z.
+  std::vector<uint64_t> surfaceBlocksByLayer() const;
   // Named "colour", with the cells' material colours (0 to 1) at the
   // surface. The first cell's colour is the background and is not stored:
   // most scenes have one material, and a colour voxel takes three times the
@@ -36,6 +50,9 @@ class VoxelVolume {
   const openvdb::math::Transform& transform() const { return occupancy_->transform(); }
 
  private:
+  static openvdb::FloatGrid::Ptr levelSetOf(const openvdb::MaskGrid& cells,
+                                            const std::atomic<bool>& canceled);
+
   openvdb::MaskGrid::Ptr occupancy_;
   openvdb::Vec3SGrid::Ptr colours_;
   uint32_t firstColour_ = 0;  // of the first cell added; 0 before

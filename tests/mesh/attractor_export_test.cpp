@@ -105,6 +105,42 @@ TEST(ExportAttractor, MeshesAreClosedWithTheAttractorsVolumeAndArea) {
   }
 }
 
+// Slabs of one layer of blocks each make the mesh of one slab: closed, with
+// the points shared across the faces between slabs (glTF keeps the numbers
+// of the points), and with the same triangles.
+TEST(ExportAttractor, MeshesMadeInSlabsAreTheWholeMesh) {
+  const struct {
+    const std::string* script;
+    engine::FractalType type;
+    int voxels;
+    double adaptivity;
+  } cases[] = {
+      {&kMengerSponge, engine::FractalType::Affine, 40, 0.0},
+      {&kMengerSponge, engine::FractalType::Affine, 40, kDefaultAdaptivity},
+      {&kEightSpheres, engine::FractalType::Conformal, 32, kDefaultAdaptivity},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ExportRequest request;
+    request.voxels = c.voxels;
+    request.adaptivity = c.adaptivity;
+    request.meshFile = dir.file("whole.glb");
+    const ExportResult whole = exportScene(*c.script, request, c.type);
+    request.blocksPerSlab = 1;
+    request.meshFile = dir.file("slabs.glb");
+    const ExportResult slabs = exportScene(*c.script, request, c.type);
+    ASSERT_EQ(whole.error + slabs.error, "") << c.adaptivity;
+    EXPECT_EQ(slabs.triangles, whole.triangles) << c.adaptivity;
+    EXPECT_NEAR(slabs.volume, whole.volume, 1e-9 * whole.volume) << c.adaptivity;
+    EXPECT_NEAR(slabs.area, whole.area, 1e-9 * whole.area) << c.adaptivity;
+    Assimp::Importer importer;
+    const aiMesh* m = importedMesh(importer, request.meshFile);
+    ASSERT_TRUE(m) << c.adaptivity;
+    EXPECT_EQ(m->mNumFaces, slabs.triangles);
+    EXPECT_TRUE(closedAndOriented(*m)) << c.voxels << " " << c.adaptivity;
+  }
+}
+
 TEST(ExportAttractor, EveryFormatReadsBackWithItsTriangles) {
   TempDir dir;
   const std::string names[] = {"a.stl", "a.ply", "a.obj", "a.glb", "a.3mf", "B.STL"};
@@ -192,6 +228,20 @@ TEST(ExportAttractor, RefusesAGridBeyondTheBudgetBeforeTheWalk) {
   request.voxels = 27;
   request.memoryBudget = uint64_t(1) << 32;
   EXPECT_EQ(exportScene(kMengerSponge, request).error, "");
+}
+
+// Assimp's formats hold the whole mesh, our own writers a slab of it.
+TEST(ExportAttractor, GatheredFormatsNeedMoreMemory) {
+  const auto needed = [](const std::string& file) {
+    ExportRequest request;
+    request.voxels = 32;
+    request.meshFile = file;
+    request.memoryBudget = 1;
+    const std::string error = exportScene(kMengerSponge, request).error;
+    return std::stoull(error.substr(error.find("about ") + 6));
+  };
+  EXPECT_GT(needed("a.glb"), needed("a.stl"));
+  EXPECT_EQ(needed("a.3mf"), needed("a.glb"));
 }
 
 }  // namespace
