@@ -424,7 +424,7 @@ std::string usageText() {
       "                        --vdb (default 256)\n"
       "      --mesh-scale S    multiply the mesh's coordinates by S (default 1)\n"
       "      --mesh-adaptivity A  0 to 1: how far flat regions of the mesh merge into\n"
-      "                        larger triangles (default 0.5; 0 keeps every cell face)\n"
+      "                        larger triangles (default 0.1; 0 keeps every cell face)\n"
       "      --part I/N        render only band I of N horizontal bands (from the top) and\n"
       "                        write it with its place in the image to -o FILE.png\n"
       "      --count-frames    print the number of frames of save_frame and the frame rate\n"

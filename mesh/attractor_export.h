@@ -14,17 +14,17 @@ namespace mesh {
 
 // How far the mesher may merge cells of flat regions into larger triangles,
 // 0 (never) to 1.
-inline constexpr double kDefaultAdaptivity = 0.5;
+inline constexpr double kDefaultAdaptivity = 0.1;
 
 // What an export makes of the attractor of a prepared scene.
 struct ExportRequest {
-  int voxels = 256;           // cells along the longest side of the attractor's box
-  std::string meshFile;       // by its extension (mesh_file.h); empty: no mesh
-  std::string volumeFile;     // OpenVDB file; empty: none
-  double meshScale = 1.0;     // the mesh's points are the script's coordinates times this
-  double adaptivity = 0.1;    // of the mesher, 0 to 1
-  int workers = 0;            // threads of the voxel walk; 0: one per core
-  uint64_t memoryBudget = 0;  // bytes the export may take; 0: no limit
+  int voxels = 256;        // cells along the longest side of the attractor's box
+  std::string meshFile;    // by its extension (mesh_file.h); empty: no mesh
+  std::string volumeFile;  // OpenVDB file; empty: none
+  double meshScale = 1.0;  // the mesh's points are the script's coordinates times this
+  double adaptivity = kDefaultAdaptivity;  // of the mesher, 0 to 1
+  int workers = 0;                         // threads of the voxel walk; 0: one per core
+  uint64_t memoryBudget = 0;               // bytes the export may take; 0: no limit
   // Blocks of 8x8x8 surface cells meshed at once (slab_mesher.h).
   uint64_t blocksPerSlab = kBlocksPerSlab;
 };
