@@ -86,8 +86,7 @@ void foldLevelsInto(TraceContext& ctx, int level, int& deepest) {
 // `level`. The walk is depth first: a node of level `level` comes after
 // every node tested against the deeper levels, whose sums are folded down.
 NearRays& nextLevel(TraceContext& ctx, int level, int& deepest) {
-  foldLevelsInto(ctx, level + 1, deepest);
-  if (deepest == level + 1) ctx.nearRays[size_t(deepest)].foldInto(ctx.nearRays[size_t(level)]);
+  foldLevelsInto(ctx, level, deepest);
   deepest = level + 1;
   if (ctx.nearRays.size() <= size_t(deepest)) ctx.nearRays.resize(size_t(deepest) + 1);
   NearRays& next = ctx.nearRays[size_t(deepest)];
