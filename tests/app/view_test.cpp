@@ -1,6 +1,9 @@
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "app/default_scene.h"
@@ -208,6 +211,28 @@ class ViewTest : public test::MainWindowTest {
     QVERIFY(buildTo(doc, "Ready", 60000));
     QVERIFY(log().contains("camera position changed:"));
     QVERIFY(test::waitFor([&] { return doc->text()->toPlainText() != before; }));
+  }
+
+  // File > Export Mesh: the file named in the save dialog, the cells and the
+  // scale asked next; the build writes the mesh and logs its figures.
+  void exportMeshWritesTheChosenFile() {
+    CFractal_Doc* doc = newDocument(kScene);
+    dialogs_.fileName = files_.filePath("tetrahedron");
+    dialogs_.chosenFilter = "PLY Files with Colours (*.ply)";
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [] {
+      if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+        if (input->inputMode() == QInputDialog::IntInput) input->setIntValue(24);
+        input->accept();
+      }
+    });
+    answer.start(20);
+    trigger(command::FILE_EXPORT_MESH);
+    QVERIFY(test::waitFor([&] { return !doc->isBuilding(); }));
+    const QString file = files_.filePath("tetrahedron.ply");
+    QVERIFY(QFileInfo(file).size() > 0);
+    QVERIFY(log().contains(QRegularExpression("exported: " + QRegularExpression::escape(file) +
+                                              ": \\d+ cells, \\d+ triangles")));
   }
 };
 
