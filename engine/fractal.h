@@ -86,8 +86,8 @@ class Fractal {
 
   FrameBuffer* frameBuffer = nullptr;
   int threadCount = 0;  // render workers, the host's choice; 0: one per core
-  // The walks' inner loops in vector instructions; off: the plain loops,
-  // for checking them.
+  // The normal walk's far-field loop in vector instructions; off: the plain
+  // loop, for checking it.
   bool vectorWalks = true;
   std::atomic<bool> canceled{false};
   std::string renderError;
