@@ -208,8 +208,9 @@ void CFractal_Doc::build(int previewDivisor, std::function<bool(engine::Fractal&
     finishBuild(serial);
     if (queuedCameraBuild_) build(*std::exchange(queuedCameraBuild_, {}));
   });
-  job_->start(QThread::LowPriority);
+  // Counted before the thread starts, or its first tiles would pass unseen.
   shownTiles_ = fb.finishedTiles;
+  job_->start(QThread::LowPriority);
   liveTimer_.start();
   emit stateChanged();
 }
