@@ -8,8 +8,8 @@ namespace engine {
 
 bool intersectRays(TraceContext& ctx) {
   const Fractal& scene = ctx.scene;
-  PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
+  collectRayLevel(ctx);
 
   const bool section = scene.render.sectionEnabled;
   const Vec3& planeNormal = scene.render.sectionNormal;
@@ -20,6 +20,10 @@ bool intersectRays(TraceContext& ctx) {
   // Primary rays all leave the eye: one eye-to-center vector serves them all.
   const bool sharedOrigin = ctx.level == 0;
   const Vec3 eye = ctx.currentEye;
+  PixelRay* const records = ctx.rays.data();
+  // The first hit on a section is final: such rays are tested no more.
+  std::vector<uint8_t>& settled = ctx.settledRays;
+  if (section) settled.assign(ctx.rays.size(), 0);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -27,7 +31,6 @@ bool intersectRays(TraceContext& ctx) {
     const double r = std::sqrt(std::max(node->radius2, 0.0));
 
     if (section && std::fabs(planeNormal.dot(c) - planeOffset) > r) {
-      rays = joinRays(node->parkedRays, rays);
       finishTopNode(ctx);
       continue;
     }
@@ -36,54 +39,50 @@ bool intersectRays(TraceContext& ctx) {
     const double smallRadius = r * precision;
     Vec3 co = c - eye;
     double co2 = co.lengthSquared();
-    PixelRay* pass = node->parkedRays;
-    PixelRay* hit = nullptr;
-    PixelRay* hitLast = nullptr;
-    for (PixelRay* ray = rays; ray;) {
-      PixelRay* next = ray->next;
+    const int level = node->rayLevel;
+    RayLevel& entered = nextRayLevel(ctx, level);
+    const RayLevel& rays = ctx.rayLevels[size_t(level)];
+    uint32_t* const into = entered.ids.data();
+    size_t count = 0;
+    for (size_t k = 0; k < rays.count; ++k) {
+      const uint32_t id = rays.ids[k];
+      if (section && settled[id]) continue;
+      PixelRay& ray = records[id];
       if (!sharedOrigin) {
-        co = c - ray->origin;
+        co = c - ray.origin;
         co2 = co.lengthSquared();
       }
-      const double p = co.dot(ray->direction);
-      const double f = (p + ray->travelled) * ray->cone * footprint;
+      const double p = co.dot(ray.direction);
+      const double f = (p + ray.travelled) * ray.cone * footprint;
       if (smallRadius <= f) {
         // Smaller than the pixel footprint: a surface of the footprint's radius.
         const double q = p * p + f * f - co2;
         if (q >= 0.0) {
           const double u = p - std::sqrt(q);
-          if (u > 0.0 && u < ray->t) {
-            ray->material = material;
-            ray->t = u;
-            ray->flags &= ~PixelRay::kBackground;
-            if (section) {  // the first hit on a section is final
-              ray = next;
-              continue;
-            }
+          if (u > 0.0 && u < ray.t) {
+            ray.material = material;
+            ray.t = u;
+            ray.flags &= ~PixelRay::kBackground;
+            if (section) settled[id] = 1;
           }
         }
-        prependRay(pass, ray);
       } else {
         const double reach = f + r;
         const double q = p * p + reach * reach - co2;
         // Written so that a ray with non-finite values never enters a sphere.
+        bool enters = false;
         if (q >= 0.0) {
           const double s = std::sqrt(q);
-          if (p - s <= ray->t && p + s >= 0.0) {
-            if (!hit) hitLast = ray;
-            prependRay(hit, ray);
-            ray = next;
-            continue;
-          }
+          enters = (p - s <= ray.t) & (p + s >= 0.0);
         }
-        prependRay(pass, ray);
+        into[count] = id;  // kept when it enters: no branch
+        count += enters;
       }
-      ray = next;
     }
+    entered.count = count;
 
-    if (!hit) {
+    if (count == 0) {
       finishTopNode(ctx);
-      rays = pass;
       continue;
     }
     SphereNode* below = node->next;
@@ -91,11 +90,10 @@ bool intersectRays(TraceContext& ctx) {
     const bool expanded = ctx.expandTopNode(1.0);
     if (scene.canceled) break;
     if (!expanded || ctx.top == below) {
-      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
+      passOverNode(ctx, below, mass);
       continue;
     }
-    arrangeChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr, mass, pass);
-    rays = hit;
+    arrangeChildren(ctx, below, sharedOrigin && !section ? &eye : nullptr, mass, level + 1);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

@@ -42,7 +42,6 @@ bool Fractal::initRoot(TraceContext& ctx) const {
   root.mass = 1.0;
   root.dimension = 2.0;
   root.material = nullptr;
-  root.parkedRays = nullptr;
   return true;
 }
 

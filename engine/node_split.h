@@ -52,7 +52,6 @@ bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& no
     // Defined from the parent so that a reused node never carries a value of
     // its previous life.
     child.dimension = dimension;
-    child.parkedRays = nullptr;
   }
   return true;
 }

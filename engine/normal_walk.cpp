@@ -117,13 +117,6 @@ void addFieldsToNormals(TraceContext& ctx, int& deepest) {
   }
 }
 
-// Passes over a node that could not be refined (the node pool is
-// exhausted): its near points keep what they have summed.
-void passOver(TraceContext& ctx, SphereNode* below, double mass) {
-  discardNodesAbove(ctx, below);
-  ctx.addProgress(mass * ctx.progressWeight);
-}
-
 }  // namespace
 
 bool refineForNormals(TraceContext& ctx) {
@@ -180,7 +173,7 @@ bool estimateNormals(TraceContext& ctx) {
     SphereNode* below = node->next;
     if (!refineForNormals(ctx) || ctx.top == below) {
       if (scene.canceled) break;
-      passOver(ctx, below, mass);
+      passOverNode(ctx, below, mass);
       continue;
     }
 
@@ -212,7 +205,7 @@ bool estimateNormals(TraceContext& ctx) {
       child = next;
     }
     if (scene.canceled) break;
-    if (!taken) passOver(ctx, below, mass);
+    if (!taken) passOverNode(ctx, below, mass);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

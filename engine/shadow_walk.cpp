@@ -32,18 +32,32 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
   return !ctx.scene.canceled;
 }
 
-// What the walk needs of each active ray, worked out once instead of at
-// every node: its segment from the light, the segment's length and inverse,
-// and its footprint at the hit point.
-void describeSegments(TraceContext& ctx, const Vec3& light, double footprint) {
+// What the walk needs of each ray, worked out once instead of at every node:
+// its segment from the light, the segment's length and inverse, and its
+// footprint at the hit point.
+void describeSegments(TraceContext& ctx, const RayLevel& rays, const Vec3& light,
+                      double footprint) {
   ctx.shadowSegments.resize(ctx.rays.size());
-  for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
-    ShadowSegment& segment = ctx.shadowSegments[size_t(ray - ctx.rays.data())];
-    segment.fromLight = ray->origin - light;
-    segment.length = ray->t;
-    segment.inverseLength = 1.0 / ray->t;
-    segment.footprint = ray->cone * ray->travelled * footprint;
+  for (size_t k = 0; k < rays.count; ++k) {
+    const PixelRay& ray = ctx.rays[rays.ids[k]];
+    ShadowSegment& segment = ctx.shadowSegments[rays.ids[k]];
+    segment.fromLight = ray.origin - light;
+    segment.length = ray.t;
+    segment.inverseLength = 1.0 / ray.t;
+    segment.footprint = ray.cone * ray.travelled * footprint;
   }
+}
+
+// Links the rays of `rays` that are not blocked into the active list.
+void keepUnblocked(TraceContext& ctx, const RayLevel& rays) {
+  PixelRay* list = nullptr;
+  for (size_t k = rays.count; k-- > 0;) {
+    const uint32_t id = rays.ids[k];
+    if (ctx.settledRays[id]) continue;
+    ctx.rays[id].next = list;
+    list = &ctx.rays[id];
+  }
+  ctx.active = list;
 }
 
 }  // namespace
@@ -51,13 +65,13 @@ void describeSegments(TraceContext& ctx, const Vec3& light, double footprint) {
 bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   const Fractal& scene = ctx.scene;
   const Vec3 light = scene.view.placedLights[size_t(lightIndex)].position;
-  PixelRay* rays = ctx.active;
   if (!startWalk(ctx)) return !scene.canceled;
+  describeSegments(ctx, collectRayLevel(ctx), light, scene.render.shadowFootprintFactor);
 
   const double nodeFactor = scene.render.shadowNodeFactor;
-  describeSegments(ctx, light, scene.render.shadowFootprintFactor);
   const ShadowSegment* segments = ctx.shadowSegments.data();
-  const PixelRay* records = ctx.rays.data();
+  std::vector<uint8_t>& blocked = ctx.settledRays;
+  blocked.assign(ctx.rays.size(), 0);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -65,13 +79,14 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     const Vec3 cl = node->center - light;
     const double cl2 = cl.lengthSquared();
     const double smallRadius = r * nodeFactor;
-    PixelRay* pass = node->parkedRays;
-    PixelRay* hit = nullptr;
-    PixelRay* hitLast = nullptr;
-    for (PixelRay* ray = rays; ray;) {
-      PixelRay* next = ray->next;
+    const int level = node->rayLevel;
+    RayLevel& entered = nextRayLevel(ctx, level);
+    const RayLevel& rays = ctx.rayLevels[size_t(level)];
+    for (size_t k = 0; k < rays.count; ++k) {
+      const uint32_t id = rays.ids[k];
+      if (blocked[id]) continue;
       // The segment runs from the light to the hit point.
-      const ShadowSegment& segment = segments[ray - records];
+      const ShadowSegment& segment = segments[id];
       const double length = segment.length;
       const double p = segment.fromLight.dot(cl) * segment.inverseLength;
       const double g = segment.footprint;
@@ -80,32 +95,18 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
         const double q = f * f + p * p - cl2;
         if (q >= 0.0) {
           const double u = p + std::sqrt(q);
-          if (u >= 0.0 && u + g <= length) {  // blocked before the hit point
-            ray = next;
-            continue;
-          }
+          blocked[id] = u >= 0.0 && u + g <= length;  // before the hit point
         }
-        prependRay(pass, ray);
       } else {
         const double reach = f + r;
         const double q = reach * reach + p * p - cl2;
-        if (q >= 0.0) {
-          const double s = std::sqrt(q);
-          if (p - s <= length && p + s >= 0.0) {
-            if (!hit) hitLast = ray;
-            prependRay(hit, ray);
-            ray = next;
-            continue;
-          }
-        }
-        prependRay(pass, ray);
+        const double s = std::sqrt(q);
+        entered.pushIf(id, (q >= 0.0) & (p - s <= length) & (p + s >= 0.0));
       }
-      ray = next;
     }
 
-    if (!hit) {
+    if (entered.count == 0) {
       finishTopNode(ctx);
-      rays = pass;
       continue;
     }
     SphereNode* below = node->next;
@@ -114,17 +115,16 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
         !expandChildrenHoldingLight(ctx, below, light) || ctx.top == below) {
       if (scene.canceled) break;
       // Not refinable: it blocks none of its rays.
-      rays = passOverNode(ctx, below, mass, hit, hitLast, pass);
+      passOverNode(ctx, below, mass);
       continue;
     }
-    arrangeChildren(ctx, below, &light, mass, pass);
-    rays = hit;
+    arrangeChildren(ctx, below, &light, mass, level + 1);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();
     return false;
   }
-  ctx.active = rays;
+  keepUnblocked(ctx, ctx.rayLevels[0]);
   return true;
 }
 

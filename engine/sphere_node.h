@@ -9,7 +9,6 @@ namespace engine {
 
 struct IfsSet;
 struct Material;
-struct PixelRay;
 
 // A bounding sphere of the image of a set's attractor under the maps
 // accumulated on the way from the root. Nodes live in a trace context's pool.
@@ -22,8 +21,9 @@ struct SphereNode {
   double radius2 = 0.0;
   double mass = 1.0;       // share of the parent's mass (work share in the hit and shadow walks)
   double dimension = 2.0;  // exponent of the automatic masses
-  PixelRay* parkedRays = nullptr;
-  int rayLevel = 0;  // normal walk: the hit points it is tested against are nearRays[rayLevel]
+  // Nesting level of the rays (or, in the normal walk, hit points) that the
+  // node is tested against: those that entered its parent.
+  int rayLevel = 0;
   const Material* material = nullptr;  // null: the scene's first material
   SphereNode* next = nullptr;          // link in the stack or the free list
   RandomState randomState;

@@ -5,6 +5,7 @@
 
 #include "near_rays.h"
 #include "pixel_ray.h"
+#include "ray_levels.h"
 #include "sphere_node.h"
 #include "vec3.h"
 #include "walk_stats.h"
@@ -74,6 +75,12 @@ class TraceContext {
   // The order, by position in the maps' order, that the last sort of
   // children by distance found.
   std::vector<int> lastChildOrder;
+  // Scratch of the hit and shadow walks: the rays tested against the nodes
+  // of each nesting level (see SphereNode::rayLevel).
+  std::vector<RayLevel> rayLevels;
+  // Flags, indexed like the records, of the rays whose walk is over before
+  // its end: a final hit on a section, a blocked shadow ray.
+  std::vector<uint8_t> settledRays;
   // Scratch of the shadow walk, indexed like the records.
   std::vector<ShadowSegment> shadowSegments;
   // Scratch of the normal walk: the hit points near the nodes of each

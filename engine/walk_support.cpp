@@ -7,30 +7,37 @@
 
 namespace engine {
 
-PixelRay* joinRays(PixelRay* front, PixelRay* back) {
-  if (!front) return back;
-  PixelRay* last = front;
-  while (last->next) last = last->next;
-  last->next = back;
-  return front;
-}
-
 bool startWalk(TraceContext& ctx) {
   if (!ctx.scene.initRoot(ctx) || !ctx.top || ctx.scene.canceled) return false;
-  ctx.top->parkedRays = nullptr;
+  ctx.top->rayLevel = 0;
   return true;
+}
+
+RayLevel& collectRayLevel(TraceContext& ctx) {
+  size_t count = 0;
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
+  if (ctx.rayLevels.empty()) ctx.rayLevels.resize(1);
+  RayLevel& all = ctx.rayLevels[0];
+  all.reset(count);
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next)
+    all.pushIf(uint32_t(ray - ctx.rays.data()), true);
+  return all;
+}
+
+RayLevel& nextRayLevel(TraceContext& ctx, int level) {
+  const size_t next = size_t(level) + 1;
+  if (ctx.rayLevels.size() <= next) ctx.rayLevels.resize(next + 1);
+  ctx.rayLevels[next].reset(ctx.rayLevels[next - 1].count);
+  return ctx.rayLevels[next];
 }
 
 void discardNodesAbove(TraceContext& ctx, SphereNode* below) {
   while (ctx.top && ctx.top != below) ctx.popNode();
 }
 
-PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelRay* needed,
-                       PixelRay* neededLast, PixelRay* pass) {
+void passOverNode(TraceContext& ctx, SphereNode* below, double mass) {
   discardNodesAbove(ctx, below);
   ctx.addProgress(mass * ctx.progressWeight);
-  neededLast->next = pass;
-  return needed;
 }
 
 namespace {
@@ -77,7 +84,7 @@ void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder) {
 }  // namespace
 
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
-                     PixelRay* pass) {
+                     int rayLevel) {
   std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
   order.clear();
   double total = 0.0;
@@ -101,7 +108,7 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
       share = total > 0.0 ? parentMass * lastRadius2 / total : parentMass / count;
     }
     child->mass = share;
-    child->parkedRays = next == below ? pass : nullptr;
+    child->rayLevel = rayLevel;
     child->next = next;
     next = child;
   }

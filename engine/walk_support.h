@@ -1,23 +1,22 @@
 #pragma once
 
-#include "pixel_ray.h"
+#include "ray_levels.h"
 #include "sphere_node.h"
 #include "trace_context.h"
 
-// Node and ray-list steps that the sphere-tree walks share.
+// Node and ray-level steps that the sphere-tree walks share.
 namespace engine {
 
-inline void prependRay(PixelRay*& list, PixelRay* ray) {
-  ray->next = list;
-  list = ray;
-}
-
-// `front` followed by `back`.
-PixelRay* joinRays(PixelRay* front, PixelRay* back);
-
-// Resets the context's stack to the root of the current set, with no parked
-// rays; false when stopped or when there is no root.
+// Resets the context's stack to the root of the current set, tested against
+// the rays of level 0; false when stopped or when there is no root.
 bool startWalk(TraceContext& ctx);
+
+// Level 0 of the hit and shadow walks: the active rays, in their order.
+RayLevel& collectRayLevel(TraceContext& ctx);
+
+// The rays of level `level + 1`, emptied, with room for all of level
+// `level`; references to the other levels stay valid until the next call.
+RayLevel& nextRayLevel(TraceContext& ctx, int level);
 
 // Accounts a finished node for the progress and removes it from the stack.
 inline void finishTopNode(TraceContext& ctx) {
@@ -29,17 +28,15 @@ inline void finishTopNode(TraceContext& ctx) {
 void discardNodesAbove(TraceContext& ctx, SphereNode* below);
 
 // Passes over a node that could not be refined (the node pool is exhausted):
-// what its failed expansion left is freed, its work is done, and the rays
-// that needed it (the list `needed` ... `neededLast`) go on with `pass`,
-// keeping what they have found. Returns the joined list.
-PixelRay* passOverNode(TraceContext& ctx, SphereNode* below, double mass, PixelRay* needed,
-                       PixelRay* neededLast, PixelRay* pass);
+// what its failed expansion left is freed and its work is done. The rays that
+// needed it keep what they have found and go on with the rest of the walk.
+void passOverNode(TraceContext& ctx, SphereNode* below, double mass);
 
-// Readies the children lying above `below` for their visit: puts them in the
-// maps' order, or nearest to `*origin` first when given (ties keep that
-// order); gives them shares of the parent's work in proportion to their
-// squared radii and parks `pass` at the last one to be visited.
+// Readies the children lying above `below` for their visit, tested against
+// the rays of `rayLevel`: puts them in the maps' order, or nearest to
+// `*origin` first when given (ties keep that order), and gives them shares of
+// the parent's work in proportion to their squared radii.
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
-                     PixelRay* pass);
+                     int rayLevel);
 
 }  // namespace engine

@@ -45,7 +45,7 @@ TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
       ctx.top->radius2 = 1.0;
       expected.push_back(ctx.top);
     }
-    arrangeChildren(ctx, below, &origin, 1.0, nullptr);
+    arrangeChildren(ctx, below, &origin, 1.0, 1);
     for (auto run = expected.begin(); run != expected.end();) {
       const auto end = std::find_if(run, expected.end(),
                                     [&](SphereNode* n) { return std::isnan(distance2(n)); });
