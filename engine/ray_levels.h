@@ -1,31 +1,57 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace engine {
 
-// The rays that the hit and shadow walks test against the nodes of one
-// nesting level, as indices of their records: level 0 holds all the walk's
-// rays, level n + 1 those that entered the node of level n whose children
-// are being visited. A node's test runs down an array instead of chasing
-// and relinking records, and the rays that pass a node cost no write.
-struct RayLevel {
-  std::vector<uint32_t> ids;
-  size_t count = 0;
+// Room past a level's last ray for one vector of the widest instruction set,
+// so that node tests run whole vectors and mask off the tail.
+inline constexpr size_t kRayLevelPadding = 8;
 
-  // Room for `n` rays; the old ones are dropped.
-  void reset(size_t n) {
+// The rays that the hit or shadow walk tests against the nodes of one
+// nesting level: level 0 holds all the walk's rays, level n + 1 those that
+// entered the node of level n whose children are being visited. What the
+// tests read of a ray travels with it, one array per quantity, so that a
+// node's test streams over contiguous lanes; `id` is its record. Ids past
+// `count` are 0, so that any lane may look up a record's values.
+template <size_t Quantities>
+struct RayLevel {
+  std::array<std::vector<double>, Quantities> lanes;
+  std::vector<int64_t> id;  // 64 bits wide, like the lanes of doubles
+  size_t count = 0;
+  size_t used = Quantities;  // the lanes in use, from the first
+
+  // Room for `n` rays in the first `usedLanes` lanes; the old ones are dropped.
+  void reset(size_t n, size_t usedLanes) {
     count = 0;
-    if (ids.size() < n) ids.resize(n);
+    used = usedLanes;
+    const size_t size = n + kRayLevelPadding;
+    if (id.size() < size) id.resize(size);
+    for (size_t j = 0; j < used; ++j)
+      if (lanes[j].size() < size) lanes[j].resize(size);
+    std::fill_n(id.begin(), kRayLevelPadding, 0);
   }
-  // Appends `id` when `keep`; the slot is written either way, so that the
-  // test loops need no branch. At most as many calls as there is room.
-  void pushIf(uint32_t id, bool keep) {
-    ids[count] = id;
-    count += keep;
+  // Appends ray `k` of `from`.
+  void append(const RayLevel& from, size_t k) {
+    for (size_t j = 0; j < used; ++j) lanes[j][count] = from.lanes[j][k];
+    id[count++] = from.id[k];
   }
+  // Ends a level filled past `count` by whole vectors.
+  void closeTail() { std::fill_n(id.begin() + ptrdiff_t(count), kRayLevelPadding, 0); }
 };
+
+// What the hit walk reads of a ray; the origin only when the rays do not
+// all leave the eye.
+enum HitLane { kDirX, kDirY, kDirZ, kTravelled, kCone, kOriginX, kOriginY, kOriginZ };
+using HitRays = RayLevel<8>;
+
+// What the shadow walk reads of a ray: its segment from the light to the hit
+// point, the segment's inverse length and its footprint at the hit point.
+enum ShadowLane { kFromLightX, kFromLightY, kFromLightZ, kInverseLength, kFootprint };
+using ShadowRays = RayLevel<5>;
 
 }  // namespace engine

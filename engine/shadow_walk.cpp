@@ -32,28 +32,12 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
   return !ctx.scene.canceled;
 }
 
-// What the walk needs of each ray, worked out once instead of at every node:
-// its segment from the light, the segment's length and inverse, and its
-// footprint at the hit point.
-void describeSegments(TraceContext& ctx, const RayLevel& rays, const Vec3& light,
-                      double footprint) {
-  ctx.shadowSegments.resize(ctx.rays.size());
-  for (size_t k = 0; k < rays.count; ++k) {
-    const PixelRay& ray = ctx.rays[rays.ids[k]];
-    ShadowSegment& segment = ctx.shadowSegments[rays.ids[k]];
-    segment.fromLight = ray.origin - light;
-    segment.length = ray.t;
-    segment.inverseLength = 1.0 / ray.t;
-    segment.footprint = ray.cone * ray.travelled * footprint;
-  }
-}
-
 // Links the rays of `rays` that are not blocked into the active list.
-void keepUnblocked(TraceContext& ctx, const RayLevel& rays) {
+void keepUnblocked(TraceContext& ctx, const ShadowRays& rays) {
   PixelRay* list = nullptr;
   for (size_t k = rays.count; k-- > 0;) {
-    const uint32_t id = rays.ids[k];
-    if (ctx.settledRays[id]) continue;
+    const size_t id = size_t(rays.id[k]);
+    if (ctx.rayLimits[id] == kWalkOver) continue;
     ctx.rays[id].next = list;
     list = &ctx.rays[id];
   }
@@ -66,44 +50,34 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   const Fractal& scene = ctx.scene;
   const Vec3 light = scene.view.placedLights[size_t(lightIndex)].position;
   if (!startWalk(ctx)) return !scene.canceled;
-  describeSegments(ctx, collectRayLevel(ctx), light, scene.render.shadowFootprintFactor);
 
+  // What the walk needs of each ray is worked out once instead of at every
+  // node (see ShadowLane).
+  const double footprint = scene.render.shadowFootprintFactor;
+  collectLevel(ctx, ctx.shadowLevels, kFootprint + 1, [&](ShadowRays& rays, const PixelRay& ray) {
+    const size_t k = rays.count;
+    const Vec3 fromLight = ray.origin - light;
+    rays.lanes[kFromLightX][k] = fromLight.x;
+    rays.lanes[kFromLightY][k] = fromLight.y;
+    rays.lanes[kFromLightZ][k] = fromLight.z;
+    rays.lanes[kInverseLength][k] = 1.0 / ray.t;
+    rays.lanes[kFootprint][k] = ray.cone * ray.travelled * footprint;
+  });
+  double* limits = ctx.rayLimits.data();
   const double nodeFactor = scene.render.shadowNodeFactor;
-  const ShadowSegment* segments = ctx.shadowSegments.data();
-  std::vector<uint8_t>& blocked = ctx.settledRays;
-  blocked.assign(ctx.rays.size(), 0);
+  ShadowNodeTest test;
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
-    const double r = std::sqrt(std::max(node->radius2, 0.0));
-    const Vec3 cl = node->center - light;
-    const double cl2 = cl.lengthSquared();
-    const double smallRadius = r * nodeFactor;
+    test.radius = std::sqrt(std::max(node->radius2, 0.0));
+    test.fromLight = node->center - light;
+    test.smallRadius = test.radius * nodeFactor;
     const int level = node->rayLevel;
-    RayLevel& entered = nextRayLevel(ctx, level);
-    const RayLevel& rays = ctx.rayLevels[size_t(level)];
-    for (size_t k = 0; k < rays.count; ++k) {
-      const uint32_t id = rays.ids[k];
-      if (blocked[id]) continue;
-      // The segment runs from the light to the hit point.
-      const ShadowSegment& segment = segments[id];
-      const double length = segment.length;
-      const double p = segment.fromLight.dot(cl) * segment.inverseLength;
-      const double g = segment.footprint;
-      const double f = g * p * segment.inverseLength;  // shrinking towards the light
-      if (smallRadius <= f) {
-        const double q = f * f + p * p - cl2;
-        if (q >= 0.0) {
-          const double u = p + std::sqrt(q);
-          blocked[id] = u >= 0.0 && u + g <= length;  // before the hit point
-        }
-      } else {
-        const double reach = f + r;
-        const double q = reach * reach + p * p - cl2;
-        const double s = std::sqrt(q);
-        entered.pushIf(id, (q >= 0.0) & (p - s <= length) & (p + s >= 0.0));
-      }
-    }
+    ShadowRays& entered = nextLevel(ctx.shadowLevels, level);
+    ctx.blockedRays.clear();
+    testShadowNode(test, ctx.shadowLevels[size_t(level)], limits, entered, ctx.blockedRays,
+                   scene.vectorWalks);
+    for (const int64_t id : ctx.blockedRays) limits[id] = kWalkOver;
 
     if (entered.count == 0) {
       finishTopNode(ctx);
@@ -124,7 +98,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     ctx.clearNodeStack();
     return false;
   }
-  keepUnblocked(ctx, ctx.rayLevels[0]);
+  keepUnblocked(ctx, ctx.shadowLevels[0]);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "near_rays.h"
+#include "node_ray_tests.h"
 #include "pixel_ray.h"
 #include "ray_levels.h"
 #include "sphere_node.h"
@@ -76,13 +77,13 @@ class TraceContext {
   // children by distance found.
   std::vector<int> lastChildOrder;
   // Scratch of the hit and shadow walks: the rays tested against the nodes
-  // of each nesting level (see SphereNode::rayLevel).
-  std::vector<RayLevel> rayLevels;
-  // Flags, indexed like the records, of the rays whose walk is over before
-  // its end: a final hit on a section, a blocked shadow ray.
-  std::vector<uint8_t> settledRays;
-  // Scratch of the shadow walk, indexed like the records.
-  std::vector<ShadowSegment> shadowSegments;
+  // of each nesting level (see SphereNode::rayLevel), and by record how far
+  // each may reach (see testHitNode and testShadowNode).
+  std::vector<HitRays> hitLevels;
+  std::vector<ShadowRays> shadowLevels;
+  std::vector<double> rayLimits;
+  std::vector<FootprintHit> footprintHits;
+  std::vector<int64_t> blockedRays;
   // Scratch of the normal walk: the hit points near the nodes of each
   // nesting level (see SphereNode::rayLevel).
   std::vector<NearRays> nearRays;

@@ -13,24 +13,6 @@ bool startWalk(TraceContext& ctx) {
   return true;
 }
 
-RayLevel& collectRayLevel(TraceContext& ctx) {
-  size_t count = 0;
-  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
-  if (ctx.rayLevels.empty()) ctx.rayLevels.resize(1);
-  RayLevel& all = ctx.rayLevels[0];
-  all.reset(count);
-  for (PixelRay* ray = ctx.active; ray; ray = ray->next)
-    all.pushIf(uint32_t(ray - ctx.rays.data()), true);
-  return all;
-}
-
-RayLevel& nextRayLevel(TraceContext& ctx, int level) {
-  const size_t next = size_t(level) + 1;
-  if (ctx.rayLevels.size() <= next) ctx.rayLevels.resize(next + 1);
-  ctx.rayLevels[next].reset(ctx.rayLevels[next - 1].count);
-  return ctx.rayLevels[next];
-}
-
 void discardNodesAbove(TraceContext& ctx, SphereNode* below) {
   while (ctx.top && ctx.top != below) ctx.popNode();
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
+#include "pixel_ray.h"
 #include "ray_levels.h"
 #include "sphere_node.h"
 #include "trace_context.h"
@@ -11,12 +15,35 @@ namespace engine {
 // the rays of level 0; false when stopped or when there is no root.
 bool startWalk(TraceContext& ctx);
 
-// Level 0 of the hit and shadow walks: the active rays, in their order.
-RayLevel& collectRayLevel(TraceContext& ctx);
-
 // The rays of level `level + 1`, emptied, with room for all of level
 // `level`; references to the other levels stay valid until the next call.
-RayLevel& nextRayLevel(TraceContext& ctx, int level);
+template <class Level>
+Level& nextLevel(std::vector<Level>& levels, int level) {
+  const size_t next = size_t(level) + 1;
+  if (levels.size() <= next) levels.resize(next + 1);
+  levels[next].reset(levels[next - 1].count, levels[next - 1].used);
+  return levels[next];
+}
+
+// Level 0 of the hit or shadow walk: the active rays, whose lanes
+// `put(level, record)` writes at level.count, and their limits.
+template <class Level, class Put>
+Level& collectLevel(TraceContext& ctx, std::vector<Level>& levels, size_t usedLanes, Put put) {
+  size_t count = 0;
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
+  if (levels.empty()) levels.resize(1);
+  Level& all = levels[0];
+  all.reset(count, usedLanes);
+  ctx.rayLimits.resize(ctx.rays.size());
+  for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
+    const size_t id = size_t(ray - ctx.rays.data());
+    put(all, *ray);
+    all.id[all.count++] = int64_t(id);
+    ctx.rayLimits[id] = ray->t;
+  }
+  all.closeTail();
+  return all;
+}
 
 // Accounts a finished node for the progress and removes it from the stack.
 inline void finishTopNode(TraceContext& ctx) {

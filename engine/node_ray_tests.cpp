@@ -1,0 +1,236 @@
+// The hit and shadow walks' node tests, compiled once per instruction set;
+// the best one is chosen at run time. Products are never fused into additions
+// here (see CMakeLists.txt), so that every instruction set rounds like the
+// plain loops.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/node_ray_tests.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+#ifndef ENGINE_NODE_RAY_TESTS_ONCE
+#define ENGINE_NODE_RAY_TESTS_ONCE
+
+#include <cmath>
+
+#include "node_ray_tests.h"
+
+namespace engine {
+namespace {
+
+void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
+              std::vector<FootprintHit>& hits) {
+  const double *dx = rays.lanes[kDirX].data(), *dy = rays.lanes[kDirY].data(),
+               *dz = rays.lanes[kDirZ].data(), *travelled = rays.lanes[kTravelled].data(),
+               *cone = rays.lanes[kCone].data();
+  Vec3 co = node.center - node.origin;
+  double co2 = co.lengthSquared();
+  for (size_t k = 0; k < rays.count; ++k) {
+    if (!node.sharedOrigin) {
+      co = node.center -
+           Vec3{rays.lanes[kOriginX][k], rays.lanes[kOriginY][k], rays.lanes[kOriginZ][k]};
+      co2 = co.lengthSquared();
+    }
+    const double limit = limits[rays.id[k]];
+    const double p = co.x * dx[k] + co.y * dy[k] + co.z * dz[k];
+    const double f = (p + travelled[k]) * cone[k] * node.footprint;
+    if (node.smallRadius <= f) {
+      // A surface of the footprint's radius.
+      const double q = p * p + f * f - co2;
+      if (q >= 0.0) {
+        const double u = p - std::sqrt(q);
+        if (u > 0.0 && u < limit) hits.push_back({rays.id[k], u});
+      }
+    } else {
+      const double reach = f + node.radius;
+      const double q = p * p + reach * reach - co2;
+      // Written so that a ray with non-finite values never enters a sphere.
+      if (q >= 0.0) {
+        const double s = std::sqrt(q);
+        if (p - s <= limit && p + s >= 0.0) entered.append(rays, k);
+      }
+    }
+  }
+}
+
+void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
+                 ShadowRays& entered, std::vector<int64_t>& blocked) {
+  const Vec3 cl = node.fromLight;
+  const double cl2 = cl.lengthSquared();
+  const double *lx = rays.lanes[kFromLightX].data(), *ly = rays.lanes[kFromLightY].data(),
+               *lz = rays.lanes[kFromLightZ].data(),
+               *inverseLength = rays.lanes[kInverseLength].data(),
+               *footprint = rays.lanes[kFootprint].data();
+  for (size_t k = 0; k < rays.count; ++k) {
+    const double length = limits[rays.id[k]];
+    const double p = (lx[k] * cl.x + ly[k] * cl.y + lz[k] * cl.z) * inverseLength[k];
+    const double g = footprint[k];
+    const double f = g * p * inverseLength[k];  // shrinking towards the light
+    if (node.smallRadius <= f) {
+      const double q = f * f + p * p - cl2;
+      if (q >= 0.0) {
+        const double u = p + std::sqrt(q);
+        if (u >= 0.0 && u + g <= length) blocked.push_back(rays.id[k]);  // before the hit point
+      }
+    } else {
+      const double reach = f + node.radius;
+      const double q = reach * reach + p * p - cl2;
+      if (q >= 0.0) {
+        const double s = std::sqrt(q);
+        if (p - s <= length && p + s >= 0.0) entered.append(rays, k);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace engine
+
+#endif
+
+HWY_BEFORE_NAMESPACE();
+namespace engine::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using D = hn::ScalableTag<double>;
+using DI = hn::RebindToSigned<D>;
+using V = hn::Vec<D>;
+using M = hn::Mask<D>;
+
+// Calls `take(i + j)` for each lane j of `mask`.
+template <class Take>
+void forEachLane(M mask, size_t i, Take take) {
+  const D d;
+  alignas(8) uint8_t bits[8] = {};
+  hn::StoreMaskBits(d, mask, bits);
+  for (size_t j = 0; j < hn::Lanes(d); ++j)
+    if (bits[j / 8] >> (j % 8) & 1) take(i + j);
+}
+
+void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
+              std::vector<FootprintHit>& hits) {
+  const D d;
+  const DI di;
+  const size_t n = hn::Lanes(d);
+  const auto cx = hn::Set(d, node.center.x), cy = hn::Set(d, node.center.y),
+             cz = hn::Set(d, node.center.z);
+  const auto radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
+             footprint = hn::Set(d, node.footprint), zero = hn::Zero(d);
+  const Vec3 shared = node.center - node.origin;
+  V cox = hn::Set(d, shared.x), coy = hn::Set(d, shared.y), coz = hn::Set(d, shared.z),
+    co2 = hn::Set(d, shared.lengthSquared());
+  const double *dx = rays.lanes[kDirX].data(), *dy = rays.lanes[kDirY].data(),
+               *dz = rays.lanes[kDirZ].data(), *travelled = rays.lanes[kTravelled].data(),
+               *cone = rays.lanes[kCone].data(), *ox = rays.lanes[kOriginX].data(),
+               *oy = rays.lanes[kOriginY].data(), *oz = rays.lanes[kOriginZ].data();
+  const int64_t* ids = rays.id.data();
+  alignas(64) double distances[HWY_MAX_BYTES / sizeof(double)];
+  for (size_t i = 0; i < rays.count; i += n) {
+    const M valid = hn::FirstN(d, rays.count - i);
+    if (!node.sharedOrigin) {
+      cox = hn::Sub(cx, hn::LoadU(d, ox + i));
+      coy = hn::Sub(cy, hn::LoadU(d, oy + i));
+      coz = hn::Sub(cz, hn::LoadU(d, oz + i));
+      co2 = hn::Add(hn::Add(hn::Mul(cox, cox), hn::Mul(coy, coy)), hn::Mul(coz, coz));
+    }
+    const V p =
+        hn::Add(hn::Add(hn::Mul(cox, hn::LoadU(d, dx + i)), hn::Mul(coy, hn::LoadU(d, dy + i))),
+                hn::Mul(coz, hn::LoadU(d, dz + i)));
+    const V f = hn::Mul(hn::Mul(hn::Add(p, hn::LoadU(d, travelled + i)), hn::LoadU(d, cone + i)),
+                        footprint);
+    const M small = hn::And(hn::Le(smallRadius, f), valid);
+    // Square roots only for lanes that may need them: they are slow.
+    const V qSmall = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(f, f)), co2);
+    const M smallMeets = hn::And(small, hn::Ge(qSmall, zero));
+    const V reach = hn::Add(f, radius);
+    const V q = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(reach, reach)), co2);
+    const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
+    if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
+    const V limit = hn::GatherIndex(d, limits, hn::LoadU(di, ids + i));
+    if (!hn::AllFalse(d, smallMeets)) {
+      const V u = hn::Sub(p, hn::Sqrt(qSmall));
+      const M hit = hn::And(smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit)));
+      hn::Store(u, d, distances);
+      forEachLane(hit, i, [&](size_t k) { hits.push_back({ids[k], distances[k - i]}); });
+    }
+    if (hn::AllFalse(d, meets)) continue;
+    const V s = hn::Sqrt(q);
+    const M enters =
+        hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), limit), hn::Ge(hn::Add(p, s), zero)));
+    forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
+  }
+}
+
+void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
+                 ShadowRays& entered, std::vector<int64_t>& blocked) {
+  const D d;
+  const DI di;
+  const size_t n = hn::Lanes(d);
+  const Vec3 cl = node.fromLight;
+  const auto clx = hn::Set(d, cl.x), cly = hn::Set(d, cl.y), clz = hn::Set(d, cl.z),
+             cl2 = hn::Set(d, cl.lengthSquared());
+  const auto radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
+             zero = hn::Zero(d);
+  const double *lx = rays.lanes[kFromLightX].data(), *ly = rays.lanes[kFromLightY].data(),
+               *lz = rays.lanes[kFromLightZ].data(),
+               *inverseLengths = rays.lanes[kInverseLength].data(),
+               *footprints = rays.lanes[kFootprint].data();
+  const int64_t* ids = rays.id.data();
+  for (size_t i = 0; i < rays.count; i += n) {
+    const M valid = hn::FirstN(d, rays.count - i);
+    const V inverseLength = hn::LoadU(d, inverseLengths + i);
+    const V p = hn::Mul(
+        hn::Add(hn::Add(hn::Mul(hn::LoadU(d, lx + i), clx), hn::Mul(hn::LoadU(d, ly + i), cly)),
+                hn::Mul(hn::LoadU(d, lz + i), clz)),
+        inverseLength);
+    const V g = hn::LoadU(d, footprints + i);
+    const V f = hn::Mul(hn::Mul(g, p), inverseLength);
+    const M small = hn::And(hn::Le(smallRadius, f), valid);
+    const V qSmall = hn::Sub(hn::Add(hn::Mul(f, f), hn::Mul(p, p)), cl2);
+    const M smallMeets = hn::And(small, hn::Ge(qSmall, zero));
+    const V reach = hn::Add(f, radius);
+    const V q = hn::Sub(hn::Add(hn::Mul(reach, reach), hn::Mul(p, p)), cl2);
+    const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
+    if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
+    const V length = hn::GatherIndex(d, limits, hn::LoadU(di, ids + i));
+    if (!hn::AllFalse(d, smallMeets)) {
+      const V u = hn::Add(p, hn::Sqrt(qSmall));
+      const M blocks = hn::And(smallMeets, hn::And(hn::Ge(u, zero), hn::Le(hn::Add(u, g), length)));
+      forEachLane(blocks, i, [&](size_t k) { blocked.push_back(ids[k]); });
+    }
+    if (hn::AllFalse(d, meets)) continue;
+    const V s = hn::Sqrt(q);
+    const M enters =
+        hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), length), hn::Ge(hn::Add(p, s), zero)));
+    forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
+  }
+}
+
+}  // namespace engine::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace engine {
+
+HWY_EXPORT(HitLanes);
+HWY_EXPORT(ShadowLanes);
+
+void testHitNode(const HitNodeTest& node, const HitRays& rays, const double* limits,
+                 HitRays& entered, std::vector<FootprintHit>& hits, bool vector) {
+  if (vector)
+    HWY_DYNAMIC_DISPATCH(HitLanes)(node, rays, limits, entered, hits);
+  else
+    hitPlain(node, rays, limits, entered, hits);
+  entered.closeTail();
+}
+
+void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
+                    ShadowRays& entered, std::vector<int64_t>& blocked, bool vector) {
+  if (vector)
+    HWY_DYNAMIC_DISPATCH(ShadowLanes)(node, rays, limits, entered, blocked);
+  else
+    shadowPlain(node, rays, limits, entered, blocked);
+  entered.closeTail();
+}
+
+}  // namespace engine
+#endif

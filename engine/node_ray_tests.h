@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "ray_levels.h"
+#include "vec3.h"
+
+namespace engine {
+
+// The limit of a ray whose walk is over (a final hit on a section, a blocked
+// shadow ray): no node test lets it in or stops it any more.
+inline constexpr double kWalkOver = -std::numeric_limits<double>::infinity();
+
+// A node as the hit walk tests it. With a shared origin (the eye) every ray
+// starts there; otherwise each starts at its own origin lanes.
+struct HitNodeTest {
+  Vec3 center;
+  double radius = 0.0;
+  double smallRadius = 0.0;  // nodes no wider than a ray's footprint there are surfaces
+  double footprint = 0.0;
+  bool sharedOrigin = false;
+  Vec3 origin;
+};
+
+// A ray that met a node no wider than its footprint, at distance `u`.
+struct FootprintHit {
+  int64_t id;
+  double u;
+};
+
+// Tests the rays of `rays` against the node, reading each one's reach (its
+// nearest hit so far; -infinity once its walk is over) in `limits`, by record.
+// Appends those that enter it to `entered` and those that hit it as a surface
+// to `hits`. `vector`: in the vector instructions of this machine, with the
+// same arithmetic and results as the plain loop.
+void testHitNode(const HitNodeTest& node, const HitRays& rays, const double* limits,
+                 HitRays& entered, std::vector<FootprintHit>& hits, bool vector);
+
+// A node as the shadow walk tests it, relative to the light.
+struct ShadowNodeTest {
+  Vec3 fromLight;  // the centre
+  double radius = 0.0;
+  double smallRadius = 0.0;  // nodes no wider than a ray's footprint there block it
+};
+
+// Tests the segments of `rays` against the node, reading each one's length
+// (-infinity once blocked) in `limits`, by record. Appends those that enter
+// it to `entered` and those that it blocks to `blocked`. `vector` as above.
+void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
+                    ShadowRays& entered, std::vector<int64_t>& blocked, bool vector);
+
+}  // namespace engine

@@ -1,0 +1,131 @@
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/node_ray_tests.h"
+
+namespace engine {
+namespace {
+
+// Random rays around a node at the origin, a few of them over already, and
+// their limits by id (ids are spread out, as records of a tile are).
+template <size_t Quantities>
+RayLevel<Quantities> randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
+                                std::mt19937& random) {
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  RayLevel<Quantities> rays;
+  rays.reset(count, usedLanes);
+  limits.assign(3 * count + 1, 0.0);
+  for (size_t k = 0; k < count; ++k) {
+    for (size_t j = 0; j < usedLanes; ++j) rays.lanes[j][k] = unit(random);
+    rays.id[k] = int64_t(3 * k + 1);
+    limits[3 * k + 1] = k % 7 == 3 ? kWalkOver : 2.0 + unit(random);
+  }
+  rays.count = count;
+  rays.closeTail();
+  return rays;
+}
+
+template <size_t Quantities>
+void expectSameRays(const RayLevel<Quantities>& a, const RayLevel<Quantities>& b) {
+  ASSERT_EQ(a.count, b.count);
+  for (size_t k = 0; k < a.count; ++k) {
+    EXPECT_EQ(a.id[k], b.id[k]);
+    for (size_t j = 0; j < a.used; ++j) EXPECT_EQ(a.lanes[j][k], b.lanes[j][k]) << k;
+  }
+}
+
+// Every length around the vector widths, rays from the eye and from their
+// own origins: the vector loops find the plain loop's rays, in its order,
+// with the same values; a ray whose walk is over never enters or hits.
+TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
+  std::mt19937 random(11);
+  size_t entered = 0, hits = 0;  // the cases meet both outcomes
+  for (const bool shared : {true, false})
+    for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
+      SCOPED_TRACE(testing::Message() << (shared ? "eye, " : "own origins, ") << count);
+      std::vector<double> limits;
+      HitRays rays = randomRays<8>(count, shared ? kOriginX : kOriginZ + 1, limits, random);
+      const Vec3 center{0.1, -0.2, 2.0};
+      for (size_t k = 0; k < count; ++k) {  // aimed near the node, every other one closely
+        const Vec3 origin =
+            shared ? Vec3{} : Vec3{rays.lanes[kOriginX][k], rays.lanes[kOriginY][k], 0.0};
+        if (!shared) rays.lanes[kOriginZ][k] = 0.0;
+        Vec3 dir = center +
+                   Vec3{rays.lanes[kDirX][k], rays.lanes[kDirY][k], 0.0} * (k % 2 ? 0.6 : 0.02) -
+                   origin;
+        dir.normalize();
+        rays.lanes[kDirX][k] = dir.x, rays.lanes[kDirY][k] = dir.y, rays.lanes[kDirZ][k] = dir.z;
+        rays.lanes[kTravelled][k] = 1.5 + rays.lanes[kTravelled][k];
+        rays.lanes[kCone][k] = 0.02 * (1.0 + rays.lanes[kCone][k]);
+      }
+      const HitNodeTest node{center, 0.4, 0.05, 1.0, shared, {0.0, 0.0, 0.0}};
+      HitRays plain, vector;
+      plain.reset(count, rays.used);
+      vector.reset(count, rays.used);
+      std::vector<FootprintHit> plainHits, vectorHits;
+      testHitNode(node, rays, limits.data(), plain, plainHits, false);
+      testHitNode(node, rays, limits.data(), vector, vectorHits, true);
+
+      expectSameRays(vector, plain);
+      ASSERT_EQ(vectorHits.size(), plainHits.size());
+      for (size_t h = 0; h < plainHits.size(); ++h) {
+        EXPECT_EQ(vectorHits[h].id, plainHits[h].id);
+        EXPECT_EQ(vectorHits[h].u, plainHits[h].u);
+        EXPECT_LT(plainHits[h].u, limits[size_t(plainHits[h].id)]);
+      }
+      for (size_t k = 0; k < plain.count; ++k) EXPECT_NE(limits[size_t(plain.id[k])], kWalkOver);
+      entered += plain.count;
+      hits += plainHits.size();
+    }
+  EXPECT_GT(entered, 20u);
+  EXPECT_GT(hits, 20u);
+}
+
+TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
+  std::mt19937 random(13);
+  size_t entered = 0, blocked = 0;
+  for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
+    SCOPED_TRACE(testing::Message() << count << " segments");
+    std::vector<double> limits;
+    ShadowRays rays = randomRays<5>(count, kFootprint + 1, limits, random);
+    const Vec3 center{0.2, 0.1, -0.3};
+    for (size_t k = 0; k < count; ++k) {  // from the light towards the node, half closely
+      // Some end in front of the node, some just behind it, some well behind.
+      double& length = limits[size_t(rays.id[k])];
+      if (length != kWalkOver) length = 0.3 + 0.2 * double(k % 5);
+      const double drawn = length == kWalkOver ? 2.0 : length;
+      Vec3 towards = center + Vec3{rays.lanes[kFromLightX][k], rays.lanes[kFromLightY][k],
+                                   rays.lanes[kFromLightZ][k]} *
+                                  (k % 2 ? 0.3 : 0.005);
+      towards.normalize();
+      rays.lanes[kFromLightX][k] = towards.x * drawn;
+      rays.lanes[kFromLightY][k] = towards.y * drawn;
+      rays.lanes[kFromLightZ][k] = towards.z * drawn;
+      rays.lanes[kInverseLength][k] = 1.0 / drawn;
+      rays.lanes[kFootprint][k] = 0.1 * (1.0 + rays.lanes[kFootprint][k]);
+    }
+    const ShadowNodeTest node{center, 0.3, 0.05};
+    ShadowRays plain, vector;
+    plain.reset(count, rays.used);
+    vector.reset(count, rays.used);
+    std::vector<int64_t> plainBlocked, vectorBlocked;
+    testShadowNode(node, rays, limits.data(), plain, plainBlocked, false);
+    testShadowNode(node, rays, limits.data(), vector, vectorBlocked, true);
+
+    expectSameRays(vector, plain);
+    EXPECT_EQ(vectorBlocked, plainBlocked);
+    for (const int64_t id : plainBlocked) EXPECT_NE(limits[size_t(id)], kWalkOver);
+    for (size_t k = 0; k < plain.count; ++k) EXPECT_NE(limits[size_t(plain.id[k])], kWalkOver);
+    entered += plain.count;
+    blocked += plainBlocked.size();
+  }
+  EXPECT_GT(entered, 20u);
+  EXPECT_GT(blocked, 20u);
+}
+
+}  // namespace
+}  // namespace engine
