@@ -32,13 +32,11 @@ inline void keepNear(const NearRays& points, size_t i, NearRays& near, NearSums&
   sums.sumOfSquares += p.lengthSquared();
 }
 
-// The plain loop, from point `begin` on. Near points add a zero, as the
-// vector lanes do.
-void sortPlain(const PointMass& node, NearRays& points, size_t begin, NearRays& near,
-               NearSums& sums) {
+// The plain loop. Near points add a zero, as the vector lanes do.
+void sortPlain(const PointMass& node, NearRays& points, NearRays& near, NearSums& sums) {
   const bool cubic = isCubic(node.power);
   const Vec3 c = node.center;
-  for (size_t i = begin; i < points.count; ++i) {
+  for (size_t i = 0; i < points.count; ++i) {
     const double dx = points.x[i] - c.x, dy = points.y[i] - c.y, dz = points.z[i] - c.z;
     const double d2 = dx * dx + dy * dy + dz * dz;
     const bool far = d2 >= node.nearLimit;
@@ -72,8 +70,10 @@ void SortLanes(const PointMass& node, NearRays& points, NearRays& near, NearSums
   const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
   float *fx = points.fx.data(), *fy = points.fy.data(), *fz = points.fz.data();
   alignas(64) double powers[kMaxLanes];
-  size_t i = 0;
-  for (; i + n <= points.count; i += n) {
+  // The tail runs as a whole vector too, its lanes past the points masked
+  // off: they read and write the padding only.
+  for (size_t i = 0; i < points.count; i += n) {
+    const auto valid = hn::FirstN(d, points.count - i);
     const auto dx = hn::Sub(hn::LoadU(d, x + i), cx);
     const auto dy = hn::Sub(hn::LoadU(d, y + i), cy);
     const auto dz = hn::Sub(hn::LoadU(d, z + i), cz);
@@ -87,17 +87,17 @@ void SortLanes(const PointMass& node, NearRays& points, NearRays& near, NearSums
       for (size_t j = 0; j < n; ++j) powers[j] = node.mass * std::pow(powers[j], -node.power);
       w = hn::Load(d, powers);
     }
-    w = hn::IfThenElseZero(far, w);
+    w = hn::IfThenElseZero(hn::And(far, valid), w);
     hn::StoreU(hn::Add(hn::LoadU(df, fx + i), hn::DemoteTo(df, hn::Mul(dx, w))), df, fx + i);
     hn::StoreU(hn::Add(hn::LoadU(df, fy + i), hn::DemoteTo(df, hn::Mul(dy, w))), df, fy + i);
     hn::StoreU(hn::Add(hn::LoadU(df, fz + i), hn::DemoteTo(df, hn::Mul(dz, w))), df, fz + i);
-    if (hn::AllTrue(d, far)) continue;
-    alignas(8) uint8_t farBits[8] = {};
-    hn::StoreMaskBits(d, far, farBits);
+    const auto isNear = hn::AndNot(far, valid);
+    if (hn::AllFalse(d, isNear)) continue;
+    alignas(8) uint8_t nearBits[8] = {};
+    hn::StoreMaskBits(d, isNear, nearBits);
     for (size_t j = 0; j < n; ++j)
-      if (!(farBits[j / 8] >> (j % 8) & 1)) keepNear(points, i + j, near, sums);
+      if (nearBits[j / 8] >> (j % 8) & 1) keepNear(points, i + j, near, sums);
   }
-  sortPlain(node, points, i, near, sums);
 }
 
 }  // namespace engine::HWY_NAMESPACE
@@ -113,7 +113,7 @@ NearSums sortNearPoints(const PointMass& node, NearRays& points, NearRays& near,
   if (vector)
     HWY_DYNAMIC_DISPATCH(SortLanes)(node, points, near, sums);
   else
-    sortPlain(node, points, 0, near, sums);
+    sortPlain(node, points, near, sums);
   return sums;
 }
 

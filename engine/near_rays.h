@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ray_levels.h"
+
 namespace engine {
 
 // The hit points that the normal walk tests against the nodes of one
@@ -17,13 +19,15 @@ struct NearRays {
   std::vector<uint32_t> from;
   size_t count = 0;
 
-  // Room for `n` points; the old ones are dropped.
+  // Room for `n` points and a vector past them (see kRayLevelPadding); the
+  // old ones are dropped.
   void reset(size_t n) {
     count = 0;
-    if (from.size() >= n) return;
-    for (std::vector<double>* lane : {&x, &y, &z}) lane->resize(n);
-    for (std::vector<float>* lane : {&fx, &fy, &fz}) lane->resize(n);
-    from.resize(n);
+    const size_t size = n + kRayLevelPadding;
+    if (from.size() >= size) return;
+    for (std::vector<double>* lane : {&x, &y, &z}) lane->resize(size);
+    for (std::vector<float>* lane : {&fx, &fy, &fz}) lane->resize(size);
+    from.resize(size);
   }
   void push(double px, double py, double pz, uint32_t origin) {
     x[count] = px;
