@@ -20,7 +20,7 @@ bool intersectRays(TraceContext& ctx) {
   // Primary rays all leave the eye: one eye-to-center vector serves them all.
   test.sharedOrigin = ctx.level == 0;
   test.origin = ctx.currentEye;
-  collectLevel(ctx, ctx.hitLevels, test.sharedOrigin ? kOriginX : kOriginZ + 1,
+  collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kOriginX : kOriginZ + 1,
                [](HitRays& rays, const PixelRay& ray) {
                  const size_t k = rays.count;
                  rays.lanes[kDirX][k] = ray.direction.x;
@@ -47,9 +47,9 @@ bool intersectRays(TraceContext& ctx) {
 
     test.smallRadius = test.radius * precision;
     const int level = node->rayLevel;
-    HitRays& entered = nextLevel(ctx.hitLevels, level);
+    HitRays& entered = nextLevel(ctx.rayLevels, level);
     ctx.footprintHits.clear();
-    testHitNode(test, ctx.hitLevels[size_t(level)], limits, entered, ctx.footprintHits,
+    testHitNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.footprintHits,
                 scene.vectorWalks);
     const Material* material = node->material ? node->material : firstMaterial;
     for (const FootprintHit& hit : ctx.footprintHits) {

@@ -17,13 +17,14 @@ inline constexpr size_t kRayLevelPadding = 8;
 // entered the node of level n whose children are being visited. What the
 // tests read of a ray travels with it, one array per quantity, so that a
 // node's test streams over contiguous lanes; `id` is its record. Ids past
-// `count` are 0, so that any lane may look up a record's values.
-template <size_t Quantities>
+// `count` are 0, so that any lane may look up a record's values. The two
+// walks never run at once and share the levels.
 struct RayLevel {
-  std::array<std::vector<double>, Quantities> lanes;
+  static constexpr size_t kLanes = 8;
+  std::array<std::vector<double>, kLanes> lanes;
   std::vector<int64_t> id;  // 64 bits wide, like the lanes of doubles
   size_t count = 0;
-  size_t used = Quantities;  // the lanes in use, from the first
+  size_t used = kLanes;  // the lanes in use, from the first
 
   // Room for `n` rays in the first `usedLanes` lanes; the old ones are dropped.
   void reset(size_t n, size_t usedLanes) {
@@ -47,11 +48,11 @@ struct RayLevel {
 // What the hit walk reads of a ray; the origin only when the rays do not
 // all leave the eye.
 enum HitLane { kDirX, kDirY, kDirZ, kTravelled, kCone, kOriginX, kOriginY, kOriginZ };
-using HitRays = RayLevel<8>;
+using HitRays = RayLevel;
 
 // What the shadow walk reads of a ray: its segment from the light to the hit
 // point, the segment's inverse length and its footprint at the hit point.
 enum ShadowLane { kFromLightX, kFromLightY, kFromLightZ, kInverseLength, kFootprint };
-using ShadowRays = RayLevel<5>;
+using ShadowRays = RayLevel;
 
 }  // namespace engine

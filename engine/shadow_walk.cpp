@@ -54,7 +54,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   // What the walk needs of each ray is worked out once instead of at every
   // node (see ShadowLane).
   const double footprint = scene.render.shadowFootprintFactor;
-  collectLevel(ctx, ctx.shadowLevels, kFootprint + 1, [&](ShadowRays& rays, const PixelRay& ray) {
+  collectLevel(ctx, ctx.rayLevels, kFootprint + 1, [&](ShadowRays& rays, const PixelRay& ray) {
     const size_t k = rays.count;
     const Vec3 fromLight = ray.origin - light;
     rays.lanes[kFromLightX][k] = fromLight.x;
@@ -73,9 +73,9 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     test.fromLight = node->center - light;
     test.smallRadius = test.radius * nodeFactor;
     const int level = node->rayLevel;
-    ShadowRays& entered = nextLevel(ctx.shadowLevels, level);
+    ShadowRays& entered = nextLevel(ctx.rayLevels, level);
     ctx.blockedRays.clear();
-    testShadowNode(test, ctx.shadowLevels[size_t(level)], limits, entered, ctx.blockedRays,
+    testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays,
                    scene.vectorWalks);
     for (const int64_t id : ctx.blockedRays) limits[id] = kWalkOver;
 
@@ -98,7 +98,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     ctx.clearNodeStack();
     return false;
   }
-  keepUnblocked(ctx, ctx.shadowLevels[0]);
+  keepUnblocked(ctx, ctx.rayLevels[0]);
   return true;
 }
 

@@ -79,8 +79,7 @@ class TraceContext {
   // Scratch of the hit and shadow walks: the rays tested against the nodes
   // of each nesting level (see SphereNode::rayLevel), and by record how far
   // each may reach (see testHitNode and testShadowNode).
-  std::vector<HitRays> hitLevels;
-  std::vector<ShadowRays> shadowLevels;
+  std::vector<RayLevel> rayLevels;
   std::vector<double> rayLimits;
   std::vector<FootprintHit> footprintHits;
   std::vector<int64_t> blockedRays;

@@ -12,11 +12,10 @@ namespace {
 
 // Random rays around a node at the origin, a few of them over already, and
 // their limits by id (ids are spread out, as records of a tile are).
-template <size_t Quantities>
-RayLevel<Quantities> randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
-                                std::mt19937& random) {
+RayLevel randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
+                    std::mt19937& random) {
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
-  RayLevel<Quantities> rays;
+  RayLevel rays;
   rays.reset(count, usedLanes);
   limits.assign(3 * count + 1, 0.0);
   for (size_t k = 0; k < count; ++k) {
@@ -29,8 +28,7 @@ RayLevel<Quantities> randomRays(size_t count, size_t usedLanes, std::vector<doub
   return rays;
 }
 
-template <size_t Quantities>
-void expectSameRays(const RayLevel<Quantities>& a, const RayLevel<Quantities>& b) {
+void expectSameRays(const RayLevel& a, const RayLevel& b) {
   ASSERT_EQ(a.count, b.count);
   for (size_t k = 0; k < a.count; ++k) {
     EXPECT_EQ(a.id[k], b.id[k]);
@@ -48,7 +46,7 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
     for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
       SCOPED_TRACE(testing::Message() << (shared ? "eye, " : "own origins, ") << count);
       std::vector<double> limits;
-      HitRays rays = randomRays<8>(count, shared ? kOriginX : kOriginZ + 1, limits, random);
+      HitRays rays = randomRays(count, shared ? kOriginX : kOriginZ + 1, limits, random);
       const Vec3 center{0.1, -0.2, 2.0};
       for (size_t k = 0; k < count; ++k) {  // aimed near the node, every other one closely
         const Vec3 origin =
@@ -91,7 +89,7 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
   for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
     SCOPED_TRACE(testing::Message() << count << " segments");
     std::vector<double> limits;
-    ShadowRays rays = randomRays<5>(count, kFootprint + 1, limits, random);
+    ShadowRays rays = randomRays(count, kFootprint + 1, limits, random);
     const Vec3 center{0.2, 0.1, -0.3};
     for (size_t k = 0; k < count; ++k) {  // from the light towards the node, half closely
       // Some end in front of the node, some just behind it, some well behind.
