@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "far_fields.h"
 #include "fractal.h"
-#include "near_point_sort.h"
 #include "sphere_walks.h"
 #include "walk_support.h"
 
@@ -75,25 +75,6 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
   }
 }
 
-// Folds the fields summed at the levels above `level` into it; the levels
-// up to `deepest` hold points.
-void foldLevelsInto(TraceContext& ctx, int level, int& deepest) {
-  for (; deepest > level; --deepest)
-    ctx.nearRays[size_t(deepest)].foldInto(ctx.nearRays[size_t(deepest) - 1]);
-}
-
-// The points of level `level + 1`, emptied, with room for all of level
-// `level`. The walk is depth first: a node of level `level` comes after
-// every node tested against the deeper levels, whose sums are folded down.
-NearRays& nextLevel(TraceContext& ctx, int level, int& deepest) {
-  foldLevelsInto(ctx, level, deepest);
-  deepest = level + 1;
-  if (ctx.nearRays.size() <= size_t(deepest)) ctx.nearRays.resize(size_t(deepest) + 1);
-  NearRays& next = ctx.nearRays[size_t(deepest)];
-  next.reset(ctx.nearRays[size_t(level)].count);
-  return next;
-}
-
 // Level 0: the hit points of all active rays.
 void collectHitPoints(TraceContext& ctx) {
   size_t count = 0;
@@ -106,8 +87,7 @@ void collectHitPoints(TraceContext& ctx) {
 }
 
 // Adds the fields summed at the hit points to their rays' normals.
-void addFieldsToNormals(TraceContext& ctx, int& deepest) {
-  foldLevelsInto(ctx, 0, deepest);
+void addFieldsToNormals(TraceContext& ctx) {
   const NearRays& all = ctx.nearRays[0];
   for (size_t i = 0; i < all.count; ++i) {
     Vec3f& normal = ctx.rays[all.from[i]].normal;
@@ -116,6 +96,115 @@ void addFieldsToNormals(TraceContext& ctx, int& deepest) {
     normal.z += all.fz[i];
   }
 }
+
+// The walk over the tree below the root, with what it reads of the scene.
+// Level n + 1 holds the points near the node of level n being walked.
+class NormalWalk {
+ public:
+  // Each level shrinks the squared radius to below 0.7 times its parent's,
+  // so a walk this deep has left double precision far behind: deeper nodes
+  // are passed over, which bounds the recursion.
+  static constexpr size_t kDeepestLevel = 1000;
+
+  explicit NormalWalk(TraceContext& ctx)
+      : ctx_(ctx),
+        s2_(std::max(ctx.scene.render.normalRadiusFactor * ctx.scene.render.normalRadiusFactor,
+                     1.0)),
+        firstMaterial_(ctx.scene.defaultMaterial()) {}
+
+  // Adds to the points of level `index` the fields of the nodes from the top
+  // down to `below`, in that order, and walks the subtree of each with the
+  // points near it; the nodes are gone then. False when stopped.
+  bool walkNodes(size_t index, SphereNode* below) {
+    while (ctx_.top != below) {
+      PointMasses& masses = ctx_.pointMasses;
+      masses.clear();
+      SphereNode* end = ctx_.top;
+      for (; end != below && masses.count < PointMasses::kMaxMasses; end = end->next)
+        masses.add(pointMass(*end));
+      const uint64_t anyNear =
+          addFarFields(masses, level(index), masks(index), ctx_.scene.vectorWalks);
+      for (uint64_t bit = 1; ctx_.top != end; bit <<= 1) {
+        if (ctx_.scene.canceled) return false;
+        if (!(anyNear & bit)) {
+          finishTopNode(ctx_);
+          continue;
+        }
+        level(index + 1);  // grown before references to the levels are taken
+        const NearSums sums = collectNearPoints(level(index), masks(index), bit, level(index + 1));
+        if (!walkTop(index + 1, sums)) return false;
+        level(index + 1).foldInto(level(index));
+      }
+    }
+    return !ctx_.scene.canceled;
+  }
+
+ private:
+  PointMass pointMass(const SphereNode& node) const {
+    const Material* material = node.material ? node.material : firstMaterial_;
+    return {node.center, s2_ * node.radius2, node.mass, material->power};
+  }
+
+  NearRays& level(size_t index) {
+    if (ctx_.nearRays.size() <= index) ctx_.nearRays.resize(index + 1);
+    return ctx_.nearRays[index];
+  }
+  std::vector<uint64_t>& masks(size_t index) {
+    if (ctx_.nearMasks.size() <= index) ctx_.nearMasks.resize(index + 1);
+    return ctx_.nearMasks[index];
+  }
+
+  // Walks the subtree of the top node with the points of level `index`,
+  // those near it, whose sums are `sums`.
+  bool walkTop(size_t index, const NearSums& sums) {
+    SphereNode* below = ctx_.top->next;
+    const double mass = ctx_.top->mass;
+    if (index > kDeepestLevel || !refineForNormals(ctx_) || ctx_.top == below) {
+      if (ctx_.scene.canceled) return false;
+      passOverNode(ctx_, below, mass);
+      return true;
+    }
+    // Children that hold all near points (out to two standard deviations)
+    // inside their widened spheres are refined at once, without sorting the
+    // points again; the others are taken for the walk.
+    const double count = double(level(index).count);
+    const Vec3 mean = sums.sum * (1.0 / count);
+    const double spread = std::max((sums.sumOfSquares / count - mean.lengthSquared()) * 4, 0.0);
+    SphereNode* taken = nullptr;
+    while (ctx_.top != below && !ctx_.scene.canceled) {
+      SphereNode* child = ctx_.top;
+      const double e2 = (child->center - mean).lengthSquared();
+      // A node of radius 0 splits into nodes no smaller: refined again and
+      // again, it would never be done with.
+      if (child->radius2 > 0.0 &&
+          2 * std::sqrt(e2 * spread) + e2 + spread <= s2_ * child->radius2) {
+        SphereNode* under = child->next;
+        if (!refineForNormals(ctx_)) discardNodesAbove(ctx_, under);
+      } else {
+        ctx_.top = child->next;
+        child->next = taken;
+        taken = child;
+      }
+    }
+    if (ctx_.scene.canceled) return false;
+    if (!taken) {
+      passOverNode(ctx_, below, mass);
+      return true;
+    }
+    // Back on the stack in their order.
+    for (SphereNode* child = taken; child;) {
+      SphereNode* next = child->next;
+      child->next = ctx_.top;
+      ctx_.top = child;
+      child = next;
+    }
+    return walkNodes(index, below);
+  }
+
+  TraceContext& ctx_;
+  const double s2_;
+  const Material* firstMaterial_;
+};
 
 }  // namespace
 
@@ -146,72 +235,13 @@ bool estimateNormals(TraceContext& ctx) {
     useSectionNormal(ctx);
     return true;
   }
-  const double s2 =
-      std::max(scene.render.normalRadiusFactor * scene.render.normalRadiusFactor, 1.0);
   if (!startWalk(ctx)) return !scene.canceled;
   collectHitPoints(ctx);
-  ctx.top->rayLevel = 0;
-  const Material* firstMaterial = scene.defaultMaterial();
-  int deepest = 0;  // the deepest level that holds points
-
-  while (ctx.top && !scene.canceled) {
-    SphereNode* node = ctx.top;
-    const int level = node->rayLevel;
-    const Vec3 c = node->center;
-    const double mass = node->mass;
-    const double nearLimit = s2 * node->radius2;
-    const double power = (node->material ? node->material : firstMaterial)->power;
-
-    NearRays& near = nextLevel(ctx, level, deepest);
-    const NearSums sums = sortNearPoints({c, nearLimit, mass, power}, ctx.nearRays[size_t(level)],
-                                         near, scene.vectorWalks);
-    if (near.count == 0) {
-      finishTopNode(ctx);
-      continue;
-    }
-
-    SphereNode* below = node->next;
-    if (!refineForNormals(ctx) || ctx.top == below) {
-      if (scene.canceled) break;
-      passOverNode(ctx, below, mass);
-      continue;
-    }
-
-    // Children that hold all near points (out to two standard deviations)
-    // inside their widened spheres are refined at once, without sorting the
-    // points again; the others are taken for the walk.
-    const Vec3 mean = sums.sum * (1.0 / double(near.count));
-    const double spread =
-        std::max((sums.sumOfSquares / double(near.count) - mean.lengthSquared()) * 4, 0.0);
-    SphereNode* taken = nullptr;
-    while (ctx.top != below && !scene.canceled) {
-      SphereNode* child = ctx.top;
-      const double e2 = (child->center - mean).lengthSquared();
-      if (2 * std::sqrt(e2 * spread) + e2 + spread <= s2 * child->radius2) {
-        SphereNode* under = child->next;
-        if (!refineForNormals(ctx)) discardNodesAbove(ctx, under);
-      } else {
-        ctx.top = child->next;
-        child->next = taken;
-        taken = child;
-      }
-    }
-    // Back on the stack in their order, tested against the near points.
-    for (SphereNode* child = taken; child;) {
-      SphereNode* next = child->next;
-      child->rayLevel = level + 1;
-      child->next = ctx.top;
-      ctx.top = child;
-      child = next;
-    }
-    if (scene.canceled) break;
-    if (!taken) passOverNode(ctx, below, mass);
-  }
-  if (scene.canceled) {
+  if (!NormalWalk(ctx).walkNodes(0, nullptr)) {
     ctx.clearNodeStack();
     return false;
   }
-  addFieldsToNormals(ctx, deepest);
+  addFieldsToNormals(ctx);
   return true;
 }
 

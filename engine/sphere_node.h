@@ -21,8 +21,8 @@ struct SphereNode {
   double radius2 = 0.0;
   double mass = 1.0;       // share of the parent's mass (work share in the hit and shadow walks)
   double dimension = 2.0;  // exponent of the automatic masses
-  // Nesting level of the rays (or, in the normal walk, hit points) that the
-  // node is tested against: those that entered its parent.
+  // Nesting level of the rays that the hit and shadow walks test the node
+  // against: those that entered its parent.
   int rayLevel = 0;
   const Material* material = nullptr;  // null: the scene's first material
   SphereNode* next = nullptr;          // link in the stack or the free list

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "far_fields.h"
 #include "near_rays.h"
 #include "node_ray_tests.h"
 #include "pixel_ray.h"
@@ -86,6 +87,9 @@ class TraceContext {
   // Scratch of the normal walk: the hit points near the nodes of each
   // nesting level (see SphereNode::rayLevel).
   std::vector<NearRays> nearRays;
+  // For each level's points, a bit per node weighed at once that is near it.
+  std::vector<std::vector<uint64_t>> nearMasks;
+  PointMasses pointMasses;
 
   // --- The tile being traced.
   std::vector<PixelRay> rays;

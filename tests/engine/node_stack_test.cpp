@@ -114,5 +114,35 @@ TEST(Walks, AnExhaustedNodePoolKeepsTheHitsAndEndsTheWalk) {
   EXPECT_EQ(ctx.nodesCreated, TraceContext::kNodeLimit + 1);
 }
 
+// A tree nested about a hit point: each node's one child has the same centre
+// and half its squared radius, so the point stays near every node down to
+// where the radius runs out of precision. The walk ends, and the field of
+// masses at the point itself is nil.
+class NestedScene : public EndlessScene {
+ public:
+  bool splitNode(TraceContext& ctx, SphereNode& node) const override {
+    if (!ctx.pushNode()) return false;
+    ctx.top->center = node.center;
+    ctx.top->radius2 = node.radius2 * 0.5;
+    ctx.top->mass = node.mass;
+    return true;
+  }
+};
+
+TEST(Walks, ANormalWalkNestedAboutItsPointEnds) {
+  NestedScene scene;
+  TraceContext ctx(scene);
+  ctx.rays.resize(1);
+  PixelRay& ray = ctx.rays[0];
+  ray.origin = {0, 0, 0};
+  ray.flags = PixelRay::kActive;
+  ctx.active = &ray;
+  EXPECT_TRUE(estimateNormals(ctx));
+  EXPECT_EQ(ray.normal.x, 0.0f);
+  EXPECT_EQ(ray.normal.z, 0.0f);
+  EXPECT_EQ(ctx.top, nullptr);
+  EXPECT_LT(ctx.nodesCreated, 10);
+}
+
 }  // namespace
 }  // namespace engine

@@ -1,0 +1,137 @@
+// The normal walk's inner loop, compiled once per instruction set; the best
+// one is chosen at run time. Products are never fused into additions here
+// (see CMakeLists.txt), so every instruction set rounds like the plain loop.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "engine/far_fields.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+#ifndef ENGINE_FAR_FIELDS_ONCE
+#define ENGINE_FAR_FIELDS_ONCE
+
+#include <cmath>
+
+#include "far_fields.h"
+
+namespace engine {
+namespace {
+
+// The plain loop. Near masses add a zero, as the vector lanes do.
+uint64_t addPlain(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
+  uint64_t anyNear = 0;
+  for (size_t i = 0; i < points.count; ++i) {
+    float fx = points.fx[i], fy = points.fy[i], fz = points.fz[i];
+    uint64_t nearMask = 0;
+    for (size_t k = 0; k < m.count; ++k) {
+      const double dx = points.x[i] - m.x[k], dy = points.y[i] - m.y[k], dz = points.z[i] - m.z[k];
+      const double d2 = dx * dx + dy * dy + dz * dz;
+      const bool far = d2 >= m.nearLimit[k];
+      if (!far) nearMask |= uint64_t{1} << k;
+      double w = 0.0;
+      if (far && d2 > 0.0)  // a mass of radius 0 exerts no field where it is
+        w = isCubicPower(m.power[k]) ? m.mass[k] / (d2 * d2 * d2)
+                                     : m.mass[k] * std::pow(d2, -m.power[k]);
+      fx += float(dx * w);
+      fy += float(dy * w);
+      fz += float(dz * w);
+    }
+    points.fx[i] = fx, points.fy[i] = fy, points.fz[i] = fz;
+    nearMasks[i] = nearMask;
+    anyNear |= nearMask;
+  }
+  return anyNear;
+}
+
+}  // namespace
+
+NearSums collectNearPoints(const NearRays& points, const std::vector<uint64_t>& nearMasks,
+                           uint64_t bit, NearRays& near) {
+  near.reset(points.count);
+  NearSums sums;
+  for (size_t i = 0; i < points.count; ++i) {
+    if (!(nearMasks[i] & bit)) continue;
+    const Vec3 p{points.x[i], points.y[i], points.z[i]};
+    near.push(p.x, p.y, p.z, uint32_t(i));
+    sums.sum += p;
+    sums.sumOfSquares += p.lengthSquared();
+  }
+  return sums;
+}
+
+}  // namespace engine
+
+#endif
+
+HWY_BEFORE_NAMESPACE();
+namespace engine::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Whole vectors over the points, the tail too: the lanes past the points
+// work on the padding (see NearRays::reset).
+uint64_t AddLanes(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
+  using D = hn::ScalableTag<double>;
+  const D d;
+  const hn::Rebind<float, D> df;
+  const hn::RebindToUnsigned<D> du;
+  const size_t n = hn::Lanes(d);
+  constexpr size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
+  const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
+  float *fx = points.fx.data(), *fy = points.fy.data(), *fz = points.fz.data();
+  alignas(64) double powers[kMaxLanes];
+  auto anyNear = hn::Zero(du);
+  for (size_t i = 0; i < points.count; i += n) {
+    const auto px = hn::LoadU(d, x + i), py = hn::LoadU(d, y + i), pz = hn::LoadU(d, z + i);
+    auto sx = hn::LoadU(df, fx + i), sy = hn::LoadU(df, fy + i), sz = hn::LoadU(df, fz + i);
+    auto nearMask = hn::Zero(du);
+    for (size_t k = 0; k < m.count; ++k) {
+      const auto dx = hn::Sub(px, hn::Set(d, m.x[k]));
+      const auto dy = hn::Sub(py, hn::Set(d, m.y[k]));
+      const auto dz = hn::Sub(pz, hn::Set(d, m.z[k]));
+      const auto d2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
+      const auto far = hn::Ge(d2, hn::Set(d, m.nearLimit[k]));
+      hn::Vec<D> w;
+      if (m.cubic || isCubicPower(m.power[k])) {
+        w = hn::Div(hn::Set(d, m.mass[k]), hn::Mul(hn::Mul(d2, d2), d2));
+      } else {
+        hn::Store(d2, d, powers);
+        for (size_t j = 0; j < n; ++j) powers[j] = m.mass[k] * std::pow(powers[j], -m.power[k]);
+        w = hn::Load(d, powers);
+      }
+      w = hn::IfThenElseZero(hn::And(far, hn::Gt(d2, hn::Zero(d))), w);
+      sx = hn::Add(sx, hn::DemoteTo(df, hn::Mul(dx, w)));
+      sy = hn::Add(sy, hn::DemoteTo(df, hn::Mul(dy, w)));
+      sz = hn::Add(sz, hn::DemoteTo(df, hn::Mul(dz, w)));
+      nearMask = hn::IfThenElse(hn::RebindMask(du, far), nearMask,
+                                hn::Or(nearMask, hn::Set(du, uint64_t{1} << k)));
+    }
+    hn::StoreU(sx, df, fx + i);
+    hn::StoreU(sy, df, fy + i);
+    hn::StoreU(sz, df, fz + i);
+    hn::StoreU(nearMask, du, nearMasks + i);
+    anyNear = hn::Or(anyNear, hn::IfThenElseZero(hn::FirstN(du, points.count - i), nearMask));
+  }
+  alignas(64) uint64_t lanes[kMaxLanes];
+  hn::Store(anyNear, du, lanes);
+  uint64_t bits = 0;
+  for (size_t j = 0; j < n; ++j) bits |= lanes[j];
+  return bits;
+}
+
+}  // namespace engine::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace engine {
+
+HWY_EXPORT(AddLanes);
+
+uint64_t addFarFields(const PointMasses& masses, NearRays& points, std::vector<uint64_t>& nearMasks,
+                      bool vector) {
+  if (nearMasks.size() < points.count + kRayLevelPadding)
+    nearMasks.resize(points.count + kRayLevelPadding);
+  return vector ? HWY_DYNAMIC_DISPATCH(AddLanes)(masses, points, nearMasks.data())
+                : addPlain(masses, points, nearMasks.data());
+}
+
+}  // namespace engine
+#endif

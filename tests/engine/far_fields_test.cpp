@@ -1,0 +1,119 @@
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/far_fields.h"
+
+namespace engine {
+namespace {
+
+NearRays randomPoints(size_t count, std::mt19937& random) {
+  std::uniform_real_distribution<double> coordinate(-1.0, 1.0);
+  std::uniform_real_distribution<float> field(-1.0f, 1.0f);
+  NearRays points;
+  points.reset(count);
+  for (size_t i = 0; i < count; ++i) {
+    points.push(coordinate(random), coordinate(random), coordinate(random), uint32_t(7 * i));
+    points.fx[i] = field(random);
+    points.fy[i] = field(random);
+    points.fz[i] = field(random);
+  }
+  return points;
+}
+
+PointMasses randomMasses(size_t count, bool cubic, std::mt19937& random) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  PointMasses masses;
+  masses.clear();
+  for (size_t k = 0; k < count; ++k)
+    masses.add({{unit(random) - 0.5, unit(random) - 0.5, unit(random) - 0.5},
+                0.3 * unit(random),
+                0.01 * unit(random),
+                cubic || k % 3 ? 3.0 : 2.5});
+  return masses;
+}
+
+// Every length around the vector widths, one to the most masses, with and
+// without other powers: the vector loops give the plain loop's fields and
+// masks bit for bit; the plain loop adds the field of each far mass in
+// double precision within float rounding, and marks the near ones.
+TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
+  std::mt19937 random(7);
+  size_t nearSeen = 0;
+  for (const bool cubic : {true, false})
+    for (const size_t massCount : {1, 3, 20, 64})
+      for (const size_t count : {0, 1, 3, 4, 5, 9, 17, 200}) {
+        SCOPED_TRACE(testing::Message() << (cubic ? "cubic, " : "mixed powers, ") << massCount
+                                        << " masses, " << count << " points");
+        const PointMasses masses = randomMasses(massCount, cubic, random);
+        const NearRays before = randomPoints(count, random);
+        NearRays plain = before, vector = before;
+        std::vector<uint64_t> plainMasks, vectorMasks;
+        const uint64_t plainAny = addFarFields(masses, plain, plainMasks, false);
+        const uint64_t vectorAny = addFarFields(masses, vector, vectorMasks, true);
+
+        EXPECT_EQ(vectorAny, plainAny);
+        for (size_t i = 0; i < count; ++i) {
+          ASSERT_EQ(vector.fx[i], plain.fx[i]) << i;
+          ASSERT_EQ(vector.fy[i], plain.fy[i]) << i;
+          ASSERT_EQ(vector.fz[i], plain.fz[i]) << i;
+          ASSERT_EQ(vectorMasks[i], plainMasks[i]) << i;
+        }
+
+        uint64_t any = 0;
+        for (size_t i = 0; i < count; ++i) {
+          Vec3 field{before.fx[i], before.fy[i], before.fz[i]};
+          uint64_t nearMask = 0;
+          for (size_t k = 0; k < massCount; ++k) {
+            const Vec3 d = Vec3{before.x[i], before.y[i], before.z[i]} -
+                           Vec3{masses.x[k], masses.y[k], masses.z[k]};
+            const double d2 = d.lengthSquared();
+            if (d2 < masses.nearLimit[k])
+              nearMask |= uint64_t{1} << k;
+            else
+              field += d * (masses.mass[k] * std::pow(d2, -masses.power[k]));
+          }
+          const double tolerance = 1e-5 * (1.0 + field.length());
+          EXPECT_NEAR(plain.fx[i], field.x, tolerance) << i;
+          EXPECT_NEAR(plain.fz[i], field.z, tolerance) << i;
+          EXPECT_EQ(plainMasks[i], nearMask) << i;
+          any |= nearMask;
+        }
+        EXPECT_EQ(plainAny, any);
+        nearSeen += any != 0;
+      }
+  EXPECT_GT(nearSeen, 20u);  // the cases have near points
+}
+
+// The points near a mass, in their order, with where they came from and the
+// sums that its refinement reads.
+TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
+  std::mt19937 random(5);
+  const NearRays points = randomPoints(50, random);
+  std::vector<uint64_t> masks(points.count + kRayLevelPadding);
+  for (size_t i = 0; i < points.count; ++i) masks[i] = i % 3 == 0 ? 0b101 : 0b010;
+  NearRays near;
+  near.reset(3);
+  const NearSums sums = collectNearPoints(points, masks, 0b100, near);
+
+  ASSERT_EQ(near.count, 17u);
+  Vec3 sum;
+  double sumOfSquares = 0.0;
+  for (size_t j = 0; j < near.count; ++j) {
+    const size_t i = 3 * j;
+    EXPECT_EQ(near.from[j], i);
+    EXPECT_EQ(near.x[j], points.x[i]);
+    EXPECT_EQ(near.fx[j], 0.0f);
+    const Vec3 p{points.x[i], points.y[i], points.z[i]};
+    sum += p;
+    sumOfSquares += p.lengthSquared();
+  }
+  EXPECT_EQ(sums.sum, sum);
+  EXPECT_EQ(sums.sumOfSquares, sumOfSquares);
+}
+
+}  // namespace
+}  // namespace engine
