@@ -96,6 +96,12 @@ using DI = hn::RebindToSigned<D>;
 using V = hn::Vec<D>;
 using M = hn::Mask<D>;
 
+// The records of the rays at `ids`; the lanes past the rays read record 0.
+hn::Vec<DI> recordsOf(M valid, const int64_t* ids) {
+  const DI di;
+  return hn::IfThenElseZero(hn::RebindMask(di, valid), hn::LoadU(di, ids));
+}
+
 // Calls `take(i + j)` for each lane j of `mask`.
 template <class Take>
 void forEachLane(M mask, size_t i, Take take) {
@@ -109,7 +115,6 @@ void forEachLane(M mask, size_t i, Take take) {
 void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
               std::vector<FootprintHit>& hits) {
   const D d;
-  const DI di;
   const size_t n = hn::Lanes(d);
   const auto cx = hn::Set(d, node.center.x), cy = hn::Set(d, node.center.y),
              cz = hn::Set(d, node.center.z);
@@ -145,7 +150,7 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
     const V q = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(reach, reach)), co2);
     const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
     if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
-    const V limit = hn::GatherIndex(d, limits, hn::LoadU(di, ids + i));
+    const V limit = hn::GatherIndex(d, limits, recordsOf(valid, ids + i));
     if (!hn::AllFalse(d, smallMeets)) {
       const V u = hn::Sub(p, hn::Sqrt(qSmall));
       const M hit = hn::And(smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit)));
@@ -163,7 +168,6 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
 void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
                  ShadowRays& entered, std::vector<int64_t>& blocked) {
   const D d;
-  const DI di;
   const size_t n = hn::Lanes(d);
   const Vec3 cl = node.fromLight;
   const auto clx = hn::Set(d, cl.x), cly = hn::Set(d, cl.y), clz = hn::Set(d, cl.z),
@@ -191,7 +195,7 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
     const V q = hn::Sub(hn::Add(hn::Mul(reach, reach), hn::Mul(p, p)), cl2);
     const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
     if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
-    const V length = hn::GatherIndex(d, limits, hn::LoadU(di, ids + i));
+    const V length = hn::GatherIndex(d, limits, recordsOf(valid, ids + i));
     if (!hn::AllFalse(d, smallMeets)) {
       const V u = hn::Add(p, hn::Sqrt(qSmall));
       const M blocks = hn::And(smallMeets, hn::And(hn::Ge(u, zero), hn::Le(hn::Add(u, g), length)));
@@ -220,7 +224,6 @@ void testHitNode(const HitNodeTest& node, const HitRays& rays, const double* lim
     HWY_DYNAMIC_DISPATCH(HitLanes)(node, rays, limits, entered, hits);
   else
     hitPlain(node, rays, limits, entered, hits);
-  entered.closeTail();
 }
 
 void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
@@ -229,7 +232,6 @@ void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const do
     HWY_DYNAMIC_DISPATCH(ShadowLanes)(node, rays, limits, entered, blocked);
   else
     shadowPlain(node, rays, limits, entered, blocked);
-  entered.closeTail();
 }
 
 }  // namespace engine

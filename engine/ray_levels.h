@@ -16,8 +16,7 @@ inline constexpr size_t kRayLevelPadding = 8;
 // nesting level: level 0 holds all the walk's rays, level n + 1 those that
 // entered the node of level n whose children are being visited. What the
 // tests read of a ray travels with it, one array per quantity, so that a
-// node's test streams over contiguous lanes; `id` is its record. Ids past
-// `count` are 0, so that any lane may look up a record's values. The two
+// node's test streams over contiguous lanes; `id` is its record. The two
 // walks never run at once and share the levels.
 struct RayLevel {
   static constexpr size_t kLanes = 8;
@@ -31,18 +30,22 @@ struct RayLevel {
     count = 0;
     used = usedLanes;
     const size_t size = n + kRayLevelPadding;
-    if (id.size() < size) id.resize(size);
-    for (size_t j = 0; j < used; ++j)
-      if (lanes[j].size() < size) lanes[j].resize(size);
-    std::fill_n(id.begin(), kRayLevelPadding, 0);
+    if (size > room_) {
+      room_ = size;
+      roomyLanes_ = 0;
+      id.resize(room_);
+    }
+    for (; roomyLanes_ < used; ++roomyLanes_) lanes[roomyLanes_].resize(room_);
   }
   // Appends ray `k` of `from`.
   void append(const RayLevel& from, size_t k) {
     for (size_t j = 0; j < used; ++j) lanes[j][count] = from.lanes[j][k];
     id[count++] = from.id[k];
   }
-  // Ends a level filled past `count` by whole vectors.
-  void closeTail() { std::fill_n(id.begin() + ptrdiff_t(count), kRayLevelPadding, 0); }
+
+ private:
+  size_t room_ = 0;        // the size of `id` and of the roomy lanes
+  size_t roomyLanes_ = 0;  // the lanes, from the first, of that size
 };
 
 // What the hit walk reads of a ray; the origin only when the rays do not

@@ -41,7 +41,6 @@ Level& collectLevel(TraceContext& ctx, std::vector<Level>& levels, size_t usedLa
     all.id[all.count++] = int64_t(id);
     ctx.rayLimits[id] = ray->t;
   }
-  all.closeTail();
   return all;
 }
 
