@@ -34,6 +34,7 @@ bool intersectRays(TraceContext& ctx) {
                  rays.lanes[kOriginZ][k] = ray.origin.z;
                });
   double* limits = ctx.rayLimits.data();
+  HitNodeTestFunction* const testHitNode = hitNodeTest(scene.vectorWalks);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -49,8 +50,7 @@ bool intersectRays(TraceContext& ctx) {
     const int level = node->rayLevel;
     HitRays& entered = nextLevel(ctx.rayLevels, level);
     ctx.footprintHits.clear();
-    testHitNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.footprintHits,
-                scene.vectorWalks);
+    testHitNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.footprintHits);
     const Material* material = node->material ? node->material : firstMaterial;
     for (const FootprintHit& hit : ctx.footprintHits) {
       PixelRay& ray = ctx.rays[size_t(hit.id)];

@@ -218,20 +218,25 @@ namespace engine {
 HWY_EXPORT(HitLanes);
 HWY_EXPORT(ShadowLanes);
 
-void testHitNode(const HitNodeTest& node, const HitRays& rays, const double* limits,
-                 HitRays& entered, std::vector<FootprintHit>& hits, bool vector) {
-  if (vector)
-    HWY_DYNAMIC_DISPATCH(HitLanes)(node, rays, limits, entered, hits);
-  else
-    hitPlain(node, rays, limits, entered, hits);
+namespace {
+
+// The functions of the instruction set that the dispatch chooses, looked up
+// once instead of at every node.
+template <class Function>
+Function* chosen(Function* const table[]) {
+  hwy::ChosenTarget& target = hwy::GetChosenTarget();
+  if (!target.IsInitialized()) target.Update(hwy::SupportedTargets());
+  return table[target.GetIndex()];
 }
 
-void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
-                    ShadowRays& entered, std::vector<int64_t>& blocked, bool vector) {
-  if (vector)
-    HWY_DYNAMIC_DISPATCH(ShadowLanes)(node, rays, limits, entered, blocked);
-  else
-    shadowPlain(node, rays, limits, entered, blocked);
+}  // namespace
+
+HitNodeTestFunction* hitNodeTest(bool vector) {
+  return vector ? chosen(HWY_DISPATCH_TABLE(HitLanes)) : hitPlain;
+}
+
+ShadowNodeTestFunction* shadowNodeTest(bool vector) {
+  return vector ? chosen(HWY_DISPATCH_TABLE(ShadowLanes)) : shadowPlain;
 }
 
 }  // namespace engine

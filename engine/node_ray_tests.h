@@ -33,10 +33,13 @@ struct FootprintHit {
 // Tests the rays of `rays` against the node, reading each one's reach (its
 // nearest hit so far; -infinity once its walk is over) in `limits`, by record.
 // Appends those that enter it to `entered` and those that hit it as a surface
-// to `hits`. `vector`: in the vector instructions of this machine, with the
-// same arithmetic and results as the plain loop.
-void testHitNode(const HitNodeTest& node, const HitRays& rays, const double* limits,
-                 HitRays& entered, std::vector<FootprintHit>& hits, bool vector);
+// to `hits`.
+using HitNodeTestFunction = void(const HitNodeTest& node, const HitRays& rays, const double* limits,
+                                 HitRays& entered, std::vector<FootprintHit>& hits);
+// The test in the vector instructions of this machine, with the same
+// arithmetic and results as the plain loop, or the plain loop; a walk looks
+// it up once.
+HitNodeTestFunction* hitNodeTest(bool vector);
 
 // A node as the shadow walk tests it, relative to the light.
 struct ShadowNodeTest {
@@ -47,8 +50,11 @@ struct ShadowNodeTest {
 
 // Tests the segments of `rays` against the node, reading each one's length
 // (-infinity once blocked) in `limits`, by record. Appends those that enter
-// it to `entered` and those that it blocks to `blocked`. `vector` as above.
-void testShadowNode(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
-                    ShadowRays& entered, std::vector<int64_t>& blocked, bool vector);
+// it to `entered` and those that it blocks to `blocked`.
+using ShadowNodeTestFunction = void(const ShadowNodeTest& node, const ShadowRays& rays,
+                                    const double* limits, ShadowRays& entered,
+                                    std::vector<int64_t>& blocked);
+// As hitNodeTest.
+ShadowNodeTestFunction* shadowNodeTest(bool vector);
 
 }  // namespace engine

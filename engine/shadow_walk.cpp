@@ -66,6 +66,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   double* limits = ctx.rayLimits.data();
   const double nodeFactor = scene.render.shadowNodeFactor;
   ShadowNodeTest test;
+  ShadowNodeTestFunction* const testShadowNode = shadowNodeTest(scene.vectorWalks);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -75,8 +76,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     const int level = node->rayLevel;
     ShadowRays& entered = nextLevel(ctx.rayLevels, level);
     ctx.blockedRays.clear();
-    testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays,
-                   scene.vectorWalks);
+    testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays);
     for (const int64_t id : ctx.blockedRays) limits[id] = kWalkOver;
 
     if (entered.count == 0) {

@@ -79,7 +79,7 @@ class TraceContext {
   std::vector<int> lastChildOrder;
   // Scratch of the hit and shadow walks: the rays tested against the nodes
   // of each nesting level (see SphereNode::rayLevel), and by record how far
-  // each may reach (see testHitNode and testShadowNode).
+  // each may reach (see hitNodeTest and shadowNodeTest).
   std::vector<RayLevel> rayLevels;
   std::vector<double> rayLimits;
   std::vector<FootprintHit> footprintHits;

@@ -66,8 +66,8 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
       plain.reset(count, rays.used);
       vector.reset(count, rays.used);
       std::vector<FootprintHit> plainHits, vectorHits;
-      testHitNode(node, rays, limits.data(), plain, plainHits, false);
-      testHitNode(node, rays, limits.data(), vector, vectorHits, true);
+      hitNodeTest(false)(node, rays, limits.data(), plain, plainHits);
+      hitNodeTest(true)(node, rays, limits.data(), vector, vectorHits);
 
       expectSameRays(vector, plain);
       ASSERT_EQ(vectorHits.size(), plainHits.size());
@@ -112,8 +112,8 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
     plain.reset(count, rays.used);
     vector.reset(count, rays.used);
     std::vector<int64_t> plainBlocked, vectorBlocked;
-    testShadowNode(node, rays, limits.data(), plain, plainBlocked, false);
-    testShadowNode(node, rays, limits.data(), vector, vectorBlocked, true);
+    shadowNodeTest(false)(node, rays, limits.data(), plain, plainBlocked);
+    shadowNodeTest(true)(node, rays, limits.data(), vector, vectorBlocked);
 
     expectSameRays(vector, plain);
     EXPECT_EQ(vectorBlocked, plainBlocked);
