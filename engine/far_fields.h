@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,7 @@ struct PointMass {
 // Whether a field falls off with the cube of the squared distance, as most
 // do: the loops then spare themselves a power.
 inline bool isCubicPower(double power) {
-  return power - 3.0 < 1e-5 && 3.0 - power < 1e-5;
+  return std::fabs(power - 3.0) < 1e-5;
 }
 
 // Up to kMaxMasses nodes that the walk weighs at once: the children of a

@@ -16,13 +16,6 @@ namespace engine {
 
 class Fractal;
 
-// A shadow ray as the shadow walk sees it (see traceShadowRays).
-struct ShadowSegment {
-  Vec3 fromLight;  // from the light to the hit point
-  double length = 0.0, inverseLength = 0.0;
-  double footprint = 0.0;  // at the hit point
-};
-
 // Everything one worker mutates while it walks the sphere tree: the node
 // pool with its stack and free list, and the rays of the tile it traces.
 // The scene itself stays read-only while tiles are traced, so each worker
@@ -84,10 +77,10 @@ class TraceContext {
   std::vector<double> rayLimits;
   std::vector<FootprintHit> footprintHits;
   std::vector<int64_t> blockedRays;
-  // Scratch of the normal walk: the hit points near the nodes of each
-  // nesting level (see SphereNode::rayLevel).
+  // Scratch of the normal walk: level n + 1 holds the hit points near the
+  // node of level n being walked; for each point, a bit per node weighed at
+  // once that it is near; the nodes weighed at once.
   std::vector<NearRays> nearRays;
-  // For each level's points, a bit per node weighed at once that is near it.
   std::vector<std::vector<uint64_t>> nearMasks;
   PointMasses pointMasses;
 

@@ -17,8 +17,7 @@ bool startWalk(TraceContext& ctx);
 
 // The rays of level `level + 1`, emptied, with room for all of level
 // `level`; references to the other levels stay valid until the next call.
-template <class Level>
-Level& nextLevel(std::vector<Level>& levels, int level) {
+inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
   const size_t next = size_t(level) + 1;
   if (levels.size() <= next) levels.resize(next + 1);
   levels[next].reset(levels[next - 1].count, levels[next - 1].used);
@@ -27,12 +26,13 @@ Level& nextLevel(std::vector<Level>& levels, int level) {
 
 // Level 0 of the hit or shadow walk: the active rays, whose lanes
 // `put(level, record)` writes at level.count, and their limits.
-template <class Level, class Put>
-Level& collectLevel(TraceContext& ctx, std::vector<Level>& levels, size_t usedLanes, Put put) {
+template <class Put>
+RayLevel& collectLevel(TraceContext& ctx, std::vector<RayLevel>& levels, size_t usedLanes,
+                       Put put) {
   size_t count = 0;
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
   if (levels.empty()) levels.resize(1);
-  Level& all = levels[0];
+  RayLevel& all = levels[0];
   all.reset(count, usedLanes);
   ctx.rayLimits.resize(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
