@@ -9,6 +9,7 @@
 #ifndef ENGINE_FAR_FIELDS_ONCE
 #define ENGINE_FAR_FIELDS_ONCE
 
+#include <algorithm>
 #include <cmath>
 
 #include "far_fields.h"
@@ -46,15 +47,26 @@ uint64_t addPlain(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
 
 NearSums collectNearPoints(const NearRays& points, const std::vector<uint64_t>& nearMasks,
                            uint64_t bit, NearRays& near) {
-  near.reset(points.count);
+  const size_t count = points.count;
+  near.reset(count);
+  const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
+  const uint64_t* masks = nearMasks.data();
   NearSums sums;
-  for (size_t i = 0; i < points.count; ++i) {
-    if (!(nearMasks[i] & bit)) continue;
-    const Vec3 p{points.x[i], points.y[i], points.z[i]};
-    near.push(p.x, p.y, p.z, uint32_t(i));
+  size_t kept = 0;
+  double *nx = near.x.data(), *ny = near.y.data(), *nz = near.z.data();
+  uint32_t* from = near.from.data();
+  for (size_t i = 0; i < count; ++i) {
+    if (!(masks[i] & bit)) continue;
+    const Vec3 p{x[i], y[i], z[i]};
+    nx[kept] = p.x, ny[kept] = p.y, nz[kept] = p.z;
+    from[kept++] = uint32_t(i);
     sums.sum += p;
     sums.sumOfSquares += p.lengthSquared();
   }
+  std::fill_n(near.fx.begin(), kept, 0.0f);
+  std::fill_n(near.fy.begin(), kept, 0.0f);
+  std::fill_n(near.fz.begin(), kept, 0.0f);
+  near.count = kept;
   return sums;
 }
 
