@@ -17,6 +17,15 @@
 namespace engine {
 namespace {
 
+// Whether a ray enters a sphere whose chord along it, if any, runs from
+// p - sqrt(q) to p + sqrt(q): some of it lies within [0, limit]. Written so
+// that a ray with non-finite values never enters.
+inline bool entersChord(double p, double q, double limit) {
+  if (!(q >= 0.0)) return false;
+  const double s = std::sqrt(q);
+  return p - s <= limit && p + s >= 0.0;
+}
+
 void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
               std::vector<FootprintHit>& hits) {
   const double *dx = rays.lanes[kDirX].data(), *dy = rays.lanes[kDirY].data(),
@@ -42,12 +51,7 @@ void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits
       }
     } else {
       const double reach = f + node.radius;
-      const double q = p * p + reach * reach - co2;
-      // Written so that a ray with non-finite values never enters a sphere.
-      if (q >= 0.0) {
-        const double s = std::sqrt(q);
-        if (p - s <= limit && p + s >= 0.0) entered.append(rays, k);
-      }
+      if (entersChord(p, p * p + reach * reach - co2, limit)) entered.append(rays, k);
     }
   }
 }
@@ -73,11 +77,7 @@ void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
       }
     } else {
       const double reach = f + node.radius;
-      const double q = reach * reach + p * p - cl2;
-      if (q >= 0.0) {
-        const double s = std::sqrt(q);
-        if (p - s <= length && p + s >= 0.0) entered.append(rays, k);
-      }
+      if (entersChord(p, reach * reach + p * p - cl2, length)) entered.append(rays, k);
     }
   }
 }
@@ -110,6 +110,18 @@ void forEachLane(M mask, size_t i, Take take) {
   hn::StoreMaskBits(d, mask, bits);
   for (size_t j = 0; j < hn::Lanes(d); ++j)
     if (bits[j / 8] >> (j % 8) & 1) take(i + j);
+}
+
+// Appends the rays i... of `meets` (q >= 0) that enter the sphere, as
+// entersChord tells.
+HWY_INLINE void appendEntering(M meets, V p, V q, V limit, const RayLevel& rays, size_t i,
+                               RayLevel& entered) {
+  const D d;
+  if (hn::AllFalse(d, meets)) return;
+  const V s = hn::Sqrt(q);
+  const M enters =
+      hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), limit), hn::Ge(hn::Add(p, s), hn::Zero(d))));
+  forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
 }
 
 void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
@@ -157,11 +169,7 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
       hn::Store(u, d, distances);
       forEachLane(hit, i, [&](size_t k) { hits.push_back({ids[k], distances[k - i]}); });
     }
-    if (hn::AllFalse(d, meets)) continue;
-    const V s = hn::Sqrt(q);
-    const M enters =
-        hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), limit), hn::Ge(hn::Add(p, s), zero)));
-    forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
+    appendEntering(meets, p, q, limit, rays, i, entered);
   }
 }
 
@@ -201,11 +209,7 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
       const M blocks = hn::And(smallMeets, hn::And(hn::Ge(u, zero), hn::Le(hn::Add(u, g), length)));
       forEachLane(blocks, i, [&](size_t k) { blocked.push_back(ids[k]); });
     }
-    if (hn::AllFalse(d, meets)) continue;
-    const V s = hn::Sqrt(q);
-    const M enters =
-        hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), length), hn::Ge(hn::Add(p, s), zero)));
-    forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
+    appendEntering(meets, p, q, length, rays, i, entered);
   }
 }
 

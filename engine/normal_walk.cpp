@@ -130,8 +130,8 @@ class NormalWalk {
           finishTopNode(ctx_);
           continue;
         }
-        level(index + 1);  // grown before references to the levels are taken
-        const NearSums sums = collectNearPoints(level(index), masks(index), bit, level(index + 1));
+        NearRays& near = level(index + 1);  // grows the levels: taken first
+        const NearSums sums = collectNearPoints(level(index), masks(index), bit, near);
         if (!walkTop(index + 1, sums)) return false;
         level(index + 1).foldInto(level(index));
       }
