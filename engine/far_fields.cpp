@@ -60,8 +60,7 @@ NearSums collectNearPoints(const NearRays& points, const std::vector<uint64_t>& 
     const Vec3 p{x[i], y[i], z[i]};
     nx[kept] = p.x, ny[kept] = p.y, nz[kept] = p.z;
     from[kept++] = uint32_t(i);
-    sums.sum += p;
-    sums.sumOfSquares += p.lengthSquared();
+    sums.add(p);
   }
   std::fill_n(near.fx.begin(), kept, 0.0f);
   std::fill_n(near.fy.begin(), kept, 0.0f);

@@ -63,6 +63,11 @@ uint64_t addFarFields(const PointMasses& masses, NearRays& points, std::vector<u
 struct NearSums {
   Vec3 sum;
   double sumOfSquares = 0.0;
+
+  void add(const Vec3& p) {
+    sum += p;
+    sumOfSquares += p.lengthSquared();
+  }
 };
 
 // Puts the points of `points` whose mask has `bit` into `near` (emptied),

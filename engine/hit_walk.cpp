@@ -74,7 +74,7 @@ bool intersectRays(TraceContext& ctx) {
       continue;
     }
     arrangeChildren(ctx, below, test.sharedOrigin && !section ? &test.origin : nullptr, mass,
-                    level + 1);
+                    childRayLevel(ctx.rayLevels, level, below));
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

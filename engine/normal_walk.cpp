@@ -112,6 +112,23 @@ class NormalWalk {
                      1.0)),
         firstMaterial_(ctx.scene.defaultMaterial()) {}
 
+  // Adds the fields of the tree to the hit points of level 0. The root is
+  // mostly near all of them and then adds no field of its own: its subtree
+  // is walked with level 0 itself as the level of its near points, whose
+  // fields start from zero as a new level's would.
+  bool walkRoot() {
+    const PointMass root = pointMass(*ctx_.top);
+    const NearRays& points = level(0);
+    NearSums sums;
+    for (size_t i = 0; i < points.count; ++i) {
+      const double dx = points.x[i] - root.center.x, dy = points.y[i] - root.center.y,
+                   dz = points.z[i] - root.center.z;
+      if (dx * dx + dy * dy + dz * dz >= root.nearLimit) return walkNodes(0, nullptr);
+      sums.add({points.x[i], points.y[i], points.z[i]});
+    }
+    return walkTop(0, sums);
+  }
+
   // Adds to the points of level `index` the fields of the nodes from the top
   // down to `below`, in that order, and walks the subtree of each with the
   // points near it; the nodes are gone then. False when stopped.
@@ -237,7 +254,7 @@ bool estimateNormals(TraceContext& ctx) {
   }
   if (!startWalk(ctx)) return !scene.canceled;
   collectHitPoints(ctx);
-  if (!NormalWalk(ctx).walkNodes(0, nullptr)) {
+  if (!NormalWalk(ctx).walkRoot()) {
     ctx.clearNodeStack();
     return false;
   }

@@ -32,16 +32,15 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
   return !ctx.scene.canceled;
 }
 
-// Links the rays of `rays` that are not blocked into the active list.
-void keepUnblocked(TraceContext& ctx, const ShadowRays& rays) {
-  PixelRay* list = nullptr;
-  for (size_t k = rays.count; k-- > 0;) {
-    const size_t id = size_t(rays.id[k]);
-    if (ctx.rayLimits[id] == kWalkOver) continue;
-    ctx.rays[id].next = list;
-    list = &ctx.rays[id];
+// Unlinks the blocked rays from the active list.
+void dropBlocked(TraceContext& ctx) {
+  PixelRay** link = &ctx.active;
+  while (PixelRay* ray = *link) {
+    if (ctx.rayLimits[size_t(ray - ctx.rays.data())] == kWalkOver)
+      *link = ray->next;
+    else
+      link = &ray->next;
   }
-  ctx.active = list;
 }
 
 }  // namespace
@@ -92,13 +91,13 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
       passOverNode(ctx, below, mass);
       continue;
     }
-    arrangeChildren(ctx, below, &light, mass, level + 1);
+    arrangeChildren(ctx, below, &light, mass, childRayLevel(ctx.rayLevels, level, below));
   }
   if (scene.canceled) {
     ctx.clearNodeStack();
     return false;
   }
-  keepUnblocked(ctx, ctx.rayLevels[0]);
+  dropBlocked(ctx);
   return true;
 }
 

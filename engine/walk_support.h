@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "pixel_ray.h"
@@ -22,6 +23,17 @@ inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
   if (levels.size() <= next) levels.resize(next + 1);
   levels[next].reset(levels[next - 1].count, levels[next - 1].used);
   return levels[next];
+}
+
+// The level that the children of a node tested against `level` are tested
+// against: the level after it, which holds the rays that entered the node.
+// When no node left below the children (`below`) is tested against `level`,
+// that level is done with and the entered rays take its place instead, so
+// that a walk holds as few levels as it can.
+inline int childRayLevel(std::vector<RayLevel>& levels, int level, const SphereNode* below) {
+  if (below && below->rayLevel == level) return level + 1;
+  std::swap(levels[size_t(level)], levels[size_t(level) + 1]);
+  return level;
 }
 
 // Level 0 of the hit or shadow walk: the active rays, whose lanes
