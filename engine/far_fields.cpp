@@ -18,7 +18,7 @@ namespace engine {
 namespace {
 
 // The plain loop. Near masses add a zero, as the vector lanes do.
-uint64_t addPlain(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
+uint64_t addPlain(const PointMasses& m, NearRays& points) {
   uint64_t anyNear = 0;
   for (size_t i = 0; i < points.count; ++i) {
     float fx = points.fx[i], fy = points.fy[i], fz = points.fz[i];
@@ -37,7 +37,7 @@ uint64_t addPlain(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
       fz += float(dz * w);
     }
     points.fx[i] = fx, points.fy[i] = fy, points.fz[i] = fz;
-    nearMasks[i] = nearMask;
+    points.nearMask[i] = nearMask;
     anyNear |= nearMask;
   }
   return anyNear;
@@ -45,12 +45,11 @@ uint64_t addPlain(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
 
 }  // namespace
 
-NearSums collectNearPoints(const NearRays& points, const std::vector<uint64_t>& nearMasks,
-                           uint64_t bit, NearRays& near) {
+NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near) {
   const size_t count = points.count;
-  near.reset(count);
+  near.reset(points.room());
   const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
-  const uint64_t* masks = nearMasks.data();
+  const uint64_t* masks = points.nearMask.data();
   NearSums sums;
   size_t kept = 0;
   double *nx = near.x.data(), *ny = near.y.data(), *nz = near.z.data();
@@ -79,7 +78,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // Whole vectors over the points, the tail too: the lanes past the points
 // work on the padding (see NearRays::reset).
-uint64_t AddLanes(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
+uint64_t AddLanes(const PointMasses& m, NearRays& points) {
   using D = hn::ScalableTag<double>;
   const D d;
   const hn::Rebind<float, D> df;
@@ -88,6 +87,7 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points, uint64_t* nearMasks) {
   constexpr size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
   const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
   float *fx = points.fx.data(), *fy = points.fy.data(), *fz = points.fz.data();
+  uint64_t* nearMasks = points.nearMask.data();
   alignas(64) double powers[kMaxLanes];
   auto anyNear = hn::Zero(du);
   for (size_t i = 0; i < points.count; i += n) {
@@ -136,12 +136,8 @@ namespace engine {
 
 HWY_EXPORT(AddLanes);
 
-uint64_t addFarFields(const PointMasses& masses, NearRays& points, std::vector<uint64_t>& nearMasks,
-                      bool vector) {
-  if (nearMasks.size() < points.count + kRayLevelPadding)
-    nearMasks.resize(points.count + kRayLevelPadding);
-  return vector ? HWY_DYNAMIC_DISPATCH(AddLanes)(masses, points, nearMasks.data())
-                : addPlain(masses, points, nearMasks.data());
+uint64_t addFarFields(const PointMasses& masses, NearRays& points, bool vector) {
+  return vector ? HWY_DYNAMIC_DISPATCH(AddLanes)(masses, points) : addPlain(masses, points);
 }
 
 }  // namespace engine

@@ -52,12 +52,11 @@ struct PointMasses {
 };
 
 // Adds to each point of `points` the fields of the masses far from it, in
-// their order, and sets bit k of nearMasks[i] when point i is near mass k;
+// their order, and sets bit k of its near mask when it is near mass k;
 // returns the bits of the masses that some point is near. `vector`: in the
 // vector instructions of this machine, with the same arithmetic and results
 // as the plain loop.
-uint64_t addFarFields(const PointMasses& masses, NearRays& points, std::vector<uint64_t>& nearMasks,
-                      bool vector);
+uint64_t addFarFields(const PointMasses& masses, NearRays& points, bool vector);
 
 // The sums over the points near a node, for its refinement.
 struct NearSums {
@@ -70,9 +69,8 @@ struct NearSums {
   }
 };
 
-// Puts the points of `points` whose mask has `bit` into `near` (emptied),
-// each with its place in `points`; returns their sums.
-NearSums collectNearPoints(const NearRays& points, const std::vector<uint64_t>& nearMasks,
-                           uint64_t bit, NearRays& near);
+// Puts the points of `points` whose near mask has `bit` into `near`
+// (emptied), each with its place in `points`; returns their sums.
+NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near);
 
 }  // namespace engine

@@ -12,11 +12,13 @@ namespace engine {
 // nesting level, one array per coordinate so that a node's test runs over
 // contiguous lanes, with the field summed at each point since it entered
 // the level and where it came from: its place in the level below, or at
-// level 0 its ray record.
+// level 0 its ray record; and a bit for each of the nodes weighed at once
+// that it is near.
 struct NearRays {
-  std::vector<double> x, y, z;
-  std::vector<float> fx, fy, fz;
-  std::vector<uint32_t> from;
+  Lane<double> x, y, z;
+  Lane<float> fx, fy, fz;
+  Lane<uint32_t> from;
+  Lane<uint64_t> nearMask;
   size_t count = 0;
 
   // Room for `n` points and a vector past them (see kRayLevelPadding); the
@@ -25,10 +27,13 @@ struct NearRays {
     count = 0;
     const size_t size = n + kRayLevelPadding;
     if (from.size() >= size) return;
-    for (std::vector<double>* lane : {&x, &y, &z}) lane->resize(size);
-    for (std::vector<float>* lane : {&fx, &fy, &fz}) lane->resize(size);
-    from.resize(size);
+    for (Lane<double>* lane : {&x, &y, &z}) makeRoom(*lane, size);
+    for (Lane<float>* lane : {&fx, &fy, &fz}) makeRoom(*lane, size);
+    makeRoom(from, size);
+    makeRoom(nearMask, size);
   }
+  // The points it has room for.
+  size_t room() const { return from.empty() ? 0 : from.size() - kRayLevelPadding; }
   void push(double px, double py, double pz, uint32_t origin) {
     x[count] = px;
     y[count] = py;

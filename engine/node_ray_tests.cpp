@@ -57,7 +57,7 @@ void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits
 }
 
 void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
-                 ShadowRays& entered, std::vector<int64_t>& blocked) {
+                 ShadowRays& entered, std::vector<RayId>& blocked) {
   const Vec3 cl = node.fromLight;
   const double cl2 = cl.lengthSquared();
   const double *lx = rays.lanes[kFromLightX].data(), *ly = rays.lanes[kFromLightY].data(),
@@ -96,10 +96,12 @@ using DI = hn::RebindToSigned<D>;
 using V = hn::Vec<D>;
 using M = hn::Mask<D>;
 
-// The records of the rays at `ids`; the lanes past the rays read record 0.
-hn::Vec<DI> recordsOf(M valid, const int64_t* ids) {
+// The records of the rays at `ids`, as wide as the lanes of doubles; the
+// lanes past the rays read record 0.
+hn::Vec<DI> recordsOf(M valid, const RayId* ids) {
   const DI di;
-  return hn::IfThenElseZero(hn::RebindMask(di, valid), hn::LoadU(di, ids));
+  const hn::Rebind<RayId, D> dr;
+  return hn::IfThenElseZero(hn::RebindMask(di, valid), hn::PromoteTo(di, hn::LoadU(dr, ids)));
 }
 
 // Calls `take(i + j)` for each lane j of `mask`.
@@ -139,7 +141,7 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
                *dz = rays.lanes[kDirZ].data(), *travelled = rays.lanes[kTravelled].data(),
                *cone = rays.lanes[kCone].data(), *ox = rays.lanes[kOriginX].data(),
                *oy = rays.lanes[kOriginY].data(), *oz = rays.lanes[kOriginZ].data();
-  const int64_t* ids = rays.id.data();
+  const RayId* ids = rays.id.data();
   alignas(64) double distances[HWY_MAX_BYTES / sizeof(double)];
   for (size_t i = 0; i < rays.count; i += n) {
     const M valid = hn::FirstN(d, rays.count - i);
@@ -174,7 +176,7 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
 }
 
 void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
-                 ShadowRays& entered, std::vector<int64_t>& blocked) {
+                 ShadowRays& entered, std::vector<RayId>& blocked) {
   const D d;
   const size_t n = hn::Lanes(d);
   const Vec3 cl = node.fromLight;
@@ -186,7 +188,7 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
                *lz = rays.lanes[kFromLightZ].data(),
                *inverseLengths = rays.lanes[kInverseLength].data(),
                *footprints = rays.lanes[kFootprint].data();
-  const int64_t* ids = rays.id.data();
+  const RayId* ids = rays.id.data();
   for (size_t i = 0; i < rays.count; i += n) {
     const M valid = hn::FirstN(d, rays.count - i);
     const V inverseLength = hn::LoadU(d, inverseLengths + i);

@@ -26,7 +26,7 @@ struct HitNodeTest {
 
 // A ray that met a node no wider than its footprint, at distance `u`.
 struct FootprintHit {
-  int64_t id;
+  RayId id;
   double u;
 };
 
@@ -53,7 +53,7 @@ struct ShadowNodeTest {
 // it to `entered` and those that it blocks to `blocked`.
 using ShadowNodeTestFunction = void(const ShadowNodeTest& node, const ShadowRays& rays,
                                     const double* limits, ShadowRays& entered,
-                                    std::vector<int64_t>& blocked);
+                                    std::vector<RayId>& blocked);
 // As hitNodeTest.
 ShadowNodeTestFunction* shadowNodeTest(bool vector);
 

@@ -77,11 +77,9 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
 
 // Level 0: the hit points of all active rays.
 void collectHitPoints(TraceContext& ctx) {
-  size_t count = 0;
-  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
   if (ctx.nearRays.empty()) ctx.nearRays.resize(1);
   NearRays& all = ctx.nearRays[0];
-  all.reset(count);
+  all.reset(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next)
     all.push(ray->origin.x, ray->origin.y, ray->origin.z, uint32_t(ray - ctx.rays.data()));
 }
@@ -139,8 +137,7 @@ class NormalWalk {
       SphereNode* end = ctx_.top;
       for (; end != below && masses.count < PointMasses::kMaxMasses; end = end->next)
         masses.add(pointMass(*end));
-      const uint64_t anyNear =
-          addFarFields(masses, level(index), masks(index), ctx_.scene.vectorWalks);
+      const uint64_t anyNear = addFarFields(masses, level(index), ctx_.scene.vectorWalks);
       for (uint64_t bit = 1; ctx_.top != end; bit <<= 1) {
         if (ctx_.scene.canceled) return false;
         if (!(anyNear & bit)) {
@@ -148,7 +145,7 @@ class NormalWalk {
           continue;
         }
         NearRays& near = level(index + 1);  // grows the levels: taken first
-        const NearSums sums = collectNearPoints(level(index), masks(index), bit, near);
+        const NearSums sums = collectNearPoints(level(index), bit, near);
         if (!walkTop(index + 1, sums)) return false;
         level(index + 1).foldInto(level(index));
       }
@@ -165,10 +162,6 @@ class NormalWalk {
   NearRays& level(size_t index) {
     if (ctx_.nearRays.size() <= index) ctx_.nearRays.resize(index + 1);
     return ctx_.nearRays[index];
-  }
-  std::vector<uint64_t>& masks(size_t index) {
-    if (ctx_.nearMasks.size() <= index) ctx_.nearMasks.resize(index + 1);
-    return ctx_.nearMasks[index];
   }
 
   // Walks the subtree of the top node with the points of level `index`,

@@ -4,9 +4,41 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace engine {
+
+// Leaves the elements that a vector adds unwritten. The walks give every
+// level room for all the rays of a tile at once, so that no level ever moves;
+// only the pages that rays reach are touched and take memory.
+template <class T>
+struct UnwrittenAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UnwrittenAllocator<U>;
+  };
+  template <class U>
+  void construct(U* p) {
+    ::new (static_cast<void*>(p)) U;
+  }
+};
+
+// One quantity of the rays or points of a level.
+template <class T>
+using Lane = std::vector<T, UnwrittenAllocator<T>>;
+
+// Gives `lane` room for `size` values, its old ones dropped.
+template <class T>
+void makeRoom(Lane<T>& lane, size_t size) {
+  if (lane.size() >= size) return;
+  lane.clear();  // nothing to copy when it moves
+  lane.resize(size);
+}
+
+// A ray's record in its tile; tiles hold at most 2^16 records.
+using RayId = int32_t;
 
 // Room past a level's last ray for one vector of the widest instruction set,
 // so that node tests run whole vectors and mask off the tail.
@@ -20,8 +52,8 @@ inline constexpr size_t kRayLevelPadding = 8;
 // walks never run at once and share the levels.
 struct RayLevel {
   static constexpr size_t kLanes = 8;
-  std::array<std::vector<double>, kLanes> lanes;
-  std::vector<int64_t> id;  // 64 bits wide, like the lanes of doubles
+  std::array<Lane<double>, kLanes> lanes;
+  Lane<RayId> id;
   size_t count = 0;
   size_t used = kLanes;  // the lanes in use, from the first
 
@@ -30,13 +62,14 @@ struct RayLevel {
     count = 0;
     used = usedLanes;
     const size_t size = n + kRayLevelPadding;
-    if (size > room_) {
-      room_ = size;
+    if (size > id.size()) {
       roomyLanes_ = 0;
-      id.resize(room_);
+      makeRoom(id, size);
     }
-    for (; roomyLanes_ < used; ++roomyLanes_) lanes[roomyLanes_].resize(room_);
+    for (; roomyLanes_ < used; ++roomyLanes_) makeRoom(lanes[roomyLanes_], id.size());
   }
+  // The rays it has room for.
+  size_t room() const { return id.empty() ? 0 : id.size() - kRayLevelPadding; }
   // Appends ray `k` of `from`.
   void append(const RayLevel& from, size_t k) {
     for (size_t j = 0; j < used; ++j) lanes[j][count] = from.lanes[j][k];
@@ -44,8 +77,7 @@ struct RayLevel {
   }
 
  private:
-  size_t room_ = 0;        // the size of `id` and of the roomy lanes
-  size_t roomyLanes_ = 0;  // the lanes, from the first, of that size
+  size_t roomyLanes_ = 0;  // the lanes, from the first, as long as `id`
 };
 
 // What the hit walk reads of a ray; the origin only when the rays do not

@@ -76,7 +76,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
     ShadowRays& entered = nextLevel(ctx.rayLevels, level);
     ctx.blockedRays.clear();
     testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays);
-    for (const int64_t id : ctx.blockedRays) limits[id] = kWalkOver;
+    for (const RayId id : ctx.blockedRays) limits[id] = kWalkOver;
 
     if (entered.count == 0) {
       finishTopNode(ctx);

@@ -76,12 +76,10 @@ class TraceContext {
   std::vector<RayLevel> rayLevels;
   std::vector<double> rayLimits;
   std::vector<FootprintHit> footprintHits;
-  std::vector<int64_t> blockedRays;
+  std::vector<RayId> blockedRays;
   // Scratch of the normal walk: level n + 1 holds the hit points near the
-  // node of level n being walked; for each point, a bit per node weighed at
-  // once that it is near; the nodes weighed at once.
+  // node of level n being walked; the nodes weighed at once.
   std::vector<NearRays> nearRays;
-  std::vector<std::vector<uint64_t>> nearMasks;
   PointMasses pointMasses;
 
   // --- The tile being traced.

@@ -16,12 +16,12 @@ namespace engine {
 // the rays of level 0; false when stopped or when there is no root.
 bool startWalk(TraceContext& ctx);
 
-// The rays of level `level + 1`, emptied, with room for all of level
-// `level`; references to the other levels stay valid until the next call.
+// The rays of level `level + 1`, emptied, with the room of level `level`;
+// references to the other levels stay valid until the next call.
 inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
   const size_t next = size_t(level) + 1;
   if (levels.size() <= next) levels.resize(next + 1);
-  levels[next].reset(levels[next - 1].count, levels[next - 1].used);
+  levels[next].reset(levels[next - 1].room(), levels[next - 1].used);
   return levels[next];
 }
 
@@ -41,16 +41,14 @@ inline int childRayLevel(std::vector<RayLevel>& levels, int level, const SphereN
 template <class Put>
 RayLevel& collectLevel(TraceContext& ctx, std::vector<RayLevel>& levels, size_t usedLanes,
                        Put put) {
-  size_t count = 0;
-  for (PixelRay* ray = ctx.active; ray; ray = ray->next) ++count;
   if (levels.empty()) levels.resize(1);
   RayLevel& all = levels[0];
-  all.reset(count, usedLanes);
+  all.reset(ctx.rays.size(), usedLanes);
   ctx.rayLimits.resize(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
     const size_t id = size_t(ray - ctx.rays.data());
     put(all, *ray);
-    all.id[all.count++] = int64_t(id);
+    all.id[all.count++] = RayId(id);
     ctx.rayLimits[id] = ray->t;
   }
   return all;

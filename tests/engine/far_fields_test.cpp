@@ -51,16 +51,15 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
         const PointMasses masses = randomMasses(massCount, cubic, random);
         const NearRays before = randomPoints(count, random);
         NearRays plain = before, vector = before;
-        std::vector<uint64_t> plainMasks, vectorMasks;
-        const uint64_t plainAny = addFarFields(masses, plain, plainMasks, false);
-        const uint64_t vectorAny = addFarFields(masses, vector, vectorMasks, true);
+        const uint64_t plainAny = addFarFields(masses, plain, false);
+        const uint64_t vectorAny = addFarFields(masses, vector, true);
 
         EXPECT_EQ(vectorAny, plainAny);
         for (size_t i = 0; i < count; ++i) {
           ASSERT_EQ(vector.fx[i], plain.fx[i]) << i;
           ASSERT_EQ(vector.fy[i], plain.fy[i]) << i;
           ASSERT_EQ(vector.fz[i], plain.fz[i]) << i;
-          ASSERT_EQ(vectorMasks[i], plainMasks[i]) << i;
+          ASSERT_EQ(vector.nearMask[i], plain.nearMask[i]) << i;
         }
 
         uint64_t any = 0;
@@ -79,7 +78,7 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
           const double tolerance = 1e-5 * (1.0 + field.length());
           EXPECT_NEAR(plain.fx[i], field.x, tolerance) << i;
           EXPECT_NEAR(plain.fz[i], field.z, tolerance) << i;
-          EXPECT_EQ(plainMasks[i], nearMask) << i;
+          EXPECT_EQ(plain.nearMask[i], nearMask) << i;
           any |= nearMask;
         }
         EXPECT_EQ(plainAny, any);
@@ -92,12 +91,11 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
 // sums that its refinement reads.
 TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
   std::mt19937 random(5);
-  const NearRays points = randomPoints(50, random);
-  std::vector<uint64_t> masks(points.count + kRayLevelPadding);
-  for (size_t i = 0; i < points.count; ++i) masks[i] = i % 3 == 0 ? 0b101 : 0b010;
+  NearRays points = randomPoints(50, random);
+  for (size_t i = 0; i < points.count; ++i) points.nearMask[i] = i % 3 == 0 ? 0b101 : 0b010;
   NearRays near;
   near.reset(3);
-  const NearSums sums = collectNearPoints(points, masks, 0b100, near);
+  const NearSums sums = collectNearPoints(points, 0b100, near);
 
   ASSERT_EQ(near.count, 17u);
   Vec3 sum;

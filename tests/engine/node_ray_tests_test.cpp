@@ -20,12 +20,12 @@ RayLevel randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
   limits.assign(3 * count + 1, 0.0);
   for (size_t k = 0; k < count; ++k) {
     for (size_t j = 0; j < usedLanes; ++j) rays.lanes[j][k] = unit(random);
-    rays.id[k] = int64_t(3 * k + 1);
+    rays.id[k] = RayId(3 * k + 1);
     limits[3 * k + 1] = k % 7 == 3 ? kWalkOver : 2.0 + unit(random);
   }
   rays.count = count;
   // Past the rays, ids that are no records: the tests must not look them up.
-  for (size_t j = 0; j < kRayLevelPadding; ++j) rays.id[count + j] = int64_t{1} << 40;
+  for (size_t j = 0; j < kRayLevelPadding; ++j) rays.id[count + j] = RayId{1} << 30;
   return rays;
 }
 
@@ -111,13 +111,13 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
     ShadowRays plain, vector;
     plain.reset(count, rays.used);
     vector.reset(count, rays.used);
-    std::vector<int64_t> plainBlocked, vectorBlocked;
+    std::vector<RayId> plainBlocked, vectorBlocked;
     shadowNodeTest(false)(node, rays, limits.data(), plain, plainBlocked);
     shadowNodeTest(true)(node, rays, limits.data(), vector, vectorBlocked);
 
     expectSameRays(vector, plain);
     EXPECT_EQ(vectorBlocked, plainBlocked);
-    for (const int64_t id : plainBlocked) EXPECT_NE(limits[size_t(id)], kWalkOver);
+    for (const RayId id : plainBlocked) EXPECT_NE(limits[size_t(id)], kWalkOver);
     for (size_t k = 0; k < plain.count; ++k) EXPECT_NE(limits[size_t(plain.id[k])], kWalkOver);
     entered += plain.count;
     blocked += plainBlocked.size();
