@@ -41,10 +41,9 @@ void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& 
     const double kp = parent.row[0].x;
     const double k = kp * map.row[0].x;
     const Vec3 t{kp * map.t.x + parent.t.x, kp * map.t.y + parent.t.y, kp * map.t.z + parent.t.z};
-    child.map.row[0] = {k, 0, 0};
-    child.map.row[1] = {0, k, 0};
-    child.map.row[2] = {0, 0, k};
+    child.map.row[0].x = k;
     child.map.t = t;
+    child.scalar = true;
     child.center = {k * c.x + t.x, k * c.y + t.y, k * c.z + t.z};
     child.radius2 = k * k * target.boundRadius2;
     return;
@@ -54,6 +53,7 @@ void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& 
   child.center = product.apply(c);
   child.radius2 = product.maxStretchSquared() * target.boundRadius2;
   child.map = product;
+  child.scalar = product.scalarMatrix();
 }
 
 }  // namespace
@@ -73,10 +73,10 @@ std::unique_ptr<SetMember> AffineFractal::newMember(IfsSet* target) const {
 }
 
 bool AffineFractal::splitNode(TraceContext& ctx, SphereNode& node) const {
-  const AffineMap& parent = static_cast<const AffineNode&>(node).map;
-  const bool parentScalar = parent.scalarMatrix();
+  const AffineNode& parentNode = static_cast<const AffineNode&>(node);
+  const AffineMap parent = parentNode.fullMap();
   return splitNodeWith(*this, ctx, node, [&](const SetMember& member, SphereNode& child) {
-    placeChild(parent, parentScalar, static_cast<const AffineMember&>(member),
+    placeChild(parent, parentNode.scalar, static_cast<const AffineMember&>(member),
                static_cast<AffineNode&>(child));
     return true;
   });

@@ -31,8 +31,24 @@ struct SphereNode {
 };
 
 struct AffineNode final : SphereNode {
-  void resetMap() override { map = AffineMap{}; }
+  void resetMap() override {
+    map = AffineMap{};
+    scalar = true;
+  }
+  // The accumulated map. While its matrix is k I (`scalar`, the case of most
+  // sets' maps), only k = map.row[0].x and map.t are kept.
   AffineMap map;
+  bool scalar = true;
+
+  AffineMap fullMap() const {
+    if (!scalar) return map;
+    AffineMap full;
+    full.row[0] = {map.row[0].x, 0, 0};
+    full.row[1] = {0, map.row[0].x, 0};
+    full.row[2] = {0, 0, map.row[0].x};
+    full.t = map.t;
+    return full;
+  }
 };
 
 struct ConformalNode final : SphereNode {
