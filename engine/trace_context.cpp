@@ -26,16 +26,6 @@ bool TraceContext::addFreeNode() {
   return true;
 }
 
-bool TraceContext::popNode(SphereNode* after) {
-  SphereNode** link = after ? &after->next : &top;
-  SphereNode* n = *link;
-  if (!n) return false;
-  *link = n->next;
-  n->next = freeList;
-  freeList = n;
-  return true;
-}
-
 void TraceContext::clearNodeStack() {
   while (popNode()) {
   }
@@ -44,11 +34,6 @@ void TraceContext::clearNodeStack() {
 bool TraceContext::resetNodeStack() {
   clearNodeStack();
   return pushNode();
-}
-
-void TraceContext::addProgress(double percent) {
-  pendingProgress_ += percent;
-  if (pendingProgress_ >= 0.01) flushProgress();
 }
 
 void TraceContext::flushProgress() {

@@ -46,8 +46,15 @@ class TraceContext {
     top = n;
     return true;
   }
-  // Moves the top node, or the node after `after`, to the free list.
-  bool popNode(SphereNode* after = nullptr);
+  // Moves the top node to the free list; false when the stack is empty.
+  bool popNode() {
+    SphereNode* n = top;
+    if (!n) return false;
+    top = n->next;
+    n->next = freeList;
+    freeList = n;
+    return true;
+  }
   void clearNodeStack();
   bool resetNodeStack();
   // Replaces the top node by its descendants whose squared radius is below
@@ -95,7 +102,10 @@ class TraceContext {
 
   // Adds to the frame's progress; buffered so that workers rarely touch the
   // shared counter.
-  void addProgress(double percent);
+  void addProgress(double percent) {
+    pendingProgress_ += percent;
+    if (pendingProgress_ >= 0.01) flushProgress();
+  }
   void flushProgress();
 
  private:

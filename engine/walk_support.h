@@ -16,13 +16,18 @@ namespace engine {
 // the rays of level 0; false when stopped or when there is no root.
 bool startWalk(TraceContext& ctx);
 
-// The rays of level `level + 1`, emptied, with the room of level `level`;
-// references to the other levels stay valid until the next call.
+// The rays of level `level + 1`, emptied; references to the other levels
+// stay valid until the next call. Within a walk all levels have the same room
+// and lanes (see collectLevel).
 inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
   const size_t next = size_t(level) + 1;
-  if (levels.size() <= next) levels.resize(next + 1);
-  levels[next].reset(levels[next - 1].room(), levels[next - 1].used);
-  return levels[next];
+  if (levels.size() <= next) {
+    levels.emplace_back();
+    levels[next].reset(levels[0].room(), levels[0].used);
+  }
+  RayLevel& entered = levels[next];
+  entered.count = 0;
+  return entered;
 }
 
 // The level that the children of a node tested against `level` are tested
@@ -37,13 +42,14 @@ inline int childRayLevel(std::vector<RayLevel>& levels, int level, const SphereN
 }
 
 // Level 0 of the hit or shadow walk: the active rays, whose lanes
-// `put(level, record)` writes at level.count, and their limits.
+// `put(level, record)` writes at level.count, and their limits. Every level
+// gets room for all the tile's records in `usedLanes` lanes.
 template <class Put>
 RayLevel& collectLevel(TraceContext& ctx, std::vector<RayLevel>& levels, size_t usedLanes,
                        Put put) {
   if (levels.empty()) levels.resize(1);
+  for (RayLevel& level : levels) level.reset(ctx.rays.size(), usedLanes);
   RayLevel& all = levels[0];
-  all.reset(ctx.rays.size(), usedLanes);
   ctx.rayLimits.resize(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) {
     const size_t id = size_t(ray - ctx.rays.data());
