@@ -20,15 +20,15 @@ bool intersectRays(TraceContext& ctx) {
   // Primary rays all leave the eye: one eye-to-center vector serves them all.
   test.sharedOrigin = ctx.level == 0;
   test.origin = ctx.currentEye;
-  collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kOriginX : kOriginZ + 1,
+  collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kTravelled : kOriginZ + 1,
                [](HitRays& rays, const PixelRay& ray) {
                  const size_t k = rays.count;
                  rays.lanes[kDirX][k] = ray.direction.x;
                  rays.lanes[kDirY][k] = ray.direction.y;
                  rays.lanes[kDirZ][k] = ray.direction.z;
-                 rays.lanes[kTravelled][k] = ray.travelled;
                  rays.lanes[kCone][k] = ray.cone;
-                 if (rays.used <= kOriginX) return;
+                 if (rays.used <= kTravelled) return;
+                 rays.lanes[kTravelled][k] = ray.travelled;
                  rays.lanes[kOriginX][k] = ray.origin.x;
                  rays.lanes[kOriginY][k] = ray.origin.y;
                  rays.lanes[kOriginZ][k] = ray.origin.z;

@@ -33,15 +33,17 @@ void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits
                *cone = rays.lanes[kCone].data();
   Vec3 co = node.center - node.origin;
   double co2 = co.lengthSquared();
+  double travelledK = 0.0;  // rays from the eye have travelled nothing
   for (size_t k = 0; k < rays.count; ++k) {
     if (!node.sharedOrigin) {
       co = node.center -
            Vec3{rays.lanes[kOriginX][k], rays.lanes[kOriginY][k], rays.lanes[kOriginZ][k]};
       co2 = co.lengthSquared();
+      travelledK = travelled[k];
     }
     const double limit = limits[rays.id[k]];
     const double p = co.x * dx[k] + co.y * dy[k] + co.z * dz[k];
-    const double f = (p + travelled[k]) * cone[k] * node.footprint;
+    const double f = (p + travelledK) * cone[k] * node.footprint;
     if (node.smallRadius <= f) {
       // A surface of the footprint's radius.
       const double q = p * p + f * f - co2;
@@ -145,17 +147,18 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
   alignas(64) double distances[HWY_MAX_BYTES / sizeof(double)];
   for (size_t i = 0; i < rays.count; i += n) {
     const M valid = hn::FirstN(d, rays.count - i);
+    V travelledK = zero;  // rays from the eye have travelled nothing
     if (!node.sharedOrigin) {
       cox = hn::Sub(cx, hn::LoadU(d, ox + i));
       coy = hn::Sub(cy, hn::LoadU(d, oy + i));
       coz = hn::Sub(cz, hn::LoadU(d, oz + i));
       co2 = hn::Add(hn::Add(hn::Mul(cox, cox), hn::Mul(coy, coy)), hn::Mul(coz, coz));
+      travelledK = hn::LoadU(d, travelled + i);
     }
     const V p =
         hn::Add(hn::Add(hn::Mul(cox, hn::LoadU(d, dx + i)), hn::Mul(coy, hn::LoadU(d, dy + i))),
                 hn::Mul(coz, hn::LoadU(d, dz + i)));
-    const V f = hn::Mul(hn::Mul(hn::Add(p, hn::LoadU(d, travelled + i)), hn::LoadU(d, cone + i)),
-                        footprint);
+    const V f = hn::Mul(hn::Mul(hn::Add(p, travelledK), hn::LoadU(d, cone + i)), footprint);
     const M small = hn::And(hn::Le(smallRadius, f), valid);
     // Square roots only for lanes that may need them: they are slow.
     const V qSmall = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(f, f)), co2);

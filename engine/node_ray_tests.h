@@ -14,7 +14,8 @@ namespace engine {
 inline constexpr double kWalkOver = -std::numeric_limits<double>::infinity();
 
 // A node as the hit walk tests it. With a shared origin (the eye) every ray
-// starts there; otherwise each starts at its own origin lanes.
+// starts there and has travelled nothing; otherwise each starts at its own
+// origin lanes, having travelled its own distance.
 struct HitNodeTest {
   Vec3 center;
   double radius = 0.0;

@@ -80,9 +80,9 @@ struct RayLevel {
   size_t roomyLanes_ = 0;  // the lanes, from the first, as long as `id`
 };
 
-// What the hit walk reads of a ray; the origin only when the rays do not
-// all leave the eye.
-enum HitLane { kDirX, kDirY, kDirZ, kTravelled, kCone, kOriginX, kOriginY, kOriginZ };
+// What the hit walk reads of a ray; the distance travelled and the origin
+// only when the rays do not all leave the eye (those have travelled nothing).
+enum HitLane { kDirX, kDirY, kDirZ, kCone, kTravelled, kOriginX, kOriginY, kOriginZ };
 using HitRays = RayLevel;
 
 // What the shadow walk reads of a ray: its segment from the light to the hit

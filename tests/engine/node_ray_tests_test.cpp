@@ -47,7 +47,7 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
     for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
       SCOPED_TRACE(testing::Message() << (shared ? "eye, " : "own origins, ") << count);
       std::vector<double> limits;
-      HitRays rays = randomRays(count, shared ? kOriginX : kOriginZ + 1, limits, random);
+      HitRays rays = randomRays(count, shared ? kTravelled : kOriginZ + 1, limits, random);
       const Vec3 center{0.1, -0.2, 2.0};
       for (size_t k = 0; k < count; ++k) {  // aimed near the node, every other one closely
         const Vec3 origin =
@@ -58,7 +58,7 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
                    origin;
         dir.normalize();
         rays.lanes[kDirX][k] = dir.x, rays.lanes[kDirY][k] = dir.y, rays.lanes[kDirZ][k] = dir.z;
-        rays.lanes[kTravelled][k] = 1.5 + rays.lanes[kTravelled][k];
+        if (!shared) rays.lanes[kTravelled][k] = 1.5 + rays.lanes[kTravelled][k];
         rays.lanes[kCone][k] = 0.02 * (1.0 + rays.lanes[kCone][k]);
       }
       const HitNodeTest node{center, 0.4, 0.05, 1.0, shared, {0.0, 0.0, 0.0}};
