@@ -23,15 +23,15 @@ bool intersectRays(TraceContext& ctx) {
   collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kTravelled : kOriginZ + 1,
                [](HitRays& rays, const PixelRay& ray) {
                  const size_t k = rays.count;
-                 rays.lanes[kDirX][k] = ray.direction.x;
-                 rays.lanes[kDirY][k] = ray.direction.y;
-                 rays.lanes[kDirZ][k] = ray.direction.z;
-                 rays.lanes[kCone][k] = ray.cone;
+                 rays.value(kDirX, k) = ray.direction.x;
+                 rays.value(kDirY, k) = ray.direction.y;
+                 rays.value(kDirZ, k) = ray.direction.z;
+                 rays.value(kCone, k) = ray.cone;
                  if (rays.used <= kTravelled) return;
-                 rays.lanes[kTravelled][k] = ray.travelled;
-                 rays.lanes[kOriginX][k] = ray.origin.x;
-                 rays.lanes[kOriginY][k] = ray.origin.y;
-                 rays.lanes[kOriginZ][k] = ray.origin.z;
+                 rays.value(kTravelled, k) = ray.travelled;
+                 rays.value(kOriginX, k) = ray.origin.x;
+                 rays.value(kOriginY, k) = ray.origin.y;
+                 rays.value(kOriginZ, k) = ray.origin.z;
                });
   double* limits = ctx.rayLimits.data();
   HitNodeTestFunction* const testHitNode = hitNodeTest(scene.vectorWalks);

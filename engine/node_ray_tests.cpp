@@ -28,22 +28,20 @@ inline bool entersChord(double p, double q, double limit) {
 
 void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
               std::vector<FootprintHit>& hits) {
-  const double *dx = rays.lanes[kDirX].data(), *dy = rays.lanes[kDirY].data(),
-               *dz = rays.lanes[kDirZ].data(), *travelled = rays.lanes[kTravelled].data(),
-               *cone = rays.lanes[kCone].data();
   Vec3 co = node.center - node.origin;
   double co2 = co.lengthSquared();
-  double travelledK = 0.0;  // rays from the eye have travelled nothing
+  double travelled = 0.0;  // rays from the eye have travelled nothing
   for (size_t k = 0; k < rays.count; ++k) {
     if (!node.sharedOrigin) {
       co = node.center -
-           Vec3{rays.lanes[kOriginX][k], rays.lanes[kOriginY][k], rays.lanes[kOriginZ][k]};
+           Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), rays.value(kOriginZ, k)};
       co2 = co.lengthSquared();
-      travelledK = travelled[k];
+      travelled = rays.value(kTravelled, k);
     }
     const double limit = limits[rays.id[k]];
-    const double p = co.x * dx[k] + co.y * dy[k] + co.z * dz[k];
-    const double f = (p + travelledK) * cone[k] * node.footprint;
+    const double p =
+        co.x * rays.value(kDirX, k) + co.y * rays.value(kDirY, k) + co.z * rays.value(kDirZ, k);
+    const double f = (p + travelled) * rays.value(kCone, k) * node.footprint;
     if (node.smallRadius <= f) {
       // A surface of the footprint's radius.
       const double q = p * p + f * f - co2;
@@ -62,15 +60,14 @@ void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
                  ShadowRays& entered, std::vector<RayId>& blocked) {
   const Vec3 cl = node.fromLight;
   const double cl2 = cl.lengthSquared();
-  const double *lx = rays.lanes[kFromLightX].data(), *ly = rays.lanes[kFromLightY].data(),
-               *lz = rays.lanes[kFromLightZ].data(),
-               *inverseLength = rays.lanes[kInverseLength].data(),
-               *footprint = rays.lanes[kFootprint].data();
   for (size_t k = 0; k < rays.count; ++k) {
     const double length = limits[rays.id[k]];
-    const double p = (lx[k] * cl.x + ly[k] * cl.y + lz[k] * cl.z) * inverseLength[k];
-    const double g = footprint[k];
-    const double f = g * p * inverseLength[k];  // shrinking towards the light
+    const double inverseLength = rays.value(kInverseLength, k);
+    const double p = (rays.value(kFromLightX, k) * cl.x + rays.value(kFromLightY, k) * cl.y +
+                      rays.value(kFromLightZ, k) * cl.z) *
+                     inverseLength;
+    const double g = rays.value(kFootprint, k);
+    const double f = g * p * inverseLength;  // shrinking towards the light
     if (node.smallRadius <= f) {
       const double q = f * f + p * p - cl2;
       if (q >= 0.0) {
@@ -93,10 +90,16 @@ HWY_BEFORE_NAMESPACE();
 namespace engine::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-using D = hn::ScalableTag<double>;
+// No wider than a block of a ray level.
+using D = hn::CappedTag<double, RayLevel::kBlock>;
 using DI = hn::RebindToSigned<D>;
 using V = hn::Vec<D>;
 using M = hn::Mask<D>;
+
+// Quantity j of the rays of a vector, from their place in their block.
+HWY_INLINE V lane(const double* block, size_t j) {
+  return hn::LoadU(D(), block + j * RayLevel::kBlock);
+}
 
 // The records of the rays at `ids`, as wide as the lanes of doubles; the
 // lanes past the rays read record 0.
@@ -139,26 +142,22 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
   const Vec3 shared = node.center - node.origin;
   V cox = hn::Set(d, shared.x), coy = hn::Set(d, shared.y), coz = hn::Set(d, shared.z),
     co2 = hn::Set(d, shared.lengthSquared());
-  const double *dx = rays.lanes[kDirX].data(), *dy = rays.lanes[kDirY].data(),
-               *dz = rays.lanes[kDirZ].data(), *travelled = rays.lanes[kTravelled].data(),
-               *cone = rays.lanes[kCone].data(), *ox = rays.lanes[kOriginX].data(),
-               *oy = rays.lanes[kOriginY].data(), *oz = rays.lanes[kOriginZ].data();
   const RayId* ids = rays.id.data();
   alignas(64) double distances[HWY_MAX_BYTES / sizeof(double)];
   for (size_t i = 0; i < rays.count; i += n) {
     const M valid = hn::FirstN(d, rays.count - i);
-    V travelledK = zero;  // rays from the eye have travelled nothing
+    const double* block = rays.at(i);
+    V travelled = zero;  // rays from the eye have travelled nothing
     if (!node.sharedOrigin) {
-      cox = hn::Sub(cx, hn::LoadU(d, ox + i));
-      coy = hn::Sub(cy, hn::LoadU(d, oy + i));
-      coz = hn::Sub(cz, hn::LoadU(d, oz + i));
+      cox = hn::Sub(cx, lane(block, kOriginX));
+      coy = hn::Sub(cy, lane(block, kOriginY));
+      coz = hn::Sub(cz, lane(block, kOriginZ));
       co2 = hn::Add(hn::Add(hn::Mul(cox, cox), hn::Mul(coy, coy)), hn::Mul(coz, coz));
-      travelledK = hn::LoadU(d, travelled + i);
+      travelled = lane(block, kTravelled);
     }
-    const V p =
-        hn::Add(hn::Add(hn::Mul(cox, hn::LoadU(d, dx + i)), hn::Mul(coy, hn::LoadU(d, dy + i))),
-                hn::Mul(coz, hn::LoadU(d, dz + i)));
-    const V f = hn::Mul(hn::Mul(hn::Add(p, travelledK), hn::LoadU(d, cone + i)), footprint);
+    const V p = hn::Add(hn::Add(hn::Mul(cox, lane(block, kDirX)), hn::Mul(coy, lane(block, kDirY))),
+                        hn::Mul(coz, lane(block, kDirZ)));
+    const V f = hn::Mul(hn::Mul(hn::Add(p, travelled), lane(block, kCone)), footprint);
     const M small = hn::And(hn::Le(smallRadius, f), valid);
     // Square roots only for lanes that may need them: they are slow.
     const V qSmall = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(f, f)), co2);
@@ -187,19 +186,16 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
              cl2 = hn::Set(d, cl.lengthSquared());
   const auto radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
              zero = hn::Zero(d);
-  const double *lx = rays.lanes[kFromLightX].data(), *ly = rays.lanes[kFromLightY].data(),
-               *lz = rays.lanes[kFromLightZ].data(),
-               *inverseLengths = rays.lanes[kInverseLength].data(),
-               *footprints = rays.lanes[kFootprint].data();
   const RayId* ids = rays.id.data();
   for (size_t i = 0; i < rays.count; i += n) {
     const M valid = hn::FirstN(d, rays.count - i);
-    const V inverseLength = hn::LoadU(d, inverseLengths + i);
-    const V p = hn::Mul(
-        hn::Add(hn::Add(hn::Mul(hn::LoadU(d, lx + i), clx), hn::Mul(hn::LoadU(d, ly + i), cly)),
-                hn::Mul(hn::LoadU(d, lz + i), clz)),
-        inverseLength);
-    const V g = hn::LoadU(d, footprints + i);
+    const double* block = rays.at(i);
+    const V inverseLength = lane(block, kInverseLength);
+    const V p = hn::Mul(hn::Add(hn::Add(hn::Mul(lane(block, kFromLightX), clx),
+                                        hn::Mul(lane(block, kFromLightY), cly)),
+                                hn::Mul(lane(block, kFromLightZ), clz)),
+                        inverseLength);
+    const V g = lane(block, kFootprint);
     const V f = hn::Mul(hn::Mul(g, p), inverseLength);
     const M small = hn::And(hn::Le(smallRadius, f), valid);
     const V qSmall = hn::Sub(hn::Add(hn::Mul(f, f), hn::Mul(p, p)), cl2);

@@ -47,37 +47,45 @@ inline constexpr size_t kRayLevelPadding = 8;
 // The rays that the hit or shadow walk tests against the nodes of one
 // nesting level: level 0 holds all the walk's rays, level n + 1 those that
 // entered the node of level n whose children are being visited. What the
-// tests read of a ray travels with it, one array per quantity, so that a
-// node's test streams over contiguous lanes; `id` is its record. The two
-// walks never run at once and share the levels.
+// tests read of a ray travels with it, in blocks of kBlock rays: in a block,
+// one lane per quantity, so that a node's test loads whole vectors; `id` is
+// the record of each ray. A level touches memory only as far as its rays
+// reach. The two walks never run at once and share the levels.
 struct RayLevel {
   static constexpr size_t kLanes = 8;
-  std::array<Lane<double>, kLanes> lanes;
+  static constexpr size_t kBlock = kRayLevelPadding;  // the widest vector
   Lane<RayId> id;
   size_t count = 0;
   size_t used = kLanes;  // the lanes in use, from the first
+
+  // The block of ray k from its place in it: quantity j of rays k and on
+  // (to the block's end) lies at j * kBlock.
+  double* at(size_t k) { return values_.data() + (k / kBlock * used) * kBlock + k % kBlock; }
+  const double* at(size_t k) const {
+    return values_.data() + (k / kBlock * used) * kBlock + k % kBlock;
+  }
+  double& value(size_t j, size_t k) { return at(k)[j * kBlock]; }
+  double value(size_t j, size_t k) const { return at(k)[j * kBlock]; }
 
   // Room for `n` rays in the first `usedLanes` lanes; the old ones are dropped.
   void reset(size_t n, size_t usedLanes) {
     count = 0;
     used = usedLanes;
-    const size_t size = n + kRayLevelPadding;
-    if (size > id.size()) {
-      roomyLanes_ = 0;
-      makeRoom(id, size);
-    }
-    for (; roomyLanes_ < used; ++roomyLanes_) makeRoom(lanes[roomyLanes_], id.size());
+    makeRoom(id, n + kRayLevelPadding);
+    makeRoom(values_, (n / kBlock + 1) * kBlock * kLanes);
   }
   // The rays it has room for.
   size_t room() const { return id.empty() ? 0 : id.size() - kRayLevelPadding; }
-  // Appends ray `k` of `from`.
+  // Appends ray `k` of `from`, which has the same lanes.
   void append(const RayLevel& from, size_t k) {
-    for (size_t j = 0; j < used; ++j) lanes[j][count] = from.lanes[j][k];
+    double* to = at(count);
+    const double* source = from.at(k);
+    for (size_t j = 0; j < used; ++j) to[j * kBlock] = source[j * kBlock];
     id[count++] = from.id[k];
   }
 
  private:
-  size_t roomyLanes_ = 0;  // the lanes, from the first, as long as `id`
+  Lane<double> values_;
 };
 
 // What the hit walk reads of a ray; the distance travelled and the origin

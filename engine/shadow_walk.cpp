@@ -56,11 +56,11 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   collectLevel(ctx, ctx.rayLevels, kFootprint + 1, [&](ShadowRays& rays, const PixelRay& ray) {
     const size_t k = rays.count;
     const Vec3 fromLight = ray.origin - light;
-    rays.lanes[kFromLightX][k] = fromLight.x;
-    rays.lanes[kFromLightY][k] = fromLight.y;
-    rays.lanes[kFromLightZ][k] = fromLight.z;
-    rays.lanes[kInverseLength][k] = 1.0 / ray.t;
-    rays.lanes[kFootprint][k] = ray.cone * ray.travelled * footprint;
+    rays.value(kFromLightX, k) = fromLight.x;
+    rays.value(kFromLightY, k) = fromLight.y;
+    rays.value(kFromLightZ, k) = fromLight.z;
+    rays.value(kInverseLength, k) = 1.0 / ray.t;
+    rays.value(kFootprint, k) = ray.cone * ray.travelled * footprint;
   });
   double* limits = ctx.rayLimits.data();
   const double nodeFactor = scene.render.shadowNodeFactor;

@@ -19,7 +19,7 @@ RayLevel randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
   rays.reset(count, usedLanes);
   limits.assign(3 * count + 1, 0.0);
   for (size_t k = 0; k < count; ++k) {
-    for (size_t j = 0; j < usedLanes; ++j) rays.lanes[j][k] = unit(random);
+    for (size_t j = 0; j < usedLanes; ++j) rays.value(j, k) = unit(random);
     rays.id[k] = RayId(3 * k + 1);
     limits[3 * k + 1] = k % 7 == 3 ? kWalkOver : 2.0 + unit(random);
   }
@@ -33,7 +33,7 @@ void expectSameRays(const RayLevel& a, const RayLevel& b) {
   ASSERT_EQ(a.count, b.count);
   for (size_t k = 0; k < a.count; ++k) {
     EXPECT_EQ(a.id[k], b.id[k]);
-    for (size_t j = 0; j < a.used; ++j) EXPECT_EQ(a.lanes[j][k], b.lanes[j][k]) << k;
+    for (size_t j = 0; j < a.used; ++j) EXPECT_EQ(a.value(j, k), b.value(j, k)) << k;
   }
 }
 
@@ -51,15 +51,15 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
       const Vec3 center{0.1, -0.2, 2.0};
       for (size_t k = 0; k < count; ++k) {  // aimed near the node, every other one closely
         const Vec3 origin =
-            shared ? Vec3{} : Vec3{rays.lanes[kOriginX][k], rays.lanes[kOriginY][k], 0.0};
-        if (!shared) rays.lanes[kOriginZ][k] = 0.0;
+            shared ? Vec3{} : Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), 0.0};
+        if (!shared) rays.value(kOriginZ, k) = 0.0;
         Vec3 dir = center +
-                   Vec3{rays.lanes[kDirX][k], rays.lanes[kDirY][k], 0.0} * (k % 2 ? 0.6 : 0.02) -
+                   Vec3{rays.value(kDirX, k), rays.value(kDirY, k), 0.0} * (k % 2 ? 0.6 : 0.02) -
                    origin;
         dir.normalize();
-        rays.lanes[kDirX][k] = dir.x, rays.lanes[kDirY][k] = dir.y, rays.lanes[kDirZ][k] = dir.z;
-        if (!shared) rays.lanes[kTravelled][k] = 1.5 + rays.lanes[kTravelled][k];
-        rays.lanes[kCone][k] = 0.02 * (1.0 + rays.lanes[kCone][k]);
+        rays.value(kDirX, k) = dir.x, rays.value(kDirY, k) = dir.y, rays.value(kDirZ, k) = dir.z;
+        if (!shared) rays.value(kTravelled, k) = 1.5 + rays.value(kTravelled, k);
+        rays.value(kCone, k) = 0.02 * (1.0 + rays.value(kCone, k));
       }
       const HitNodeTest node{center, 0.4, 0.05, 1.0, shared, {0.0, 0.0, 0.0}};
       HitRays plain, vector;
@@ -97,15 +97,15 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
       double& length = limits[size_t(rays.id[k])];
       if (length != kWalkOver) length = 0.3 + 0.2 * double(k % 5);
       const double drawn = length == kWalkOver ? 2.0 : length;
-      Vec3 towards = center + Vec3{rays.lanes[kFromLightX][k], rays.lanes[kFromLightY][k],
-                                   rays.lanes[kFromLightZ][k]} *
+      Vec3 towards = center + Vec3{rays.value(kFromLightX, k), rays.value(kFromLightY, k),
+                                   rays.value(kFromLightZ, k)} *
                                   (k % 2 ? 0.3 : 0.005);
       towards.normalize();
-      rays.lanes[kFromLightX][k] = towards.x * drawn;
-      rays.lanes[kFromLightY][k] = towards.y * drawn;
-      rays.lanes[kFromLightZ][k] = towards.z * drawn;
-      rays.lanes[kInverseLength][k] = 1.0 / drawn;
-      rays.lanes[kFootprint][k] = 0.1 * (1.0 + rays.lanes[kFootprint][k]);
+      rays.value(kFromLightX, k) = towards.x * drawn;
+      rays.value(kFromLightY, k) = towards.y * drawn;
+      rays.value(kFromLightZ, k) = towards.z * drawn;
+      rays.value(kInverseLength, k) = 1.0 / drawn;
+      rays.value(kFootprint, k) = 0.1 * (1.0 + rays.value(kFootprint, k));
     }
     const ShadowNodeTest node{center, 0.3, 0.05};
     ShadowRays plain, vector;
