@@ -21,10 +21,11 @@ namespace {
 uint64_t addPlain(const PointMasses& m, NearRays& points) {
   uint64_t anyNear = 0;
   for (size_t i = 0; i < points.count; ++i) {
-    float fx = points.fx[i], fy = points.fy[i], fz = points.fz[i];
+    const Vec3 p = points.position(i);
+    Vec3f field = points.field(i);
     uint64_t nearMask = 0;
     for (size_t k = 0; k < m.count; ++k) {
-      const double dx = points.x[i] - m.x[k], dy = points.y[i] - m.y[k], dz = points.z[i] - m.z[k];
+      const double dx = p.x - m.x[k], dy = p.y - m.y[k], dz = p.z - m.z[k];
       const double d2 = dx * dx + dy * dy + dz * dz;
       const bool far = d2 >= m.nearLimit[k];
       if (!far) nearMask |= uint64_t{1} << k;
@@ -32,11 +33,11 @@ uint64_t addPlain(const PointMasses& m, NearRays& points) {
       if (far && d2 > 0.0)  // a mass of radius 0 exerts no field where it is
         w = isCubicPower(m.power[k]) ? m.mass[k] / (d2 * d2 * d2)
                                      : m.mass[k] * std::pow(d2, -m.power[k]);
-      fx += float(dx * w);
-      fy += float(dy * w);
-      fz += float(dz * w);
+      field.x += float(dx * w);
+      field.y += float(dy * w);
+      field.z += float(dz * w);
     }
-    points.fx[i] = fx, points.fy[i] = fy, points.fz[i] = fz;
+    points.setField(i, field);
     points.nearMask[i] = nearMask;
     anyNear |= nearMask;
   }
@@ -48,23 +49,14 @@ uint64_t addPlain(const PointMasses& m, NearRays& points) {
 NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near) {
   const size_t count = points.count;
   near.reset(points.room());
-  const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
   const uint64_t* masks = points.nearMask.data();
   NearSums sums;
-  size_t kept = 0;
-  double *nx = near.x.data(), *ny = near.y.data(), *nz = near.z.data();
-  uint32_t* from = near.from.data();
   for (size_t i = 0; i < count; ++i) {
     if (!(masks[i] & bit)) continue;
-    const Vec3 p{x[i], y[i], z[i]};
-    nx[kept] = p.x, ny[kept] = p.y, nz[kept] = p.z;
-    from[kept++] = uint32_t(i);
+    const Vec3 p = points.position(i);
+    near.push(p, uint32_t(i));
     sums.add(p);
   }
-  std::fill_n(near.fx.begin(), kept, 0.0f);
-  std::fill_n(near.fy.begin(), kept, 0.0f);
-  std::fill_n(near.fz.begin(), kept, 0.0f);
-  near.count = kept;
   return sums;
 }
 
@@ -79,20 +71,22 @@ namespace hn = hwy::HWY_NAMESPACE;
 // Whole vectors over the points, the tail too: the lanes past the points
 // work on the padding (see NearRays::reset).
 uint64_t AddLanes(const PointMasses& m, NearRays& points) {
-  using D = hn::ScalableTag<double>;
+  using D = hn::CappedTag<double, NearRays::kBlock>;  // within a block
   const D d;
   const hn::Rebind<float, D> df;
   const hn::RebindToUnsigned<D> du;
   const size_t n = hn::Lanes(d);
   constexpr size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
-  const double *x = points.x.data(), *y = points.y.data(), *z = points.z.data();
-  float *fx = points.fx.data(), *fy = points.fy.data(), *fz = points.fz.data();
+  constexpr size_t kBlock = NearRays::kBlock;
   uint64_t* nearMasks = points.nearMask.data();
   alignas(64) double powers[kMaxLanes];
   auto anyNear = hn::Zero(du);
   for (size_t i = 0; i < points.count; i += n) {
-    const auto px = hn::LoadU(d, x + i), py = hn::LoadU(d, y + i), pz = hn::LoadU(d, z + i);
-    auto sx = hn::LoadU(df, fx + i), sy = hn::LoadU(df, fy + i), sz = hn::LoadU(df, fz + i);
+    const double* p = points.positions(i);
+    float* f = points.fields(i);
+    const auto px = hn::LoadU(d, p), py = hn::LoadU(d, p + kBlock),
+               pz = hn::LoadU(d, p + 2 * kBlock);
+    auto sx = hn::LoadU(df, f), sy = hn::LoadU(df, f + kBlock), sz = hn::LoadU(df, f + 2 * kBlock);
     auto nearMask = hn::Zero(du);
     for (size_t k = 0; k < m.count; ++k) {
       const auto dx = hn::Sub(px, hn::Set(d, m.x[k]));
@@ -115,9 +109,9 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points) {
       nearMask = hn::IfThenElse(hn::RebindMask(du, far), nearMask,
                                 hn::Or(nearMask, hn::Set(du, uint64_t{1} << k)));
     }
-    hn::StoreU(sx, df, fx + i);
-    hn::StoreU(sy, df, fy + i);
-    hn::StoreU(sz, df, fz + i);
+    hn::StoreU(sx, df, f);
+    hn::StoreU(sy, df, f + kBlock);
+    hn::StoreU(sz, df, f + 2 * kBlock);
     hn::StoreU(nearMask, du, nearMasks + i);
     anyNear = hn::Or(anyNear, hn::IfThenElseZero(hn::FirstN(du, points.count - i), nearMask));
   }

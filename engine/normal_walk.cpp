@@ -81,7 +81,7 @@ void collectHitPoints(TraceContext& ctx) {
   NearRays& all = ctx.nearRays[0];
   all.reset(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next)
-    all.push(ray->origin.x, ray->origin.y, ray->origin.z, uint32_t(ray - ctx.rays.data()));
+    all.push(ray->origin, uint32_t(ray - ctx.rays.data()));
 }
 
 // Adds the fields summed at the hit points to their rays' normals.
@@ -89,9 +89,10 @@ void addFieldsToNormals(TraceContext& ctx) {
   const NearRays& all = ctx.nearRays[0];
   for (size_t i = 0; i < all.count; ++i) {
     Vec3f& normal = ctx.rays[all.from[i]].normal;
-    normal.x += all.fx[i];
-    normal.y += all.fy[i];
-    normal.z += all.fz[i];
+    const Vec3f field = all.field(i);
+    normal.x += field.x;
+    normal.y += field.y;
+    normal.z += field.z;
   }
 }
 
@@ -119,10 +120,10 @@ class NormalWalk {
     const NearRays& points = level(0);
     NearSums sums;
     for (size_t i = 0; i < points.count; ++i) {
-      const double dx = points.x[i] - root.center.x, dy = points.y[i] - root.center.y,
-                   dz = points.z[i] - root.center.z;
+      const Vec3 p = points.position(i);
+      const double dx = p.x - root.center.x, dy = p.y - root.center.y, dz = p.z - root.center.z;
       if (dx * dx + dy * dy + dz * dz >= root.nearLimit) return walkNodes(0, nullptr);
-      sums.add({points.x[i], points.y[i], points.z[i]});
+      sums.add(p);
     }
     return walkTop(0, sums);
   }

@@ -16,10 +16,8 @@ NearRays randomPoints(size_t count, std::mt19937& random) {
   NearRays points;
   points.reset(count);
   for (size_t i = 0; i < count; ++i) {
-    points.push(coordinate(random), coordinate(random), coordinate(random), uint32_t(7 * i));
-    points.fx[i] = field(random);
-    points.fy[i] = field(random);
-    points.fz[i] = field(random);
+    points.push({coordinate(random), coordinate(random), coordinate(random)}, uint32_t(7 * i));
+    points.setField(i, {field(random), field(random), field(random)});
   }
   return points;
 }
@@ -56,19 +54,18 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
 
         EXPECT_EQ(vectorAny, plainAny);
         for (size_t i = 0; i < count; ++i) {
-          ASSERT_EQ(vector.fx[i], plain.fx[i]) << i;
-          ASSERT_EQ(vector.fy[i], plain.fy[i]) << i;
-          ASSERT_EQ(vector.fz[i], plain.fz[i]) << i;
+          ASSERT_EQ(vector.field(i).x, plain.field(i).x) << i;
+          ASSERT_EQ(vector.field(i).y, plain.field(i).y) << i;
+          ASSERT_EQ(vector.field(i).z, plain.field(i).z) << i;
           ASSERT_EQ(vector.nearMask[i], plain.nearMask[i]) << i;
         }
 
         uint64_t any = 0;
         for (size_t i = 0; i < count; ++i) {
-          Vec3 field{before.fx[i], before.fy[i], before.fz[i]};
+          Vec3 field{before.field(i).x, before.field(i).y, before.field(i).z};
           uint64_t nearMask = 0;
           for (size_t k = 0; k < massCount; ++k) {
-            const Vec3 d = Vec3{before.x[i], before.y[i], before.z[i]} -
-                           Vec3{masses.x[k], masses.y[k], masses.z[k]};
+            const Vec3 d = before.position(i) - Vec3{masses.x[k], masses.y[k], masses.z[k]};
             const double d2 = d.lengthSquared();
             if (d2 < masses.nearLimit[k])
               nearMask |= uint64_t{1} << k;
@@ -76,8 +73,8 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
               field += d * (masses.mass[k] * std::pow(d2, -masses.power[k]));
           }
           const double tolerance = 1e-5 * (1.0 + field.length());
-          EXPECT_NEAR(plain.fx[i], field.x, tolerance) << i;
-          EXPECT_NEAR(plain.fz[i], field.z, tolerance) << i;
+          EXPECT_NEAR(plain.field(i).x, field.x, tolerance) << i;
+          EXPECT_NEAR(plain.field(i).z, field.z, tolerance) << i;
           EXPECT_EQ(plain.nearMask[i], nearMask) << i;
           any |= nearMask;
         }
@@ -103,9 +100,9 @@ TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
   for (size_t j = 0; j < near.count; ++j) {
     const size_t i = 3 * j;
     EXPECT_EQ(near.from[j], i);
-    EXPECT_EQ(near.x[j], points.x[i]);
-    EXPECT_EQ(near.fx[j], 0.0f);
-    const Vec3 p{points.x[i], points.y[i], points.z[i]};
+    EXPECT_EQ(near.position(j), points.position(i));
+    EXPECT_EQ(near.field(j).x, 0.0f);
+    const Vec3 p = points.position(i);
     sum += p;
     sumOfSquares += p.lengthSquared();
   }
