@@ -32,33 +32,37 @@ bool before(const ChildKey& a, const ChildKey& b) {
   return a.distance2 < b.distance2 || (a.distance2 == b.distance2 && a.index < b.index);
 }
 
-// Stable sort of the children by distance: a full sort for many, insertion
-// for the few children of most maps. Siblings seen from afar lie in much the
-// same order from node to node, so the insertion starts from the order that
-// the previous sort of as many children found, and mostly finds nothing to
-// move. A distance that is not a number has no place in that order (nor in
-// std::sort's, which may run off the ends then): such children are sorted by
-// insertion from the maps' order, where each one stays put.
-void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder) {
+// Stable sort by distance of the children in `order`, which come in the
+// reverse of the maps' order (as splitNode pushes them): a full sort for
+// many, insertion for the few children of most maps. Siblings seen from afar
+// lie in much the same order from node to node, so the insertion starts from
+// the order that the previous sort of as many children found, and mostly
+// finds nothing to move. A distance that is not a number has no place in that
+// order (nor in std::sort's, which may run off the ends then): such children
+// are sorted by insertion from the maps' order, where each one stays put.
+void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder, bool comparable) {
   constexpr size_t kInsertionLimit = 32;
   const size_t count = order.size();
-  const bool comparable = std::none_of(
-      order.begin(), order.end(), [](const ChildKey& key) { return std::isnan(key.distance2); });
   if (comparable && count > kInsertionLimit) {
     std::sort(order.begin(), order.end(), before);
     return;
   }
   if (comparable && lastOrder.size() == count) {
     ChildKey start[kInsertionLimit];
-    for (size_t i = 0; i < count; ++i) start[i] = order[size_t(lastOrder[i])];
+    for (size_t i = 0; i < count; ++i) start[i] = order[count - 1 - size_t(lastOrder[i])];
     std::copy(start, start + count, order.begin());
+  } else {
+    std::reverse(order.begin(), order.end());
   }
+  bool moved = false;
   for (size_t i = 1; i < count; ++i) {
     const ChildKey key = order[i];
     size_t j = i;
     for (; j > 0 && before(key, order[j - 1]); --j) order[j] = order[j - 1];
     order[j] = key;
+    moved = moved || j != i;
   }
+  if (!moved && lastOrder.size() == count) return;  // the order it holds
   lastOrder.resize(count);
   for (size_t i = 0; i < count; ++i) lastOrder[i] = order[i].index;
 }
@@ -70,15 +74,20 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
   std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
   order.clear();
   double total = 0.0;
+  bool comparable = true;
   for (SphereNode* child = ctx.top; child != below; child = child->next) {
     total += child->radius2;
-    order.push_back({origin ? (child->center - *origin).lengthSquared() : 0.0, 0, child});
+    const double distance2 = origin ? (child->center - *origin).lengthSquared() : 0.0;
+    comparable = comparable && !std::isnan(distance2);
+    order.push_back({distance2, 0, child});
   }
   // splitNode pushes the children in map order, the last one on top.
-  std::reverse(order.begin(), order.end());
   const int count = int(order.size());
-  for (int i = 0; i < count; ++i) order[size_t(i)].index = i;
-  if (origin) sortByDistance(order, ctx.lastChildOrder);
+  for (int i = 0; i < count; ++i) order[size_t(i)].index = count - 1 - i;
+  if (origin)
+    sortByDistance(order, ctx.lastChildOrder, comparable);
+  else
+    std::reverse(order.begin(), order.end());
 
   // Children mostly share their radius: a share is worked out once per radius.
   double lastRadius2 = -1.0, share = 0.0;
