@@ -109,14 +109,13 @@ hn::Vec<DI> recordsOf(M valid, const RayId* ids) {
   return hn::IfThenElseZero(hn::RebindMask(di, valid), hn::PromoteTo(di, hn::LoadU(dr, ids)));
 }
 
-// Calls `take(i + j)` for each lane j of `mask`.
+// Calls `take(i + j)` for each lane j of `mask`, in order.
 template <class Take>
 void forEachLane(M mask, size_t i, Take take) {
-  const D d;
-  alignas(8) uint8_t bits[8] = {};
-  hn::StoreMaskBits(d, mask, bits);
-  for (size_t j = 0; j < hn::Lanes(d); ++j)
-    if (bits[j / 8] >> (j % 8) & 1) take(i + j);
+  alignas(8) uint8_t bits[8] = {};  // one byte: a vector has at most 8 lanes
+  hn::StoreMaskBits(D(), mask, bits);
+  for (uint32_t left = bits[0]; left != 0; left &= left - 1)
+    take(i + hwy::Num0BitsBelowLS1Bit_Nonzero32(left));
 }
 
 // Appends the rays i... of `meets` (q >= 0) that enter the sphere, as
