@@ -50,13 +50,18 @@ NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near)
   const size_t count = points.count;
   near.reset(points.room());
   const uint64_t* masks = points.nearMask.data();
+  uint32_t* from = near.from.data();
   NearSums sums;
+  size_t kept = 0;
   for (size_t i = 0; i < count; ++i) {
     if (!(masks[i] & bit)) continue;
     const Vec3 p = points.position(i);
-    near.push(p, uint32_t(i));
+    near.setPosition(kept, p);
+    from[kept++] = uint32_t(i);
     sums.add(p);
   }
+  near.count = kept;
+  near.clearFields();
   return sums;
 }
 

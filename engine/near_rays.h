@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -37,10 +38,16 @@ struct NearRays {
     const float* f = fields(i);
     return {f[0], f[kBlock], f[2 * kBlock]};
   }
+  void setPosition(size_t i, const Vec3& position) {
+    double* p = positions(i);
+    p[0] = position.x, p[kBlock] = position.y, p[2 * kBlock] = position.z;
+  }
   void setField(size_t i, const Vec3f& field) {
     float* f = fields(i);
     f[0] = field.x, f[kBlock] = field.y, f[2 * kBlock] = field.z;
   }
+  // Sets the fields of all its points to zero, block by block.
+  void clearFields() { std::fill_n(fields_.data(), (count / kBlock + 1) * 3 * kBlock, 0.0f); }
 
   // Room for `n` points and a vector past them; the old ones are dropped.
   void reset(size_t n) {
@@ -56,8 +63,7 @@ struct NearRays {
   size_t room() const { return from.empty() ? 0 : from.size() - kRayLevelPadding; }
   // Appends a point with no field yet.
   void push(const Vec3& p, uint32_t origin) {
-    double* to = positions(count);
-    to[0] = p.x, to[kBlock] = p.y, to[2 * kBlock] = p.z;
+    setPosition(count, p);
     setField(count, {0.0f, 0.0f, 0.0f});
     from[count++] = origin;
   }
