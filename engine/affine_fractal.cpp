@@ -37,7 +37,7 @@ void placeChild(const AffineMap& parent, bool parentScalar, const AffineMember& 
   const AffineMap& map = member.map();
   const IfsSet& target = *member.target;
   const Vec3& c = target.boundCenter;
-  if (parentScalar && member.scalar()) {
+  if (parentScalar && member.scalar()) [[likely]] {
     const double kp = parent.row[0].x;
     const double k = kp * map.row[0].x;
     const Vec3 t{kp * map.t.x + parent.t.x, kp * map.t.y + parent.t.y, kp * map.t.z + parent.t.z};
