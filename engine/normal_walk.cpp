@@ -121,8 +121,7 @@ class NormalWalk {
     NearSums sums;
     for (size_t i = 0; i < points.count; ++i) {
       const Vec3 p = points.position(i);
-      const double dx = p.x - root.center.x, dy = p.y - root.center.y, dz = p.z - root.center.z;
-      if (dx * dx + dy * dy + dz * dz >= root.nearLimit) return walkNodes(0, nullptr);
+      if ((p - root.center).lengthSquared() >= root.nearLimit) return walkNodes(0, nullptr);
       sums.add(p);
     }
     return walkTop(0, sums);
