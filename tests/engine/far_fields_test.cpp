@@ -84,14 +84,14 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
   EXPECT_GT(nearSeen, 20u);  // the cases have near points
 }
 
-// The points near a mass, in their order, with where they came from and the
-// sums that its refinement reads.
+// The points near a mass, in their order, with where they came from, no
+// field yet (whatever the level held before) and the sums that its
+// refinement reads.
 TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
   std::mt19937 random(5);
   NearRays points = randomPoints(50, random);
   for (size_t i = 0; i < points.count; ++i) points.nearMask[i] = i % 3 == 0 ? 0b101 : 0b010;
-  NearRays near;
-  near.reset(3);
+  NearRays near = randomPoints(50, random);  // fields left from an earlier use
   const NearSums sums = collectNearPoints(points, 0b100, near);
 
   ASSERT_EQ(near.count, 17u);
@@ -102,6 +102,8 @@ TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
     EXPECT_EQ(near.from[j], i);
     EXPECT_EQ(near.position(j), points.position(i));
     EXPECT_EQ(near.field(j).x, 0.0f);
+    EXPECT_EQ(near.field(j).y, 0.0f);
+    EXPECT_EQ(near.field(j).z, 0.0f);
     const Vec3 p = points.position(i);
     sum += p;
     sumOfSquares += p.lengthSquared();
