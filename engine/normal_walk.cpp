@@ -226,16 +226,13 @@ bool refineForNormals(TraceContext& ctx) {
   const double dimension = node->dimension;
   if (!ctx.expandTopNode(0.7) || ctx.scene.canceled) return false;
 
-  bool weighted = true;
+  // Masses from the weights, unless some child has none. The split gave the
+  // children their parent's exponent, from which deeper unweighted sets start.
   for (SphereNode* child = ctx.top; child != below; child = child->next)
-    if (child->mass < 0.0) weighted = false;
-  if (!weighted) {
-    assignAutomaticMasses(ctx.top, below, radius2, mass, dimension);
-    return true;
-  }
-  // Masses from the weights; deeper unweighted sets start from this exponent.
-  for (SphereNode* child = ctx.top; child != below; child = child->next)
-    child->dimension = dimension;
+    if (child->mass < 0.0) {
+      assignAutomaticMasses(ctx.top, below, radius2, mass, dimension);
+      break;
+    }
   return true;
 }
 
