@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -74,6 +75,12 @@ struct RayLevel {
   }
   // The rays it has room for.
   size_t room() const { return id.empty() ? 0 : id.size() - kRayLevelPadding; }
+  // Holds the rays of `from`, which has the same lanes, in its own memory.
+  void copyFrom(const RayLevel& from) {
+    count = from.count;
+    std::copy_n(from.id.data(), count, id.data());
+    std::copy_n(from.values_.data(), (count + kBlock - 1) / kBlock * used * kBlock, values_.data());
+  }
   // Appends ray `k` of `from`, which has the same lanes.
   void append(const RayLevel& from, size_t k) {
     double* to = at(count);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <utility>
 #include <vector>
 
 #include "pixel_ray.h"
@@ -33,11 +32,13 @@ inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
 // The level that the children of a node tested against `level` are tested
 // against: the level after it, which holds the rays that entered the node.
 // When no node left below the children (`below`) is tested against `level`,
-// that level is done with and the entered rays take its place instead, so
-// that a walk holds as few levels as it can.
+// that level is done with and takes the entered rays instead, so that a walk
+// holds as few levels as it can. They are copied, not swapped in: being some
+// of the level's own rays, they touch no memory of it that its rays did not,
+// while a swapped level would carry the pages of a large set to deep levels.
 inline int childRayLevel(std::vector<RayLevel>& levels, int level, const SphereNode* below) {
   if (below && below->rayLevel == level) return level + 1;
-  std::swap(levels[size_t(level)], levels[size_t(level) + 1]);
+  levels[size_t(level)].copyFrom(levels[size_t(level) + 1]);
   return level;
 }
 
