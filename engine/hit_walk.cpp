@@ -39,7 +39,7 @@ bool intersectRays(TraceContext& ctx) {
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
     test.center = node->center;
-    test.radius = std::sqrt(std::max(node->radius2, 0.0));
+    test.radius = testRadius(*node);
 
     if (section && std::fabs(planeNormal.dot(test.center) - planeOffset) > test.radius) {
       finishTopNode(ctx);

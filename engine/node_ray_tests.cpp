@@ -26,59 +26,97 @@ inline bool entersChord(double p, double q, double limit) {
   return p - s <= limit && p + s >= 0.0;
 }
 
+// How a ray meets a node in a node test.
+enum class Meeting { kMisses, kEnters, kStops };
+
+// Ray k against a node of the hit walk; `u` is where it hits a node no wider
+// than its footprint.
+inline Meeting meetHit(const HitNodeTest& node, const HitRays& rays, size_t k, double limit,
+                       double& u) {
+  Vec3 co = node.center - node.origin;
+  double travelled = 0.0;  // rays from the eye have travelled nothing
+  if (!node.sharedOrigin) {
+    co = node.center -
+         Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), rays.value(kOriginZ, k)};
+    travelled = rays.value(kTravelled, k);
+  }
+  const double co2 = co.lengthSquared();
+  const double p =
+      co.x * rays.value(kDirX, k) + co.y * rays.value(kDirY, k) + co.z * rays.value(kDirZ, k);
+  const double f = (p + travelled) * rays.value(kCone, k) * node.footprint;
+  if (node.smallRadius <= f) {
+    // A surface of the footprint's radius.
+    const double q = p * p + f * f - co2;
+    if (!(q >= 0.0)) return Meeting::kMisses;
+    u = p - std::sqrt(q);
+    return u > 0.0 && u < limit ? Meeting::kStops : Meeting::kMisses;
+  }
+  const double reach = f + node.radius;
+  return entersChord(p, p * p + reach * reach - co2, limit) ? Meeting::kEnters : Meeting::kMisses;
+}
+
+// Segment k against a node of the shadow walk.
+inline Meeting meetShadow(const ShadowNodeTest& node, const ShadowRays& rays, size_t k,
+                          double length) {
+  const Vec3 cl = node.fromLight;
+  const double cl2 = cl.lengthSquared();
+  const double inverseLength = rays.value(kInverseLength, k);
+  const double p = (rays.value(kFromLightX, k) * cl.x + rays.value(kFromLightY, k) * cl.y +
+                    rays.value(kFromLightZ, k) * cl.z) *
+                   inverseLength;
+  const double g = rays.value(kFootprint, k);
+  const double f = g * p * inverseLength;  // shrinking towards the light
+  if (node.smallRadius <= f) {
+    const double q = f * f + p * p - cl2;
+    if (!(q >= 0.0)) return Meeting::kMisses;
+    const double u = p + std::sqrt(q);
+    // Before the hit point.
+    return u >= 0.0 && u + g <= length ? Meeting::kStops : Meeting::kMisses;
+  }
+  const double reach = f + node.radius;
+  return entersChord(p, reach * reach + p * p - cl2, length) ? Meeting::kEnters : Meeting::kMisses;
+}
+
 void hitPlain(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
               std::vector<FootprintHit>& hits) {
-  Vec3 co = node.center - node.origin;
-  double co2 = co.lengthSquared();
-  double travelled = 0.0;  // rays from the eye have travelled nothing
   for (size_t k = 0; k < rays.count; ++k) {
-    if (!node.sharedOrigin) {
-      co = node.center -
-           Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), rays.value(kOriginZ, k)};
-      co2 = co.lengthSquared();
-      travelled = rays.value(kTravelled, k);
-    }
-    const double limit = limits[rays.id[k]];
-    const double p =
-        co.x * rays.value(kDirX, k) + co.y * rays.value(kDirY, k) + co.z * rays.value(kDirZ, k);
-    const double f = (p + travelled) * rays.value(kCone, k) * node.footprint;
-    if (node.smallRadius <= f) {
-      // A surface of the footprint's radius.
-      const double q = p * p + f * f - co2;
-      if (q >= 0.0) {
-        const double u = p - std::sqrt(q);
-        if (u > 0.0 && u < limit) hits.push_back({rays.id[k], u});
-      }
-    } else {
-      const double reach = f + node.radius;
-      if (entersChord(p, p * p + reach * reach - co2, limit)) entered.append(rays, k);
-    }
+    double u = 0.0;
+    const Meeting meeting = meetHit(node, rays, k, limits[rays.id[k]], u);
+    if (meeting == Meeting::kStops) hits.push_back({rays.id[k], u});
+    if (meeting == Meeting::kEnters) entered.append(rays, k);
   }
 }
 
 void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const double* limits,
                  ShadowRays& entered, std::vector<RayId>& blocked) {
-  const Vec3 cl = node.fromLight;
-  const double cl2 = cl.lengthSquared();
   for (size_t k = 0; k < rays.count; ++k) {
-    const double length = limits[rays.id[k]];
-    const double inverseLength = rays.value(kInverseLength, k);
-    const double p = (rays.value(kFromLightX, k) * cl.x + rays.value(kFromLightY, k) * cl.y +
-                      rays.value(kFromLightZ, k) * cl.z) *
-                     inverseLength;
-    const double g = rays.value(kFootprint, k);
-    const double f = g * p * inverseLength;  // shrinking towards the light
-    if (node.smallRadius <= f) {
-      const double q = f * f + p * p - cl2;
-      if (q >= 0.0) {
-        const double u = p + std::sqrt(q);
-        if (u >= 0.0 && u + g <= length) blocked.push_back(rays.id[k]);  // before the hit point
-      }
-    } else {
-      const double reach = f + node.radius;
-      if (entersChord(p, reach * reach + p * p - cl2, length)) entered.append(rays, k);
-    }
+    const Meeting meeting = meetShadow(node, rays, k, limits[rays.id[k]]);
+    if (meeting == Meeting::kStops) blocked.push_back(rays.id[k]);
+    if (meeting == Meeting::kEnters) entered.append(rays, k);
   }
+}
+
+ChildBits shadowSweepPlain(const Vec3& light, const ChildSpheres& children, ShadowRays& rays,
+                           double* limits) {
+  ChildBits any = 0;
+  for (size_t k = 0; k < rays.count; ++k) {
+    ChildBits bits = 0;
+    double& length = limits[rays.id[k]];
+    for (size_t c = 0; c < children.count; ++c) {
+      const ShadowNodeTest child{Vec3{children.x[c], children.y[c], children.z[c]} - light,
+                                 children.radius[c], children.smallRadius[c]};
+      const Meeting meeting = meetShadow(child, rays, k, length);
+      if (meeting == Meeting::kStops) {
+        length = kWalkOver;
+        bits = 0;
+        break;
+      }
+      if (meeting == Meeting::kEnters) bits |= ChildBits{1} << c;
+    }
+    rays.childBits[k] = bits;
+    any |= bits;
+  }
+  return any;
 }
 
 }  // namespace
@@ -118,33 +156,89 @@ void forEachLane(M mask, size_t i, Take take) {
     take(i + hwy::Num0BitsBelowLS1Bit_Nonzero32(left));
 }
 
-// Appends the rays i... of `meets` (q >= 0) that enter the sphere, as
-// entersChord tells.
-HWY_INLINE void appendEntering(M meets, V p, V q, V limit, const RayLevel& rays, size_t i,
-                               RayLevel& entered) {
+// Where rays meet nodes, a pair per lane, before the limits are read: lanes
+// that see the node no wider than their footprint (`small`) meet it as a
+// surface where qSmall >= 0, the others meet the sphere widened by their
+// footprint where q >= 0. Lanes outside `tested` meet nothing.
+struct Meetings {
+  V p, qSmall, q;
+  M smallMeets, meets;
+
+  bool none() const { return hn::AllFalse(D(), hn::Or(smallMeets, meets)); }
+};
+
+HWY_INLINE Meetings meetingsOf(M tested, V p, V f, V radius, V smallRadius, V distance2) {
   const D d;
-  if (hn::AllFalse(d, meets)) return;
-  const V s = hn::Sqrt(q);
-  const M enters =
-      hn::And(meets, hn::And(hn::Le(hn::Sub(p, s), limit), hn::Ge(hn::Add(p, s), hn::Zero(d))));
-  forEachLane(enters, i, [&](size_t k) { entered.append(rays, k); });
+  const V zero = hn::Zero(d);
+  const M small = hn::And(hn::Le(smallRadius, f), tested);
+  const V reach = hn::Add(f, radius);
+  Meetings m;
+  m.p = p;
+  m.qSmall = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(f, f)), distance2);
+  m.q = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(reach, reach)), distance2);
+  m.smallMeets = hn::And(small, hn::Ge(m.qSmall, zero));
+  m.meets = hn::And(hn::AndNot(small, tested), hn::Ge(m.q, zero));
+  return m;
 }
+
+// The lanes that enter the sphere, as entersChord tells. Square roots only
+// for vectors that may need them: they are slow.
+HWY_INLINE M entering(const Meetings& m, V limit) {
+  const D d;
+  if (hn::AllFalse(d, m.meets)) return m.meets;
+  const V s = hn::Sqrt(m.q);
+  return hn::And(m.meets,
+                 hn::And(hn::Le(hn::Sub(m.p, s), limit), hn::Ge(hn::Add(m.p, s), hn::Zero(d))));
+}
+
+// The shadow walk's pairs, from the vector from the light to the node's
+// centre (`cl`) and the segment from the light to each hit point, with its
+// inverse length and its footprint there.
+struct ShadowPairs {
+  V clx, cly, clz, fromLightX, fromLightY, fromLightZ, inverseLength, footprint;
+};
+
+HWY_INLINE Meetings meetShadow(M tested, const ShadowPairs& s, V radius, V smallRadius) {
+  const V cl2 =
+      hn::Add(hn::Add(hn::Mul(s.clx, s.clx), hn::Mul(s.cly, s.cly)), hn::Mul(s.clz, s.clz));
+  const V p = hn::Mul(hn::Add(hn::Add(hn::Mul(s.fromLightX, s.clx), hn::Mul(s.fromLightY, s.cly)),
+                              hn::Mul(s.fromLightZ, s.clz)),
+                      s.inverseLength);
+  const V f = hn::Mul(hn::Mul(s.footprint, p), s.inverseLength);  // shrinking towards the light
+  return meetingsOf(tested, p, f, radius, smallRadius, cl2);
+}
+
+// The lanes whose node blocks them: a surface before the hit point.
+HWY_INLINE M blocksShadow(const Meetings& m, V length, V footprint) {
+  const D d;
+  if (hn::AllFalse(d, m.smallMeets)) return m.smallMeets;
+  const V u = hn::Add(m.p, hn::Sqrt(m.qSmall));
+  return hn::And(m.smallMeets,
+                 hn::And(hn::Ge(u, hn::Zero(d)), hn::Le(hn::Add(u, footprint), length)));
+}
+
+// The limits of the rays i... by record; the lanes past the rays read
+// record 0.
+HWY_INLINE V limitsOf(const RayLevel& rays, size_t i, const double* limits) {
+  const D d;
+  return hn::GatherIndex(d, limits, recordsOf(hn::FirstN(d, rays.count - i), rays.id.data() + i));
+}
+
+// The node tests run over the rays, a vector of them at a time.
 
 void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits, HitRays& entered,
               std::vector<FootprintHit>& hits) {
   const D d;
   const size_t n = hn::Lanes(d);
-  const auto cx = hn::Set(d, node.center.x), cy = hn::Set(d, node.center.y),
-             cz = hn::Set(d, node.center.z);
-  const auto radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
-             footprint = hn::Set(d, node.footprint), zero = hn::Zero(d);
+  const V cx = hn::Set(d, node.center.x), cy = hn::Set(d, node.center.y),
+          cz = hn::Set(d, node.center.z);
+  const V radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
+          footprint = hn::Set(d, node.footprint), zero = hn::Zero(d);
   const Vec3 shared = node.center - node.origin;
   V cox = hn::Set(d, shared.x), coy = hn::Set(d, shared.y), coz = hn::Set(d, shared.z),
     co2 = hn::Set(d, shared.lengthSquared());
-  const RayId* ids = rays.id.data();
   alignas(64) double distances[HWY_MAX_BYTES / sizeof(double)];
   for (size_t i = 0; i < rays.count; i += n) {
-    const M valid = hn::FirstN(d, rays.count - i);
     const double* block = rays.at(i);
     V travelled = zero;  // rays from the eye have travelled nothing
     if (!node.sharedOrigin) {
@@ -157,22 +251,16 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
     const V p = hn::Add(hn::Add(hn::Mul(cox, lane(block, kDirX)), hn::Mul(coy, lane(block, kDirY))),
                         hn::Mul(coz, lane(block, kDirZ)));
     const V f = hn::Mul(hn::Mul(hn::Add(p, travelled), lane(block, kCone)), footprint);
-    const M small = hn::And(hn::Le(smallRadius, f), valid);
-    // Square roots only for lanes that may need them: they are slow.
-    const V qSmall = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(f, f)), co2);
-    const M smallMeets = hn::And(small, hn::Ge(qSmall, zero));
-    const V reach = hn::Add(f, radius);
-    const V q = hn::Sub(hn::Add(hn::Mul(p, p), hn::Mul(reach, reach)), co2);
-    const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
-    if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
-    const V limit = hn::GatherIndex(d, limits, recordsOf(valid, ids + i));
-    if (!hn::AllFalse(d, smallMeets)) {
-      const V u = hn::Sub(p, hn::Sqrt(qSmall));
-      const M hit = hn::And(smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit)));
+    const Meetings m = meetingsOf(hn::FirstN(d, rays.count - i), p, f, radius, smallRadius, co2);
+    if (m.none()) continue;
+    const V limit = limitsOf(rays, i, limits);
+    if (!hn::AllFalse(d, m.smallMeets)) {  // surfaces of the footprint's radius
+      const V u = hn::Sub(p, hn::Sqrt(m.qSmall));
+      const M stops = hn::And(m.smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit)));
       hn::Store(u, d, distances);
-      forEachLane(hit, i, [&](size_t k) { hits.push_back({ids[k], distances[k - i]}); });
+      forEachLane(stops, i, [&](size_t k) { hits.push_back({rays.id[k], distances[k - i]}); });
     }
-    appendEntering(meets, p, q, limit, rays, i, entered);
+    forEachLane(entering(m, limit), i, [&](size_t k) { entered.append(rays, k); });
   }
 }
 
@@ -180,37 +268,75 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
                  ShadowRays& entered, std::vector<RayId>& blocked) {
   const D d;
   const size_t n = hn::Lanes(d);
-  const Vec3 cl = node.fromLight;
-  const auto clx = hn::Set(d, cl.x), cly = hn::Set(d, cl.y), clz = hn::Set(d, cl.z),
-             cl2 = hn::Set(d, cl.lengthSquared());
-  const auto radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius),
-             zero = hn::Zero(d);
-  const RayId* ids = rays.id.data();
+  const V radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius);
+  ShadowPairs s;
+  s.clx = hn::Set(d, node.fromLight.x), s.cly = hn::Set(d, node.fromLight.y),
+  s.clz = hn::Set(d, node.fromLight.z);
   for (size_t i = 0; i < rays.count; i += n) {
-    const M valid = hn::FirstN(d, rays.count - i);
     const double* block = rays.at(i);
-    const V inverseLength = lane(block, kInverseLength);
-    const V p = hn::Mul(hn::Add(hn::Add(hn::Mul(lane(block, kFromLightX), clx),
-                                        hn::Mul(lane(block, kFromLightY), cly)),
-                                hn::Mul(lane(block, kFromLightZ), clz)),
-                        inverseLength);
-    const V g = lane(block, kFootprint);
-    const V f = hn::Mul(hn::Mul(g, p), inverseLength);
-    const M small = hn::And(hn::Le(smallRadius, f), valid);
-    const V qSmall = hn::Sub(hn::Add(hn::Mul(f, f), hn::Mul(p, p)), cl2);
-    const M smallMeets = hn::And(small, hn::Ge(qSmall, zero));
-    const V reach = hn::Add(f, radius);
-    const V q = hn::Sub(hn::Add(hn::Mul(reach, reach), hn::Mul(p, p)), cl2);
-    const M meets = hn::And(hn::AndNot(small, valid), hn::Ge(q, zero));
-    if (hn::AllFalse(d, hn::Or(smallMeets, meets))) continue;
-    const V length = hn::GatherIndex(d, limits, recordsOf(valid, ids + i));
-    if (!hn::AllFalse(d, smallMeets)) {
-      const V u = hn::Add(p, hn::Sqrt(qSmall));
-      const M blocks = hn::And(smallMeets, hn::And(hn::Ge(u, zero), hn::Le(hn::Add(u, g), length)));
-      forEachLane(blocks, i, [&](size_t k) { blocked.push_back(ids[k]); });
-    }
-    appendEntering(meets, p, q, length, rays, i, entered);
+    s.fromLightX = lane(block, kFromLightX), s.fromLightY = lane(block, kFromLightY),
+    s.fromLightZ = lane(block, kFromLightZ);
+    s.inverseLength = lane(block, kInverseLength), s.footprint = lane(block, kFootprint);
+    const Meetings m = meetShadow(hn::FirstN(d, rays.count - i), s, radius, smallRadius);
+    if (m.none()) continue;
+    const V length = limitsOf(rays, i, limits);
+    forEachLane(blocksShadow(m, length, s.footprint), i,
+                [&](size_t k) { blocked.push_back(rays.id[k]); });
+    forEachLane(entering(m, length), i, [&](size_t k) { entered.append(rays, k); });
   }
+}
+
+// The children c... of `children` as loaded lanes.
+struct ChildLanes {
+  V x, y, z, radius, smallRadius;
+  M valid;
+
+  ChildLanes(const ChildSpheres& children, size_t c)
+      : x(hn::LoadU(D(), children.x.data() + c)),
+        y(hn::LoadU(D(), children.y.data() + c)),
+        z(hn::LoadU(D(), children.z.data() + c)),
+        radius(hn::LoadU(D(), children.radius.data() + c)),
+        smallRadius(hn::LoadU(D(), children.smallRadius.data() + c)),
+        valid(hn::FirstN(D(), children.count - c)) {}
+};
+
+// Runs over the children, a vector of them at a time, segment by segment:
+// the segments of a level are mostly a few, the children of a node many.
+ChildBits ShadowSweep(const Vec3& light, const ChildSpheres& children, ShadowRays& rays,
+                      double* limits) {
+  const D d;
+  const size_t n = hn::Lanes(d);
+  ChildBits any = 0;
+  for (size_t k = 0; k < rays.count; ++k) {
+    ShadowPairs s;
+    s.fromLightX = hn::Set(d, rays.value(kFromLightX, k));
+    s.fromLightY = hn::Set(d, rays.value(kFromLightY, k));
+    s.fromLightZ = hn::Set(d, rays.value(kFromLightZ, k));
+    s.inverseLength = hn::Set(d, rays.value(kInverseLength, k));
+    s.footprint = hn::Set(d, rays.value(kFootprint, k));
+    double& length = limits[rays.id[k]];
+    const V lengths = hn::Set(d, length);
+    ChildBits bits = 0;
+    for (size_t c = 0; c < children.count; c += n) {
+      const ChildLanes child(children, c);
+      s.clx = hn::Sub(child.x, hn::Set(d, light.x));
+      s.cly = hn::Sub(child.y, hn::Set(d, light.y));
+      s.clz = hn::Sub(child.z, hn::Set(d, light.z));
+      const Meetings m = meetShadow(child.valid, s, child.radius, child.smallRadius);
+      if (m.none()) continue;  // as most children
+      if (!hn::AllFalse(d, blocksShadow(m, lengths, s.footprint))) {
+        length = kWalkOver;
+        bits = 0;
+        break;
+      }
+      alignas(8) uint8_t entered[8] = {};  // one byte: a vector has at most 8 lanes
+      hn::StoreMaskBits(d, entering(m, lengths), entered);
+      bits |= ChildBits{entered[0]} << c;
+    }
+    rays.childBits[k] = bits;
+    any |= bits;
+  }
+  return any;
 }
 
 }  // namespace engine::HWY_NAMESPACE
@@ -221,6 +347,7 @@ namespace engine {
 
 HWY_EXPORT(HitLanes);
 HWY_EXPORT(ShadowLanes);
+HWY_EXPORT(ShadowSweep);
 
 namespace {
 
@@ -241,6 +368,10 @@ HitNodeTestFunction* hitNodeTest(bool vector) {
 
 ShadowNodeTestFunction* shadowNodeTest(bool vector) {
   return vector ? chosen(HWY_DISPATCH_TABLE(ShadowLanes)) : shadowPlain;
+}
+
+ShadowChildSweep* shadowChildSweep(bool vector) {
+  return vector ? chosen(HWY_DISPATCH_TABLE(ShadowSweep)) : shadowSweepPlain;
 }
 
 }  // namespace engine

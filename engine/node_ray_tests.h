@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -57,5 +59,34 @@ using ShadowNodeTestFunction = void(const ShadowNodeTest& node, const ShadowRays
                                     std::vector<RayId>& blocked);
 // As hitNodeTest.
 ShadowNodeTestFunction* shadowNodeTest(bool vector);
+
+// The children of a node, top of the stack first, tested at once against the
+// segments that entered the node: child c is the one of child bit 1 << c.
+// Most children meet none of them and are then done with, without a visit.
+struct ChildSpheres {
+  static constexpr size_t kMaxChildren = 8 * sizeof(ChildBits);
+  std::array<double, kMaxChildren> x{}, y{}, z{}, radius{}, smallRadius{};
+  size_t count = 0;
+
+  void clear() { count = 0; }
+  void add(const Vec3& center, double sphereRadius, double smallSphereRadius) {
+    x[count] = center.x;
+    y[count] = center.y;
+    z[count] = center.z;
+    radius[count] = sphereRadius;
+    smallRadius[count++] = smallSphereRadius;
+  }
+};
+
+// Sets the child bits of each segment of `rays`: bit c for those that enter
+// child c, with a light at `light`. A segment that some child blocks is done
+// with at once: its limit becomes kWalkOver and its bits 0. Which segments
+// end up blocked does not depend on the order in which nodes are visited, so
+// the children need no test of their own when they are. Returns the bits
+// that some segment has.
+using ShadowChildSweep = ChildBits(const Vec3& light, const ChildSpheres& children,
+                                   ShadowRays& rays, double* limits);
+// As hitNodeTest.
+ShadowChildSweep* shadowChildSweep(bool vector);
 
 }  // namespace engine

@@ -39,6 +39,9 @@ void makeRoom(Lane<T>& lane, size_t size) {
 // A ray's record in its tile; tiles hold at most 2^16 records.
 using RayId = int32_t;
 
+// A bit for each of the children of a node that are tested at once.
+using ChildBits = uint32_t;
+
 // Room past a level's last ray for one vector of the widest instruction set,
 // so that node tests run whole vectors and mask off the tail.
 inline constexpr size_t kRayLevelPadding = 8;
@@ -49,11 +52,14 @@ inline constexpr size_t kRayLevelPadding = 8;
 // tests read of a ray travels with it, in blocks of kBlock rays: in a block,
 // one lane per quantity, so that a node's test loads whole vectors; `id` is
 // the record of each ray. A level touches memory only as far as its rays
-// reach. The two walks never run at once and share the levels.
+// reach. In the shadow walk, `childBits` tell which children of the node
+// whose entered segments the level holds each segment enters (see
+// ShadowChildSweep). The two walks never run at once and share the levels.
 struct RayLevel {
   static constexpr size_t kLanes = 8;
   static constexpr size_t kBlock = kRayLevelPadding;  // the widest vector
   Lane<RayId> id;
+  Lane<ChildBits> childBits;
   size_t count = 0;
   size_t used = kLanes;  // the lanes in use, from the first
 
@@ -71,6 +77,7 @@ struct RayLevel {
     count = 0;
     used = usedLanes;
     makeRoom(id, n + kRayLevelPadding);
+    makeRoom(childBits, n + kRayLevelPadding);
     makeRoom(values_, (n / kBlock + 1) * kBlock * kLanes);
   }
   // The rays it has room for.
@@ -79,6 +86,7 @@ struct RayLevel {
   void copyFrom(const RayLevel& from) {
     count = from.count;
     std::copy_n(from.id.data(), count, id.data());
+    std::copy_n(from.childBits.data(), count, childBits.data());
     std::copy_n(from.values_.data(), (count + kBlock - 1) / kBlock * used * kBlock, values_.data());
   }
   // Appends ray `k` of `from`, which has the same lanes.

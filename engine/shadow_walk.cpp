@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 
 #include "fractal.h"
 #include "sphere_walks.h"
@@ -66,17 +67,22 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   const double nodeFactor = scene.render.shadowNodeFactor;
   ShadowNodeTest test;
   ShadowNodeTestFunction* const testShadowNode = shadowNodeTest(scene.vectorWalks);
+  ShadowChildSweep* const sweepChildren = shadowChildSweep(scene.vectorWalks);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
-    test.radius = std::sqrt(std::max(node->radius2, 0.0));
-    test.fromLight = node->center - light;
-    test.smallRadius = test.radius * nodeFactor;
     const int level = node->rayLevel;
     ShadowRays& entered = nextLevel(ctx.rayLevels, level);
-    ctx.blockedRays.clear();
-    testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays);
-    for (const RayId id : ctx.blockedRays) limits[id] = kWalkOver;
+    if (node->childBit != 0) {
+      collectEntered(ctx.rayLevels[size_t(level)], node->childBit, limits, entered);
+    } else {
+      test.radius = testRadius(*node);
+      test.fromLight = node->center - light;
+      test.smallRadius = test.radius * nodeFactor;
+      ctx.blockedRays.clear();
+      testShadowNode(test, ctx.rayLevels[size_t(level)], limits, entered, ctx.blockedRays);
+      for (const RayId id : ctx.blockedRays) limits[id] = kWalkOver;
+    }
 
     if (entered.count == 0) {
       finishTopNode(ctx);
@@ -91,7 +97,9 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
       passOverNode(ctx, below, mass);
       continue;
     }
-    arrangeChildren(ctx, below, &light, mass, childRayLevel(ctx.rayLevels, level, below));
+    gatherChildSpheres(ctx.top, below, nodeFactor, ctx.childSpheres);
+    const ChildBits met = sweepChildren(light, ctx.childSpheres, entered, limits);
+    arrangeChildren(ctx, below, &light, mass, childRayLevel(ctx.rayLevels, level, below), met);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

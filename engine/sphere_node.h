@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
+
 #include "affine_map.h"
 #include "conformal_map.h"
 #include "random_state.h"
+#include "ray_levels.h"
 #include "vec3.h"
 
 namespace engine {
@@ -24,6 +27,9 @@ struct SphereNode {
   // Nesting level of the rays that the hit and shadow walks test the node
   // against: those that entered its parent.
   int rayLevel = 0;
+  // In the shadow walk, its bit in the child bits of those segments, which
+  // tell those that enter it (see ShadowChildSweep); 0: it has its own test.
+  ChildBits childBit = 0;
   const Material* material = nullptr;  // null: the scene's first material
   SphereNode* next = nullptr;          // link in the stack or the free list
   RandomState randomState;

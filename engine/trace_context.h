@@ -84,6 +84,7 @@ class TraceContext {
   std::vector<double> rayLimits;
   std::vector<FootprintHit> footprintHits;
   std::vector<RayId> blockedRays;
+  ChildSpheres childSpheres;
   // Scratch of the normal walk: level n + 1 holds the hit points near the
   // node of level n being walked; the nodes weighed at once.
   std::vector<NearRays> nearRays;

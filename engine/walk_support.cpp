@@ -10,6 +10,7 @@ namespace engine {
 bool startWalk(TraceContext& ctx) {
   if (!ctx.scene.initRoot(ctx) || !ctx.top || ctx.scene.canceled) return false;
   ctx.top->rayLevel = 0;
+  ctx.top->childBit = 0;
   return true;
 }
 
@@ -69,21 +70,51 @@ void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder, b
 
 }  // namespace
 
+void gatherChildSpheres(const SphereNode* top, const SphereNode* below, double smallFactor,
+                        ChildSpheres& children) {
+  children.clear();
+  for (const SphereNode* child = top; child != below && children.count < ChildSpheres::kMaxChildren;
+       child = child->next) {
+    const double radius = testRadius(*child);
+    children.add(child->center, radius, radius * smallFactor);
+  }
+}
+
+void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
+                    RayLevel& entered) {
+  for (size_t k = 0; k < rays.count; ++k)
+    if ((rays.childBits[k] & childBit) && limits[rays.id[k]] != kWalkOver) entered.append(rays, k);
+}
+
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
-                     int rayLevel) {
+                     int rayLevel, ChildBits met) {
   std::vector<TraceContext::ChildKey>& order = ctx.childOrder;
   order.clear();
-  double total = 0.0;
+  double total = 0.0, dropped = 0.0;  // squared radii of all children and of those done with
+  int count = 0;
   bool comparable = true;
-  for (SphereNode* child = ctx.top; child != below; child = child->next) {
+  for (SphereNode* child = ctx.top; child != below; ++count) {
+    SphereNode* next = child->next;
     total += child->radius2;
-    const double distance2 = origin ? (child->center - *origin).lengthSquared() : 0.0;
-    comparable = comparable && !std::isnan(distance2);
-    order.push_back({distance2, 0, child});
+    const size_t c = size_t(count);
+    if (c < ChildSpheres::kMaxChildren && !(met >> c & 1)) {
+      dropped += child->radius2;
+      child->next = ctx.freeList;
+      ctx.freeList = child;
+    } else {
+      child->childBit = c < ChildSpheres::kMaxChildren ? ChildBits{1} << c : 0;
+      const double distance2 = origin ? (child->center - *origin).lengthSquared() : 0.0;
+      comparable = comparable && !std::isnan(distance2);
+      order.push_back({distance2, 0, child});
+    }
+    child = next;
   }
+  const int kept = int(order.size());
+  if (kept < count)
+    ctx.addProgress(ctx.progressWeight * (total > 0.0 ? parentMass * dropped / total
+                                                      : parentMass * (count - kept) / count));
   // splitNode pushes the children in map order, the last one on top.
-  const int count = int(order.size());
-  for (int i = 0; i < count; ++i) order[size_t(i)].index = count - 1 - i;
+  for (int i = 0; i < kept; ++i) order[size_t(i)].index = kept - 1 - i;
   if (origin)
     sortByDistance(order, ctx.lastChildOrder, comparable);
   else
@@ -92,7 +123,7 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
   // Children mostly share their radius: a share is worked out once per radius.
   double lastRadius2 = -1.0, share = 0.0;
   SphereNode* next = below;
-  for (int i = count - 1; i >= 0; --i) {
+  for (int i = kept - 1; i >= 0; --i) {
     SphereNode* child = order[size_t(i)].node;
     if (child->radius2 != lastRadius2) {
       lastRadius2 = child->radius2;

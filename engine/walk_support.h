@@ -1,8 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
+#include "node_ray_tests.h"
 #include "pixel_ray.h"
 #include "ray_levels.h"
 #include "sphere_node.h"
@@ -75,11 +79,32 @@ void discardNodesAbove(TraceContext& ctx, SphereNode* below);
 // needed it keep what they have found and go on with the rest of the walk.
 void passOverNode(TraceContext& ctx, SphereNode* below, double mass);
 
+// All the children of a node, as the bits of a sweep.
+inline constexpr ChildBits kEveryChild = ~ChildBits{0};
+
+// The spheres of the children above `below` (the first kMaxChildren of
+// them, top first), as a sweep against their rays reads them: the radius and
+// the radius times `smallFactor` under which a node is a surface.
+void gatherChildSpheres(const SphereNode* top, const SphereNode* below, double smallFactor,
+                        ChildSpheres& children);
+
 // Readies the children lying above `below` for their visit, tested against
-// the rays of `rayLevel`: puts them in the maps' order, or nearest to
-// `*origin` first when given (ties keep that order), and gives them shares of
-// the parent's work in proportion to their squared radii.
+// the rays of `rayLevel`, and gives them shares of the parent's work in
+// proportion to their squared radii. Those that a sweep found no ray to meet
+// (the first kMaxChildren children, top first, whose bits are not in `met`)
+// are done with at once; the others are put in the maps' order, or nearest
+// to `*origin` first when given (ties keep that order).
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
-                     int rayLevel);
+                     int rayLevel, ChildBits met = kEveryChild);
+
+// Appends to `entered` the segments of `rays` whose child bits hold
+// `childBit` and whose walk is not over.
+void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
+                    RayLevel& entered);
+
+// The radius of a node for the node tests.
+inline double testRadius(const SphereNode& node) {
+  return std::sqrt(std::max(node.radius2, 0.0));
+}
 
 }  // namespace engine

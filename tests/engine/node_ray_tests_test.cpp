@@ -84,29 +84,36 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
   EXPECT_GT(hits, 20u);
 }
 
+// Segments from the light (at the origin) towards `center`, half of them
+// closely; some end in front of it, some just behind it, some well behind.
+ShadowRays aimedSegments(size_t count, const Vec3& center, std::vector<double>& limits,
+                         std::mt19937& random) {
+  ShadowRays rays = randomRays(count, kFootprint + 1, limits, random);
+  for (size_t k = 0; k < count; ++k) {
+    double& length = limits[size_t(rays.id[k])];
+    if (length != kWalkOver) length = 0.3 + 0.2 * double(k % 5);
+    const double drawn = length == kWalkOver ? 2.0 : length;
+    Vec3 towards = center + Vec3{rays.value(kFromLightX, k), rays.value(kFromLightY, k),
+                                 rays.value(kFromLightZ, k)} *
+                                (k % 2 ? 0.3 : 0.005);
+    towards.normalize();
+    rays.value(kFromLightX, k) = towards.x * drawn;
+    rays.value(kFromLightY, k) = towards.y * drawn;
+    rays.value(kFromLightZ, k) = towards.z * drawn;
+    rays.value(kInverseLength, k) = 1.0 / drawn;
+    rays.value(kFootprint, k) = 0.1 * (1.0 + rays.value(kFootprint, k));
+  }
+  return rays;
+}
+
 TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
   std::mt19937 random(13);
   size_t entered = 0, blocked = 0;
   for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
     SCOPED_TRACE(testing::Message() << count << " segments");
     std::vector<double> limits;
-    ShadowRays rays = randomRays(count, kFootprint + 1, limits, random);
     const Vec3 center{0.2, 0.1, -0.3};
-    for (size_t k = 0; k < count; ++k) {  // from the light towards the node, half closely
-      // Some end in front of the node, some just behind it, some well behind.
-      double& length = limits[size_t(rays.id[k])];
-      if (length != kWalkOver) length = 0.3 + 0.2 * double(k % 5);
-      const double drawn = length == kWalkOver ? 2.0 : length;
-      Vec3 towards = center + Vec3{rays.value(kFromLightX, k), rays.value(kFromLightY, k),
-                                   rays.value(kFromLightZ, k)} *
-                                  (k % 2 ? 0.3 : 0.005);
-      towards.normalize();
-      rays.value(kFromLightX, k) = towards.x * drawn;
-      rays.value(kFromLightY, k) = towards.y * drawn;
-      rays.value(kFromLightZ, k) = towards.z * drawn;
-      rays.value(kInverseLength, k) = 1.0 / drawn;
-      rays.value(kFootprint, k) = 0.1 * (1.0 + rays.value(kFootprint, k));
-    }
+    const ShadowRays rays = aimedSegments(count, center, limits, random);
     const ShadowNodeTest node{center, 0.3, 0.05};
     ShadowRays plain, vector;
     plain.reset(count, rays.used);
@@ -124,6 +131,67 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
   }
   EXPECT_GT(entered, 20u);
   EXPECT_GT(blocked, 20u);
+}
+
+// A sweep over a node's children gives each segment the bits of the children
+// that it enters, as each child's own test finds them, unless some child
+// blocks it: then its walk is over. Every child count around the vector
+// widths, up to the most a sweep takes, and both loops.
+TEST(NodeRayTests, ShadowSweepFindsWhatEachChildsTestFinds) {
+  std::mt19937 random(17);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  size_t entries = 0, blocks = 0;
+  for (const bool vector : {false, true})
+    for (const size_t childCount : {1, 3, 4, 5, 8, 9, 20, 32})
+      for (const size_t count : {1, 7, 30}) {
+        SCOPED_TRACE(testing::Message() << (vector ? "vector, " : "plain, ") << childCount
+                                        << " children, " << count << " segments");
+        std::vector<double> limits;
+        const Vec3 center{0.2, 0.1, -0.3};
+        ShadowRays rays = aimedSegments(count, center, limits, random);
+        ChildSpheres children;
+        for (size_t c = 0; c < childCount; ++c) {
+          const double radius = 0.02 + 0.1 * (1.0 + unit(random));
+          children.add(center + Vec3{unit(random), unit(random), unit(random)} * 0.2, radius,
+                       radius * (c % 3 == 0 ? 3.0 : 0.05));
+        }
+
+        std::vector<ChildBits> expectedBits(count, 0);
+        std::vector<bool> expectBlocked(count, false);
+        for (size_t c = 0; c < childCount; ++c) {
+          const Vec3 sphere{children.x[c], children.y[c], children.z[c]};
+          const ShadowNodeTest child{sphere, children.radius[c], children.smallRadius[c]};
+          ShadowRays entered;
+          entered.reset(count, rays.used);
+          std::vector<RayId> blocked;
+          shadowNodeTest(false)(child, rays, limits.data(), entered, blocked);
+          for (size_t k = 0; k < count; ++k) {
+            for (size_t e = 0; e < entered.count; ++e)
+              if (entered.id[e] == rays.id[k]) expectedBits[k] |= ChildBits{1} << c;
+            for (const RayId id : blocked) expectBlocked[k] = expectBlocked[k] || id == rays.id[k];
+          }
+        }
+
+        const std::vector<double> before = limits;
+        const ChildBits any = shadowChildSweep(vector)({}, children, rays, limits.data());
+        ChildBits expectedAny = 0;
+        for (size_t k = 0; k < count; ++k) {
+          const size_t id = size_t(rays.id[k]);
+          if (expectBlocked[k]) {
+            EXPECT_EQ(limits[id], kWalkOver) << k;
+            EXPECT_EQ(rays.childBits[k], 0u) << k;
+            ++blocks;
+            continue;
+          }
+          EXPECT_EQ(limits[id], before[id]) << k;
+          EXPECT_EQ(rays.childBits[k], expectedBits[k]) << k;
+          expectedAny |= expectedBits[k];
+          entries += size_t(expectedBits[k] != 0);
+        }
+        EXPECT_EQ(any, expectedAny);
+      }
+  EXPECT_GT(entries, 40u);
+  EXPECT_GT(blocks, 40u);
 }
 
 }  // namespace
