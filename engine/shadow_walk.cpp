@@ -1,5 +1,4 @@
 #include <cmath>
-#include <cstdint>
 
 #include "fractal.h"
 #include "sphere_walks.h"

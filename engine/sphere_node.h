@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "affine_map.h"
 #include "conformal_map.h"
 #include "random_state.h"
