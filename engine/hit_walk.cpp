@@ -20,7 +20,7 @@ bool intersectRays(TraceContext& ctx) {
   // Primary rays all leave the eye: one eye-to-center vector serves them all.
   test.sharedOrigin = ctx.level == 0;
   test.origin = ctx.currentEye;
-  collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kTravelled : kOriginZ + 1,
+  collectLevel(ctx, ctx.rayLevels, test.sharedOrigin ? kTravelled : kOriginZ + 1, false,
                [](HitRays& rays, const PixelRay& ray) {
                  const size_t k = rays.count;
                  rays.value(kDirX, k) = ray.direction.x;

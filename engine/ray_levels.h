@@ -61,7 +61,8 @@ struct RayLevel {
   Lane<RayId> id;
   Lane<ChildBits> childBits;
   size_t count = 0;
-  size_t used = kLanes;  // the lanes in use, from the first
+  size_t used = kLanes;        // the lanes in use, from the first
+  bool withChildBits = false;  // whether the walk uses `childBits`
 
   // The block of ray k from its place in it: quantity j of rays k and on
   // (to the block's end) lies at j * kBlock.
@@ -72,10 +73,12 @@ struct RayLevel {
   double& value(size_t j, size_t k) { return at(k)[j * kBlock]; }
   double value(size_t j, size_t k) const { return at(k)[j * kBlock]; }
 
-  // Room for `n` rays in the first `usedLanes` lanes; the old ones are dropped.
-  void reset(size_t n, size_t usedLanes) {
+  // Room for `n` rays in the first `usedLanes` lanes, and child bits if
+  // `childBitsUsed`; the old ones are dropped.
+  void reset(size_t n, size_t usedLanes, bool childBitsUsed) {
     count = 0;
     used = usedLanes;
+    withChildBits = childBitsUsed;
     makeRoom(id, n + kRayLevelPadding);
     makeRoom(childBits, n + kRayLevelPadding);
     makeRoom(values_, (n / kBlock + 1) * kBlock * kLanes);
@@ -86,7 +89,8 @@ struct RayLevel {
   void copyFrom(const RayLevel& from) {
     count = from.count;
     std::copy_n(from.id.data(), count, id.data());
-    std::copy_n(from.childBits.data(), count, childBits.data());
+    // Bits that no walk wrote would take memory for nothing.
+    if (withChildBits) std::copy_n(from.childBits.data(), count, childBits.data());
     std::copy_n(from.values_.data(), (count + kBlock - 1) / kBlock * used * kBlock, values_.data());
   }
   // Appends ray `k` of `from`, which has the same lanes.

@@ -53,15 +53,16 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
   // What the walk needs of each ray is worked out once instead of at every
   // node (see ShadowLane).
   const double footprint = scene.render.shadowFootprintFactor;
-  collectLevel(ctx, ctx.rayLevels, kFootprint + 1, [&](ShadowRays& rays, const PixelRay& ray) {
-    const size_t k = rays.count;
-    const Vec3 fromLight = ray.origin - light;
-    rays.value(kFromLightX, k) = fromLight.x;
-    rays.value(kFromLightY, k) = fromLight.y;
-    rays.value(kFromLightZ, k) = fromLight.z;
-    rays.value(kInverseLength, k) = 1.0 / ray.t;
-    rays.value(kFootprint, k) = ray.cone * ray.travelled * footprint;
-  });
+  collectLevel(ctx, ctx.rayLevels, kFootprint + 1, true,
+               [&](ShadowRays& rays, const PixelRay& ray) {
+                 const size_t k = rays.count;
+                 const Vec3 fromLight = ray.origin - light;
+                 rays.value(kFromLightX, k) = fromLight.x;
+                 rays.value(kFromLightY, k) = fromLight.y;
+                 rays.value(kFromLightZ, k) = fromLight.z;
+                 rays.value(kInverseLength, k) = 1.0 / ray.t;
+                 rays.value(kFootprint, k) = ray.cone * ray.travelled * footprint;
+               });
   double* limits = ctx.rayLimits.data();
   const double nodeFactor = scene.render.shadowNodeFactor;
   ShadowNodeTest test;

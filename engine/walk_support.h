@@ -25,7 +25,7 @@ inline RayLevel& nextLevel(std::vector<RayLevel>& levels, int level) {
   const size_t next = size_t(level) + 1;
   if (levels.size() <= next) {
     levels.emplace_back();
-    levels[next].reset(levels[0].room(), levels[0].used);
+    levels[next].reset(levels[0].room(), levels[0].used, levels[0].withChildBits);
   }
   RayLevel& entered = levels[next];
   entered.count = 0;
@@ -47,12 +47,13 @@ inline int childRayLevel(std::vector<RayLevel>& levels, int level, const SphereN
 
 // Level 0 of the hit or shadow walk: the active rays, whose lanes
 // `put(level, record)` writes at level.count, and their limits. Every level
-// gets room for all the tile's records in `usedLanes` lanes.
+// gets room for all the tile's records in `usedLanes` lanes, and child bits
+// when the walk sweeps children (see RayLevel).
 template <class Put>
 RayLevel& collectLevel(TraceContext& ctx, std::vector<RayLevel>& levels, size_t usedLanes,
-                       Put put) {
+                       bool withChildBits, Put put) {
   if (levels.empty()) levels.resize(1);
-  for (RayLevel& level : levels) level.reset(ctx.rays.size(), usedLanes);
+  for (RayLevel& level : levels) level.reset(ctx.rays.size(), usedLanes, withChildBits);
   RayLevel& all = levels[0];
   ctx.rayLimits.resize(ctx.rays.size());
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) {

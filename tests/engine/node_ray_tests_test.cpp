@@ -16,7 +16,7 @@ RayLevel randomRays(size_t count, size_t usedLanes, std::vector<double>& limits,
                     std::mt19937& random) {
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   RayLevel rays;
-  rays.reset(count, usedLanes);
+  rays.reset(count, usedLanes, false);
   limits.assign(3 * count + 1, 0.0);
   for (size_t k = 0; k < count; ++k) {
     for (size_t j = 0; j < usedLanes; ++j) rays.value(j, k) = unit(random);
@@ -63,8 +63,8 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
       }
       const HitNodeTest node{center, 0.4, 0.05, 1.0, shared, {0.0, 0.0, 0.0}};
       HitRays plain, vector;
-      plain.reset(count, rays.used);
-      vector.reset(count, rays.used);
+      plain.reset(count, rays.used, false);
+      vector.reset(count, rays.used, false);
       std::vector<FootprintHit> plainHits, vectorHits;
       hitNodeTest(false)(node, rays, limits.data(), plain, plainHits);
       hitNodeTest(true)(node, rays, limits.data(), vector, vectorHits);
@@ -116,8 +116,8 @@ TEST(NodeRayTests, ShadowVectorLoopMatchesThePlainLoop) {
     const ShadowRays rays = aimedSegments(count, center, limits, random);
     const ShadowNodeTest node{center, 0.3, 0.05};
     ShadowRays plain, vector;
-    plain.reset(count, rays.used);
-    vector.reset(count, rays.used);
+    plain.reset(count, rays.used, false);
+    vector.reset(count, rays.used, false);
     std::vector<RayId> plainBlocked, vectorBlocked;
     shadowNodeTest(false)(node, rays, limits.data(), plain, plainBlocked);
     shadowNodeTest(true)(node, rays, limits.data(), vector, vectorBlocked);
@@ -162,7 +162,7 @@ TEST(NodeRayTests, ShadowSweepFindsWhatEachChildsTestFinds) {
           const Vec3 sphere{children.x[c], children.y[c], children.z[c]};
           const ShadowNodeTest child{sphere, children.radius[c], children.smallRadius[c]};
           ShadowRays entered;
-          entered.reset(count, rays.used);
+          entered.reset(count, rays.used, false);
           std::vector<RayId> blocked;
           shadowNodeTest(false)(child, rays, limits.data(), entered, blocked);
           for (size_t k = 0; k < count; ++k) {
