@@ -73,18 +73,21 @@ HWY_BEFORE_NAMESPACE();
 namespace engine::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
+using D = hn::CappedTag<double, NearRays::kBlock>;  // within a block
+using V = hn::Vec<D>;
+
 // Whole vectors over the points, the tail too: the lanes past the points
-// work on the padding (see NearRays::reset).
-uint64_t AddLanes(const PointMasses& m, NearRays& points) {
-  using D = hn::CappedTag<double, NearRays::kBlock>;  // within a block
+// work on the padding (see NearRays::reset). `weigh(k, d2)` gives the
+// weights of mass k at squared distances d2. A loop whose weights call out
+// (std::pow) would keep its sums in memory: the cubic one has its own.
+template <class Weigh>
+HWY_INLINE uint64_t AddWeighed(const PointMasses& m, NearRays& points, Weigh weigh) {
   const D d;
   const hn::Rebind<float, D> df;
   const hn::RebindToUnsigned<D> du;
   const size_t n = hn::Lanes(d);
-  constexpr size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
   constexpr size_t kBlock = NearRays::kBlock;
   uint64_t* nearMasks = points.nearMask.data();
-  alignas(64) double powers[kMaxLanes];
   auto anyNear = hn::Zero(du);
   for (size_t i = 0; i < points.count; i += n) {
     const double* p = points.positions(i);
@@ -99,15 +102,7 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points) {
       const auto dz = hn::Sub(pz, hn::Set(d, m.z[k]));
       const auto d2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
       const auto far = hn::Ge(d2, hn::Set(d, m.nearLimit[k]));
-      hn::Vec<D> w;
-      if (m.cubic || isCubicPower(m.power[k])) {
-        w = hn::Div(hn::Set(d, m.mass[k]), hn::Mul(hn::Mul(d2, d2), d2));
-      } else {
-        hn::Store(d2, d, powers);
-        for (size_t j = 0; j < n; ++j) powers[j] = m.mass[k] * std::pow(powers[j], -m.power[k]);
-        w = hn::Load(d, powers);
-      }
-      w = hn::IfThenElseZero(hn::And(far, hn::Gt(d2, hn::Zero(d))), w);
+      const V w = hn::IfThenElseZero(hn::And(far, hn::Gt(d2, hn::Zero(d))), weigh(k, d2));
       sx = hn::Add(sx, hn::DemoteTo(df, hn::Mul(dx, w)));
       sy = hn::Add(sy, hn::DemoteTo(df, hn::Mul(dy, w)));
       sz = hn::Add(sz, hn::DemoteTo(df, hn::Mul(dz, w)));
@@ -120,11 +115,27 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points) {
     hn::StoreU(nearMask, du, nearMasks + i);
     anyNear = hn::Or(anyNear, hn::IfThenElseZero(hn::FirstN(du, points.count - i), nearMask));
   }
-  alignas(64) uint64_t lanes[kMaxLanes];
+  alignas(64) uint64_t lanes[HWY_MAX_BYTES / sizeof(double)];
   hn::Store(anyNear, du, lanes);
   uint64_t bits = 0;
   for (size_t j = 0; j < n; ++j) bits |= lanes[j];
   return bits;
+}
+
+uint64_t AddLanes(const PointMasses& m, NearRays& points) {
+  const D d;
+  const auto cubic = [&](size_t k, V d2) {
+    return hn::Div(hn::Set(d, m.mass[k]), hn::Mul(hn::Mul(d2, d2), d2));
+  };
+  if (m.cubic) return AddWeighed(m, points, cubic);
+  return AddWeighed(m, points, [&](size_t k, V d2) {
+    if (isCubicPower(m.power[k])) return cubic(k, d2);
+    alignas(64) double powers[HWY_MAX_BYTES / sizeof(double)];
+    hn::Store(d2, d, powers);
+    for (size_t j = 0; j < hn::Lanes(d); ++j)
+      powers[j] = m.mass[k] * std::pow(powers[j], -m.power[k]);
+    return hn::Load(d, powers);
+  });
 }
 
 }  // namespace engine::HWY_NAMESPACE
