@@ -15,6 +15,16 @@ double distance2(const SphereNode& node, const Vec3& origin) {
   return (node.center - origin).lengthSquared();
 }
 
+// Whether none of `children` is to be split again under `threshold`; their
+// radii are sanitized on the way.
+bool noneToSplit(const std::vector<SphereNode*>& children, double threshold) {
+  for (SphereNode* child : children) {
+    sanitizeRadius(*child);
+    if (threshold > 0 && child->radius2 >= threshold) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool TraceContext::expandTopNode(double factor) {
@@ -39,10 +49,22 @@ bool TraceContext::expandTopNode(double factor) {
       collected = node;
       continue;
     }
+    splitChildren.clear();
     ok = scene.splitNode(*this, *node);
     node->next = freeList;
     freeList = node;
     if (!ok) break;
+    // Mostly the expanded node's children are all it yields. They then take
+    // the order that collecting them gives (the first pushed on top) from
+    // the split's list of them, sparing a walk along the stack.
+    if (node == expanded && !splitChildren.empty() && noneToSplit(splitChildren, threshold)) {
+      top = below;
+      for (auto child = splitChildren.rbegin(); child != splitChildren.rend(); ++child) {
+        (*child)->next = top;
+        top = *child;
+      }
+      break;
+    }
   }
   // The collected nodes go back with the last one on top, or to the free
   // list when a split failed.

@@ -19,8 +19,9 @@ inline constexpr double kUnusableRadius2 = 1e10;
 // members' selection weights from the successors of `state`.
 void pickMembers(const IfsSet& set, RandomState state, std::vector<uint8_t>& picked);
 
-// Pushes the children of `node`. `place(member, child)` sets the child's map,
-// centre and squared radius and returns false when the member's image of its
+// Pushes the children of `node` and lists them, in that order, in
+// ctx.splitChildren. `place(member, child)` sets the child's map, centre
+// and squared radius and returns false when the member's image of its
 // target's bound cannot be used; everything else is set here, once.
 template <class Place>
 bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& node, Place place) {
@@ -38,11 +39,13 @@ bool splitNodeWith(const Fractal& scene, TraceContext& ctx, const SphereNode& no
   const Material* const material = node.material;
   const RandomState state = node.randomState;
   const double dimension = node.dimension;
+  ctx.splitChildren.clear();
   size_t i = 0;
   for (const SetMember* m = set.members; m; m = m->next, ++i) {
     if (picked && !picked[i]) continue;
     if (!ctx.pushNode()) return false;
     SphereNode& child = *ctx.top;
+    ctx.splitChildren.push_back(&child);
     if (!place(*m, child)) child.radius2 = kUnusableRadius2;
     child.set = m->target;
     // A single child carries all of its parent's mass.

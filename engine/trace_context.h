@@ -66,6 +66,9 @@ class TraceContext {
   // Scratch of splitNode's random member pick: one flag per member of the
   // set being split.
   std::vector<uint8_t> pickedMembers;
+  // The children that the last split pushed, in that order, if it lists them
+  // (as splitNodeWith does).
+  std::vector<SphereNode*> splitChildren;
 
   // Scratch of the walks: the children of a node being put in visiting order.
   struct ChildKey {

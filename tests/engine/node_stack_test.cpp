@@ -2,6 +2,7 @@
 #include <cmath>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,53 @@ TEST(Walks, ANormalWalkNestedAboutItsPointEnds) {
   EXPECT_EQ(ray.normal.z, 0.0f);
   EXPECT_EQ(ctx.top, nullptr);
   EXPECT_LT(ctx.nodesCreated, 10);
+}
+
+// Children at centres that spell their path from the root, each with its
+// parent's squared radius times one of `ratios`; listed for expandTopNode
+// like a real split's, or not.
+class RatioScene : public EndlessScene {
+ public:
+  RatioScene(std::vector<double> ratios, bool lists) : ratios_(std::move(ratios)), lists_(lists) {}
+  bool splitNode(TraceContext& ctx, SphereNode& node) const override {
+    ctx.splitChildren.clear();
+    for (size_t i = 0; i < ratios_.size(); ++i) {
+      if (!ctx.pushNode()) return false;
+      ctx.top->center = {node.center.x * 10 + double(i + 1), 0, 0};
+      ctx.top->radius2 = node.radius2 * ratios_[i];
+      if (lists_) ctx.splitChildren.push_back(ctx.top);
+    }
+    return true;
+  }
+
+ private:
+  std::vector<double> ratios_;
+  bool lists_;
+};
+
+// A listed split takes a shortcut when no child is split again: the nodes
+// come out the same as by walking the stack, sanitized radii too.
+TEST(ExpandTopNode, ListedChildrenComeOutAsCollectedOnes) {
+  const std::vector<std::vector<double>> cases = {
+      {0.1, 0.2, 0.3}, {0.1, 0.8, 0.9}, {0.9, 0.1}, {0.5, std::nan(""), -1.0}, {0.3}, {}};
+  for (const double parentRadius2 : {1.0, 0.0})
+    for (const std::vector<double>& ratios : cases) {
+      std::vector<std::pair<double, double>> results[2];
+      for (const bool lists : {false, true}) {
+        RatioScene scene(ratios, lists);
+        TraceContext ctx(scene);
+        ctx.pushNode();
+        SphereNode* below = ctx.top;
+        ctx.pushNode();
+        ctx.top->center = {};
+        ctx.top->radius2 = parentRadius2;
+        ASSERT_TRUE(ctx.expandTopNode(0.7));
+        for (const SphereNode* n : nodesAbove(ctx, below))
+          results[lists].push_back({n->center.x, n->radius2});
+      }
+      EXPECT_EQ(results[1], results[0]) << ratios.size() << " ratios, parent " << parentRadius2;
+      EXPECT_GE(results[0].size(), ratios.size());
+    }
 }
 
 }  // namespace
