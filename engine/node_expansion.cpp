@@ -72,6 +72,10 @@ bool TraceContext::expandTopNode(double factor) {
     SphereNode*& destination = ok ? top : freeList;
     collectedLast->next = destination;
     destination = collected;
+    splitChildren.clear();
+    if (ok)
+      for (SphereNode* child = top; child != below; child = child->next)
+        splitChildren.push_back(child);
   }
   return ok;
 }

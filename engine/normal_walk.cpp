@@ -20,15 +20,15 @@ void useSectionNormal(TraceContext& ctx) {
   for (PixelRay* ray = ctx.active; ray; ray = ray->next) ray->normal = normal;
 }
 
-// Masses of the children above `below` that the maps give no weight: each
-// child's share grows as its radius to the power s, with s moved one Newton
-// step towards the value at which the shares of the radii add up to one.
+// Masses of `children` when the maps give them no weight: each child's
+// share grows as its radius to the power s, with s moved one Newton step
+// towards the value at which the shares of the radii add up to one.
 // Children mostly share their radius: the powers are computed once per radius.
-void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadius2,
+void assignAutomaticMasses(const std::vector<SphereNode*>& children, double parentRadius2,
                            double parentMass, double s) {
   double e = 0.0, f = 0.0;
   double lastRadius2 = -1.0, x = 0.0, ex = 0.0;
-  for (SphereNode* child = top; child != below; child = child->next) {
+  for (const SphereNode* child : children) {
     if (child->radius2 > 0.0 && parentRadius2 > 0.0) {
       if (child->radius2 != lastRadius2) {
         lastRadius2 = child->radius2;
@@ -42,7 +42,7 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
   double total = 0.0;
   if (f == 0.0) {
     s = 0.0;
-    for (SphereNode* child = top; child != below; child = child->next) {
+    for (SphereNode* child : children) {
       child->mass = 1.0;
       total += 1.0;
     }
@@ -50,8 +50,9 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
     s -= (e - 1.0) / f;
     if (!(s >= 0.0)) s = 2.0;
     double smallest = 100000.0, power = 0.0;
+    bool pointLike = false;  // some child of radius 0
     lastRadius2 = -1.0;
-    for (SphereNode* child = top; child != below; child = child->next) {
+    for (SphereNode* child : children) {
       if (child->radius2 > 0.0) {
         if (child->radius2 != lastRadius2) {
           lastRadius2 = child->radius2;
@@ -60,16 +61,19 @@ void assignAutomaticMasses(SphereNode* top, SphereNode* below, double parentRadi
         child->mass = power;
         total += power;
         smallest = std::min(smallest, power);
+      } else {
+        pointLike = true;
       }
     }
-    for (SphereNode* child = top; child != below; child = child->next) {
-      if (!(child->radius2 > 0.0)) {
-        child->mass = 0.1 * smallest;
-        total += child->mass;
+    if (pointLike)
+      for (SphereNode* child : children) {
+        if (!(child->radius2 > 0.0)) {
+          child->mass = 0.1 * smallest;
+          total += child->mass;
+        }
       }
-    }
   }
-  for (SphereNode* child = top; child != below; child = child->next) {
+  for (SphereNode* child : children) {
     child->dimension = s;
     child->mass = total > 0.0 ? child->mass * parentMass / total : 0.0;
   }
@@ -220,7 +224,6 @@ class NormalWalk {
 
 bool refineForNormals(TraceContext& ctx) {
   SphereNode* node = ctx.top;
-  SphereNode* below = node->next;
   const double radius2 = node->radius2;
   const double mass = node->mass;
   const double dimension = node->dimension;
@@ -228,11 +231,10 @@ bool refineForNormals(TraceContext& ctx) {
 
   // Masses from the weights, unless some child has none. The split gave the
   // children their parent's exponent, from which deeper unweighted sets start.
-  for (SphereNode* child = ctx.top; child != below; child = child->next)
-    if (child->mass < 0.0) {
-      assignAutomaticMasses(ctx.top, below, radius2, mass, dimension);
-      break;
-    }
+  const std::vector<SphereNode*>& children = ctx.splitChildren;
+  if (std::any_of(children.begin(), children.end(),
+                  [](const SphereNode* child) { return child->mass < 0.0; }))
+    assignAutomaticMasses(children, radius2, mass, dimension);
   return true;
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "fractal.h"
@@ -8,13 +9,18 @@ namespace engine {
 
 namespace {
 
-// Splits the children above `below` until no sphere holds the light, which a
-// segment ending at the light could never leave. False when stopped.
+// Splits the children above `below` (listed in ctx.splitChildren, and so
+// they stay) until no sphere holds the light, which a segment ending at the
+// light could never leave. False when stopped.
 bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3& light) {
+  const auto holdsLight = [&](const SphereNode* child) {
+    return (child->center - light).lengthSquared() <= child->radius2;
+  };
+  if (std::none_of(ctx.splitChildren.begin(), ctx.splitChildren.end(), holdsLight)) return true;
   SphereNode* taken = nullptr;
   while (ctx.top != below && !ctx.scene.canceled) {
     SphereNode* child = ctx.top;
-    if ((child->center - light).lengthSquared() <= child->radius2) {
+    if (holdsLight(child)) {
       SphereNode* under = child->next;
       if (!ctx.expandTopNode(1.0)) discardNodesAbove(ctx, under);
     } else {
@@ -29,6 +35,9 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
     child->next = ctx.top;
     ctx.top = child;
   }
+  ctx.splitChildren.clear();
+  for (SphereNode* child = ctx.top; child != below; child = child->next)
+    ctx.splitChildren.push_back(child);
   return !ctx.scene.canceled;
 }
 
@@ -97,7 +106,7 @@ bool traceShadowRays(TraceContext& ctx, int lightIndex) {
       passOverNode(ctx, below, mass);
       continue;
     }
-    gatherChildSpheres(ctx.top, below, nodeFactor, ctx.childSpheres);
+    gatherChildSpheres(ctx.splitChildren, nodeFactor, ctx.childSpheres);
     const ChildBits met = sweepChildren(light, ctx.childSpheres, entered, limits);
     arrangeChildren(ctx, below, &light, mass, childRayLevel(ctx.rayLevels, level, below), met);
   }

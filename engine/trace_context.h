@@ -67,7 +67,10 @@ class TraceContext {
   // set being split.
   std::vector<uint8_t> pickedMembers;
   // The children that the last split pushed, in that order, if it lists them
-  // (as splitNodeWith does).
+  // (as splitNodeWith does); after an expandTopNode that succeeded, the
+  // nodes that it put in the expanded one's place, top first. The walks read
+  // nodes from here rather than along the stack, whose every step waits for
+  // the last.
   std::vector<SphereNode*> splitChildren;
 
   // Scratch of the walks: the children of a node being put in visiting order.

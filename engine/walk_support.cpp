@@ -70,13 +70,13 @@ void sortByDistance(std::vector<ChildKey>& order, std::vector<int>& lastOrder, b
 
 }  // namespace
 
-void gatherChildSpheres(const SphereNode* top, const SphereNode* below, double smallFactor,
-                        ChildSpheres& children) {
-  children.clear();
-  for (const SphereNode* child = top; child != below && children.count < ChildSpheres::kMaxChildren;
-       child = child->next) {
-    const double radius = testRadius(*child);
-    children.add(child->center, radius, radius * smallFactor);
+void gatherChildSpheres(const std::vector<SphereNode*>& children, double smallFactor,
+                        ChildSpheres& spheres) {
+  spheres.clear();
+  const size_t count = std::min(children.size(), ChildSpheres::kMaxChildren);
+  for (size_t c = 0; c < count; ++c) {
+    const double radius = testRadius(*children[c]);
+    spheres.add(children[c]->center, radius, radius * smallFactor);
   }
 }
 
@@ -93,8 +93,7 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
   double total = 0.0, dropped = 0.0;  // squared radii of all children and of those done with
   int count = 0;
   bool comparable = true;
-  for (SphereNode* child = ctx.top; child != below; ++count) {
-    SphereNode* next = child->next;
+  for (SphereNode* child : ctx.splitChildren) {
     total += child->radius2;
     const size_t c = size_t(count);
     if (c < ChildSpheres::kMaxChildren && !(met >> c & 1)) {
@@ -107,7 +106,7 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
       comparable = comparable && !std::isnan(distance2);
       order.push_back({distance2, 0, child});
     }
-    child = next;
+    ++count;
   }
   const int kept = int(order.size());
   if (kept < count)

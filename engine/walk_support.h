@@ -82,15 +82,16 @@ void passOverNode(TraceContext& ctx, SphereNode* below, double mass);
 // All the children of a node, as the bits of a sweep.
 inline constexpr ChildBits kEveryChild = ~ChildBits{0};
 
-// The spheres of the children above `below` (the first kMaxChildren of
-// them, top first), as a sweep against their rays reads them: the radius and
-// the radius times `smallFactor` under which a node is a surface.
-void gatherChildSpheres(const SphereNode* top, const SphereNode* below, double smallFactor,
-                        ChildSpheres& children);
+// The spheres of `children` (the first kMaxChildren of them), as a sweep
+// against their rays reads them: the radius and the radius times
+// `smallFactor` under which a node is a surface.
+void gatherChildSpheres(const std::vector<SphereNode*>& children, double smallFactor,
+                        ChildSpheres& spheres);
 
-// Readies the children lying above `below` for their visit, tested against
-// the rays of `rayLevel`, and gives them shares of the parent's work in
-// proportion to their squared radii. Those that a sweep found no ray to meet
+// Readies the children lying above `below`, as ctx.splitChildren lists them
+// after their expansion, for their visit, tested against the rays of
+// `rayLevel`, and gives them shares of the parent's work in proportion to
+// their squared radii. Those that a sweep found no ray to meet
 // (the first kMaxChildren children, top first, whose bits are not in `met`)
 // are done with at once; the others are put in the maps' order, or nearest
 // to `*origin` first when given (ties keep that order).

@@ -46,6 +46,7 @@ TEST(ArrangeChildren, NearestFirstWithTiesInMapOrderWhateverCameBefore) {
       ctx.top->radius2 = 1.0;
       expected.push_back(ctx.top);
     }
+    ctx.splitChildren = nodesAbove(ctx, below);  // as their expansion lists them
     arrangeChildren(ctx, below, &origin, 1.0, 1);
     for (auto run = expected.begin(); run != expected.end();) {
       const auto end = std::find_if(run, expected.end(),
