@@ -184,14 +184,19 @@ class NormalWalk {
     const double count = double(level(index).count);
     const Vec3 mean = sums.sum * (1.0 / count);
     const double spread = std::max((sums.sumOfSquares / count - mean.lengthSquared()) * 4, 0.0);
-    SphereNode* taken = nullptr;
-    while (ctx_.top != below && !ctx_.scene.canceled) {
-      SphereNode* child = ctx_.top;
+    const auto holdsNearPoints = [&](const SphereNode* child) {
       const double e2 = (child->center - mean).lengthSquared();
       // A node of radius 0 splits into nodes no smaller: refined again and
       // again, it would never be done with.
-      if (child->radius2 > 0.0 &&
-          2 * std::sqrt(e2 * spread) + e2 + spread <= s2_ * child->radius2) {
+      return child->radius2 > 0.0 && 2 * std::sqrt(e2 * spread) + e2 + spread <= s2_ * child->radius2;
+    };
+    const std::vector<SphereNode*>& children = ctx_.splitChildren;
+    if (std::none_of(children.begin(), children.end(), holdsNearPoints))
+      return walkNodes(index, below);  // all taken, as they lie
+    SphereNode* taken = nullptr;
+    while (ctx_.top != below && !ctx_.scene.canceled) {
+      SphereNode* child = ctx_.top;
+      if (holdsNearPoints(child)) {
         SphereNode* under = child->next;
         if (!refineForNormals(ctx_)) discardNodesAbove(ctx_, under);
       } else {
