@@ -6,6 +6,13 @@
 
 namespace engine {
 
+namespace {
+
+// The most rays against which the children of a node are swept.
+constexpr size_t kSweptRays = 8;
+
+}  // namespace
+
 bool intersectRays(TraceContext& ctx) {
   const Fractal& scene = ctx.scene;
   if (!startWalk(ctx)) return !scene.canceled;
@@ -35,6 +42,7 @@ bool intersectRays(TraceContext& ctx) {
                });
   double* limits = ctx.rayLimits.data();
   HitNodeTestFunction* const testHitNode = hitNodeTest(scene.vectorWalks);
+  HitChildSweep* const sweepChildren = hitChildSweep(scene.vectorWalks);
 
   while (ctx.top && !scene.canceled) {
     SphereNode* node = ctx.top;
@@ -73,8 +81,15 @@ bool intersectRays(TraceContext& ctx) {
       passOverNode(ctx, below, mass);
       continue;
     }
+    // The children that none of a few rays meets are done with at once.
+    // Against many rays, a sweep would cost what the children's own tests do.
+    ChildBits met = kEveryChild;
+    if (entered.count <= kSweptRays) {
+      gatherChildSpheres(ctx.splitChildren, precision, ctx.childSpheres);
+      met = sweepChildren(test, ctx.childSpheres, entered, limits);
+    }
     arrangeChildren(ctx, below, test.sharedOrigin && !section ? &test.origin : nullptr, mass,
-                    childRayLevel(ctx.rayLevels, level, below));
+                    childRayLevel(ctx.rayLevels, level, below), met);
   }
   if (scene.canceled) {
     ctx.clearNodeStack();

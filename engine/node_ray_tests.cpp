@@ -96,6 +96,25 @@ void shadowPlain(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
   }
 }
 
+ChildBits hitSweepPlain(const HitNodeTest& node, const ChildSpheres& children, const HitRays& rays,
+                        const double* limits) {
+  ChildBits met = 0;
+  HitNodeTest child = node;
+  for (size_t c = 0; c < children.count; ++c) {
+    child.center = {children.x[c], children.y[c], children.z[c]};
+    child.radius = children.radius[c];
+    child.smallRadius = children.smallRadius[c];
+    for (size_t k = 0; k < rays.count; ++k) {
+      double u = 0.0;
+      if (meetHit(child, rays, k, limits[rays.id[k]], u) != Meeting::kMisses) {
+        met |= ChildBits{1} << c;
+        break;
+      }
+    }
+  }
+  return met;
+}
+
 ChildBits shadowSweepPlain(const Vec3& light, const ChildSpheres& children, ShadowRays& rays,
                            double* limits) {
   ChildBits any = 0;
@@ -300,6 +319,44 @@ struct ChildLanes {
         valid(hn::FirstN(D(), children.count - c)) {}
 };
 
+// Runs over the children, a vector of them at a time, ray by ray: a level
+// swept is one of a few rays, the children of a node many.
+ChildBits HitSweep(const HitNodeTest& node, const ChildSpheres& children, const HitRays& rays,
+                   const double* limits) {
+  const D d;
+  const size_t n = hn::Lanes(d);
+  const V footprint = hn::Set(d, node.footprint), zero = hn::Zero(d);
+  ChildBits met = 0;
+  for (size_t k = 0; k < rays.count; ++k) {
+    const Vec3 origin = node.sharedOrigin ? node.origin
+                                          : Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k),
+                                                 rays.value(kOriginZ, k)};
+    const V ox = hn::Set(d, origin.x), oy = hn::Set(d, origin.y), oz = hn::Set(d, origin.z);
+    const V dx = hn::Set(d, rays.value(kDirX, k)), dy = hn::Set(d, rays.value(kDirY, k)),
+            dz = hn::Set(d, rays.value(kDirZ, k)), cone = hn::Set(d, rays.value(kCone, k));
+    const V travelled = node.sharedOrigin ? zero : hn::Set(d, rays.value(kTravelled, k));
+    const V limit = hn::Set(d, limits[rays.id[k]]);
+    for (size_t c = 0; c < children.count; c += n) {
+      const ChildLanes child(children, c);
+      const V cox = hn::Sub(child.x, ox), coy = hn::Sub(child.y, oy), coz = hn::Sub(child.z, oz);
+      const V co2 = hn::Add(hn::Add(hn::Mul(cox, cox), hn::Mul(coy, coy)), hn::Mul(coz, coz));
+      const V p = hn::Add(hn::Add(hn::Mul(cox, dx), hn::Mul(coy, dy)), hn::Mul(coz, dz));
+      const V f = hn::Mul(hn::Mul(hn::Add(p, travelled), cone), footprint);
+      const Meetings m = meetingsOf(child.valid, p, f, child.radius, child.smallRadius, co2);
+      if (m.none()) continue;  // as most children
+      M meets = entering(m, limit);
+      if (!hn::AllFalse(d, m.smallMeets)) {
+        const V u = hn::Sub(p, hn::Sqrt(m.qSmall));
+        meets = hn::Or(meets, hn::And(m.smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit))));
+      }
+      alignas(8) uint8_t bits[8] = {};  // one byte: a vector has at most 8 lanes
+      hn::StoreMaskBits(d, meets, bits);
+      met |= ChildBits{bits[0]} << c;
+    }
+  }
+  return met;
+}
+
 // Runs over the children, a vector of them at a time, segment by segment:
 // the segments of a level are mostly a few, the children of a node many.
 ChildBits ShadowSweep(const Vec3& light, const ChildSpheres& children, ShadowRays& rays,
@@ -348,6 +405,7 @@ namespace engine {
 HWY_EXPORT(HitLanes);
 HWY_EXPORT(ShadowLanes);
 HWY_EXPORT(ShadowSweep);
+HWY_EXPORT(HitSweep);
 
 namespace {
 
@@ -368,6 +426,10 @@ HitNodeTestFunction* hitNodeTest(bool vector) {
 
 ShadowNodeTestFunction* shadowNodeTest(bool vector) {
   return vector ? chosen(HWY_DISPATCH_TABLE(ShadowLanes)) : shadowPlain;
+}
+
+HitChildSweep* hitChildSweep(bool vector) {
+  return vector ? chosen(HWY_DISPATCH_TABLE(HitSweep)) : hitSweepPlain;
 }
 
 ShadowChildSweep* shadowChildSweep(bool vector) {

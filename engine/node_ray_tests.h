@@ -89,4 +89,14 @@ using ShadowChildSweep = ChildBits(const Vec3& light, const ChildSpheres& childr
 // As hitNodeTest.
 ShadowChildSweep* shadowChildSweep(bool vector);
 
+// The bits of the children (bit c for child c) that some ray of `rays`
+// meets, entering or stopping at it, as the hit walk's test of each child
+// would find now; `node` gives the footprint and the origin, its sphere is
+// not read. Rays only ever reach less far, so a child that none meets now
+// never will be; one that some ray meets is still tested when visited.
+using HitChildSweep = ChildBits(const HitNodeTest& node, const ChildSpheres& children,
+                                const HitRays& rays, const double* limits);
+// As hitNodeTest.
+HitChildSweep* hitChildSweep(bool vector);
+
 }  // namespace engine

@@ -1,3 +1,4 @@
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -37,6 +38,26 @@ void expectSameRays(const RayLevel& a, const RayLevel& b) {
   }
 }
 
+// Rays from the eye at the origin (`shared`) or from their own origins,
+// aimed near `center`, every other one closely.
+HitRays aimedRays(size_t count, bool shared, const Vec3& center, std::vector<double>& limits,
+                  std::mt19937& random) {
+  HitRays rays = randomRays(count, shared ? kTravelled : kOriginZ + 1, limits, random);
+  for (size_t k = 0; k < count; ++k) {
+    const Vec3 origin =
+        shared ? Vec3{} : Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), 0.0};
+    if (!shared) rays.value(kOriginZ, k) = 0.0;
+    Vec3 dir = center +
+               Vec3{rays.value(kDirX, k), rays.value(kDirY, k), 0.0} * (k % 2 ? 0.6 : 0.02) -
+               origin;
+    dir.normalize();
+    rays.value(kDirX, k) = dir.x, rays.value(kDirY, k) = dir.y, rays.value(kDirZ, k) = dir.z;
+    if (!shared) rays.value(kTravelled, k) = 1.5 + rays.value(kTravelled, k);
+    rays.value(kCone, k) = 0.02 * (1.0 + rays.value(kCone, k));
+  }
+  return rays;
+}
+
 // Every length around the vector widths, rays from the eye and from their
 // own origins: the vector loops find the plain loop's rays, in its order,
 // with the same values; a ray whose walk is over never enters or hits.
@@ -47,20 +68,8 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
     for (const size_t count : {0, 1, 3, 4, 5, 8, 9, 17, 200}) {
       SCOPED_TRACE(testing::Message() << (shared ? "eye, " : "own origins, ") << count);
       std::vector<double> limits;
-      HitRays rays = randomRays(count, shared ? kTravelled : kOriginZ + 1, limits, random);
       const Vec3 center{0.1, -0.2, 2.0};
-      for (size_t k = 0; k < count; ++k) {  // aimed near the node, every other one closely
-        const Vec3 origin =
-            shared ? Vec3{} : Vec3{rays.value(kOriginX, k), rays.value(kOriginY, k), 0.0};
-        if (!shared) rays.value(kOriginZ, k) = 0.0;
-        Vec3 dir = center +
-                   Vec3{rays.value(kDirX, k), rays.value(kDirY, k), 0.0} * (k % 2 ? 0.6 : 0.02) -
-                   origin;
-        dir.normalize();
-        rays.value(kDirX, k) = dir.x, rays.value(kDirY, k) = dir.y, rays.value(kDirZ, k) = dir.z;
-        if (!shared) rays.value(kTravelled, k) = 1.5 + rays.value(kTravelled, k);
-        rays.value(kCone, k) = 0.02 * (1.0 + rays.value(kCone, k));
-      }
+      const HitRays rays = aimedRays(count, shared, center, limits, random);
       const HitNodeTest node{center, 0.4, 0.05, 1.0, shared, {0.0, 0.0, 0.0}};
       HitRays plain, vector;
       plain.reset(count, rays.used, false);
@@ -82,6 +91,48 @@ TEST(NodeRayTests, HitVectorLoopMatchesThePlainLoop) {
     }
   EXPECT_GT(entered, 20u);
   EXPECT_GT(hits, 20u);
+}
+
+// A sweep over a node's children finds those that some ray meets, entering
+// or stopping at it, as each child's own test does: every child count around
+// the vector widths, up to the most a sweep takes, rays from the eye and
+// from their own origins, and both loops.
+TEST(NodeRayTests, HitSweepFindsWhatEachChildsTestFinds) {
+  std::mt19937 random(19);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  size_t met = 0, missed = 0;
+  for (const bool vector : {false, true})
+    for (const bool shared : {true, false})
+      for (const size_t childCount : {1, 3, 4, 5, 8, 9, 20, 32})
+        for (const size_t count : {1, 3, 8}) {
+          SCOPED_TRACE(testing::Message() << (vector ? "vector, " : "plain, ")
+                                          << (shared ? "eye, " : "own origins, ") << childCount
+                                          << " children, " << count << " rays");
+          std::vector<double> limits;
+          const Vec3 center{0.1, -0.2, 2.0};
+          const HitRays rays = aimedRays(count, shared, center, limits, random);
+          HitNodeTest node{center, 0.0, 0.0, 1.0, shared, {0.0, 0.0, 0.0}};
+          ChildSpheres children;
+          ChildBits expected = 0;
+          for (size_t c = 0; c < childCount; ++c) {
+            HitNodeTest child = node;
+            child.center = center + Vec3{unit(random), unit(random), unit(random)} * 0.3;
+            child.radius = 0.02 + 0.1 * (1.0 + unit(random));
+            child.smallRadius = child.radius * (c % 3 == 0 ? 1.0 : 0.05);
+            children.add(child.center, child.radius, child.smallRadius);
+            HitRays entered;
+            entered.reset(count, rays.used, false);
+            std::vector<FootprintHit> hits;
+            hitNodeTest(false)(child, rays, limits.data(), entered, hits);
+            if (entered.count + hits.size() > 0) expected |= ChildBits{1} << c;
+          }
+          const ChildBits found = hitChildSweep(vector)(node, children, rays, limits.data());
+          EXPECT_EQ(found, expected);
+          met += size_t(std::popcount(expected));
+          missed += childCount - size_t(std::popcount(expected));
+        }
+  EXPECT_GT(met, 100u);
+  EXPECT_GT(missed, 100u);
 }
 
 // Segments from the light (at the origin) towards `center`, half of them
