@@ -211,15 +211,19 @@ HWY_INLINE M entering(const Meetings& m, V limit) {
 }
 
 // The shadow walk's pairs, from the vector from the light to the node's
-// centre (`cl`) and the segment from the light to each hit point, with its
-// inverse length and its footprint there.
+// centre (`cl`, with its squared length) and the segment from the light to
+// each hit point, with its inverse length and its footprint there.
 struct ShadowPairs {
-  V clx, cly, clz, fromLightX, fromLightY, fromLightZ, inverseLength, footprint;
+  V clx, cly, clz, cl2, fromLightX, fromLightY, fromLightZ, inverseLength, footprint;
+
+  void setFromLight(V x, V y, V z) {
+    clx = x, cly = y, clz = z;
+    cl2 = hn::Add(hn::Add(hn::Mul(x, x), hn::Mul(y, y)), hn::Mul(z, z));
+  }
 };
 
 HWY_INLINE Meetings meetShadow(M tested, const ShadowPairs& s, V radius, V smallRadius) {
-  const V cl2 =
-      hn::Add(hn::Add(hn::Mul(s.clx, s.clx), hn::Mul(s.cly, s.cly)), hn::Mul(s.clz, s.clz));
+  const V cl2 = s.cl2;
   const V p = hn::Mul(hn::Add(hn::Add(hn::Mul(s.fromLightX, s.clx), hn::Mul(s.fromLightY, s.cly)),
                               hn::Mul(s.fromLightZ, s.clz)),
                       s.inverseLength);
@@ -289,8 +293,8 @@ void ShadowLanes(const ShadowNodeTest& node, const ShadowRays& rays, const doubl
   const size_t n = hn::Lanes(d);
   const V radius = hn::Set(d, node.radius), smallRadius = hn::Set(d, node.smallRadius);
   ShadowPairs s;
-  s.clx = hn::Set(d, node.fromLight.x), s.cly = hn::Set(d, node.fromLight.y),
-  s.clz = hn::Set(d, node.fromLight.z);
+  s.setFromLight(hn::Set(d, node.fromLight.x), hn::Set(d, node.fromLight.y),
+                 hn::Set(d, node.fromLight.z));
   for (size_t i = 0; i < rays.count; i += n) {
     const double* block = rays.at(i);
     s.fromLightX = lane(block, kFromLightX), s.fromLightY = lane(block, kFromLightY),
@@ -363,6 +367,17 @@ ChildBits ShadowSweep(const Vec3& light, const ChildSpheres& children, ShadowRay
                       double* limits) {
   const D d;
   const size_t n = hn::Lanes(d);
+  // The vectors from the light to the children, whatever the segment.
+  constexpr size_t kMax = ChildSpheres::kMaxChildren;
+  alignas(64) double clx[kMax], cly[kMax], clz[kMax], cl2[kMax];
+  for (size_t c = 0; c < children.count; c += n) {
+    const ChildLanes child(children, c);
+    ShadowPairs s;
+    s.setFromLight(hn::Sub(child.x, hn::Set(d, light.x)), hn::Sub(child.y, hn::Set(d, light.y)),
+                   hn::Sub(child.z, hn::Set(d, light.z)));
+    hn::Store(s.clx, d, clx + c), hn::Store(s.cly, d, cly + c), hn::Store(s.clz, d, clz + c);
+    hn::Store(s.cl2, d, cl2 + c);
+  }
   ChildBits any = 0;
   for (size_t k = 0; k < rays.count; ++k) {
     ShadowPairs s;
@@ -375,11 +390,11 @@ ChildBits ShadowSweep(const Vec3& light, const ChildSpheres& children, ShadowRay
     const V lengths = hn::Set(d, length);
     ChildBits bits = 0;
     for (size_t c = 0; c < children.count; c += n) {
-      const ChildLanes child(children, c);
-      s.clx = hn::Sub(child.x, hn::Set(d, light.x));
-      s.cly = hn::Sub(child.y, hn::Set(d, light.y));
-      s.clz = hn::Sub(child.z, hn::Set(d, light.z));
-      const Meetings m = meetShadow(child.valid, s, child.radius, child.smallRadius);
+      s.clx = hn::Load(d, clx + c), s.cly = hn::Load(d, cly + c), s.clz = hn::Load(d, clz + c);
+      s.cl2 = hn::Load(d, cl2 + c);
+      const Meetings m =
+          meetShadow(hn::FirstN(d, children.count - c), s, hn::LoadU(d, children.radius.data() + c),
+                     hn::LoadU(d, children.smallRadius.data() + c));
       if (m.none()) continue;  // as most children
       if (!hn::AllFalse(d, blocksShadow(m, lengths, s.footprint))) {
         length = kWalkOver;
