@@ -8,8 +8,10 @@ namespace engine {
 
 namespace {
 
-// The most rays against which the children of a node are swept.
+// The most rays against which the children of a node are swept, and the
+// fewest children swept.
 constexpr size_t kSweptRays = 8;
+constexpr size_t kSweptChildren = 8;
 
 }  // namespace
 
@@ -82,9 +84,10 @@ bool intersectRays(TraceContext& ctx) {
       continue;
     }
     // The children that none of a few rays meets are done with at once.
-    // Against many rays, a sweep would cost what the children's own tests do.
+    // Against many rays, or for a few children, a sweep would cost what the
+    // children's own tests do.
     ChildBits met = kEveryChild;
-    if (entered.count <= kSweptRays) {
+    if (entered.count <= kSweptRays && ctx.splitChildren.size() >= kSweptChildren) {
       gatherChildSpheres(ctx.splitChildren, precision, ctx.childSpheres);
       met = sweepChildren(test, ctx.childSpheres, entered, limits);
     }
