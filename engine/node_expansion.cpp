@@ -28,7 +28,10 @@ bool noneToSplit(const std::vector<SphereNode*>& children, double threshold) {
 }  // namespace
 
 bool TraceContext::expandTopNode(double factor) {
-  if (scene.canceled || !top) return true;
+  if (scene.canceled || !top) {
+    splitChildren.clear();
+    return true;
+  }
   SphereNode* const expanded = top;
   sanitizeRadius(*expanded);
   const double threshold = factor * expanded->radius2;
@@ -36,13 +39,15 @@ bool TraceContext::expandTopNode(double factor) {
   SphereNode* collected = nullptr;
   SphereNode* collectedLast = nullptr;
   bool ok = true;
-  while (top != below && !scene.canceled) {
+  // The expanded node is the first one popped; a later one may take its
+  // place in the pool, so it is told by its turn, not by its address.
+  for (bool first = true; top != below && !scene.canceled; first = false) {
     SphereNode* node = top;
     sanitizeRadius(*node);
     top = node->next;
     // Nothing is smaller than a node of radius 0: its children are the
     // result, or the expansion would never end.
-    const bool split = node->radius2 >= threshold && (threshold > 0 || node == expanded);
+    const bool split = node->radius2 >= threshold && (threshold > 0 || first);
     if (!split) {
       if (!collected) collectedLast = node;
       node->next = collected;
@@ -57,13 +62,13 @@ bool TraceContext::expandTopNode(double factor) {
     // Mostly the expanded node's children are all it yields. They then take
     // the order that collecting them gives (the first pushed on top) from
     // the split's list of them, sparing a walk along the stack.
-    if (node == expanded && !splitChildren.empty() && noneToSplit(splitChildren, threshold)) {
+    if (first && !splitChildren.empty() && noneToSplit(splitChildren, threshold)) {
       top = below;
       for (auto child = splitChildren.rbegin(); child != splitChildren.rend(); ++child) {
         (*child)->next = top;
         top = *child;
       }
-      break;
+      return true;
     }
   }
   // The collected nodes go back with the last one on top, or to the free
@@ -72,12 +77,14 @@ bool TraceContext::expandTopNode(double factor) {
     SphereNode*& destination = ok ? top : freeList;
     collectedLast->next = destination;
     destination = collected;
-    splitChildren.clear();
-    if (ok)
-      for (SphereNode* child = top; child != below; child = child->next)
-        splitChildren.push_back(child);
   }
+  if (ok) listChildrenAbove(below);
   return ok;
+}
+
+void TraceContext::listChildrenAbove(const SphereNode* below) {
+  splitChildren.clear();
+  for (SphereNode* child = top; child != below; child = child->next) splitChildren.push_back(child);
 }
 
 void TraceContext::sortNodesByDistance(SphereNode* head, SphereNode* end) {

@@ -188,7 +188,8 @@ class NormalWalk {
       const double e2 = (child->center - mean).lengthSquared();
       // A node of radius 0 splits into nodes no smaller: refined again and
       // again, it would never be done with.
-      return child->radius2 > 0.0 && 2 * std::sqrt(e2 * spread) + e2 + spread <= s2_ * child->radius2;
+      return child->radius2 > 0.0 &&
+             2 * std::sqrt(e2 * spread) + e2 + spread <= s2_ * child->radius2;
     };
     const std::vector<SphereNode*>& children = ctx_.splitChildren;
     if (std::none_of(children.begin(), children.end(), holdsNearPoints))

@@ -16,7 +16,8 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
   const auto holdsLight = [&](const SphereNode* child) {
     return (child->center - light).lengthSquared() <= child->radius2;
   };
-  if (std::none_of(ctx.splitChildren.begin(), ctx.splitChildren.end(), holdsLight)) return true;
+  if (std::none_of(ctx.splitChildren.begin(), ctx.splitChildren.end(), holdsLight))
+    return !ctx.scene.canceled;
   SphereNode* taken = nullptr;
   while (ctx.top != below && !ctx.scene.canceled) {
     SphereNode* child = ctx.top;
@@ -35,9 +36,7 @@ bool expandChildrenHoldingLight(TraceContext& ctx, SphereNode* below, const Vec3
     child->next = ctx.top;
     ctx.top = child;
   }
-  ctx.splitChildren.clear();
-  for (SphereNode* child = ctx.top; child != below; child = child->next)
-    ctx.splitChildren.push_back(child);
+  ctx.listChildrenAbove(below);
   return !ctx.scene.canceled;
 }
 

@@ -67,11 +67,13 @@ class TraceContext {
   // set being split.
   std::vector<uint8_t> pickedMembers;
   // The children that the last split pushed, in that order, if it lists them
-  // (as splitNodeWith does); after an expandTopNode that succeeded, the
-  // nodes that it put in the expanded one's place, top first. The walks read
+  // (as splitNodeWith does); after expandTopNode, the nodes that it put in
+  // the expanded one's place, top first (none when stopped before). The walks read
   // nodes from here rather than along the stack, whose every step waits for
   // the last.
   std::vector<SphereNode*> splitChildren;
+  // Lists the nodes above `below` in splitChildren, top first.
+  void listChildrenAbove(const SphereNode* below);
 
   // Scratch of the walks: the children of a node being put in visiting order.
   struct ChildKey {

@@ -105,9 +105,9 @@ TEST(NodeRayTests, HitSweepFindsWhatEachChildsTestFinds) {
     for (const bool shared : {true, false})
       for (const size_t childCount : {1, 3, 4, 5, 8, 9, 20, 32})
         for (const size_t count : {1, 3, 8}) {
-          SCOPED_TRACE(testing::Message() << (vector ? "vector, " : "plain, ")
-                                          << (shared ? "eye, " : "own origins, ") << childCount
-                                          << " children, " << count << " rays");
+          SCOPED_TRACE(testing::Message()
+                       << (vector ? "vector, " : "plain, ") << (shared ? "eye, " : "own origins, ")
+                       << childCount << " children, " << count << " rays");
           std::vector<double> limits;
           const Vec3 center{0.1, -0.2, 2.0};
           const HitRays rays = aimedRays(count, shared, center, limits, random);

@@ -169,10 +169,17 @@ class RatioScene : public EndlessScene {
 };
 
 // A listed split takes a shortcut when no child is split again: the nodes
-// come out the same as by walking the stack, sanitized radii too.
+// come out the same as by walking the stack, sanitized radii too, and are
+// listed. Random ratios split deeper nodes in the places of earlier ones.
 TEST(ExpandTopNode, ListedChildrenComeOutAsCollectedOnes) {
-  const std::vector<std::vector<double>> cases = {
-      {0.1, 0.2, 0.3}, {0.1, 0.8, 0.9}, {0.9, 0.1}, {0.5, std::nan(""), -1.0}, {0.3}, {}};
+  std::vector<std::vector<double>> cases = {{0.1, 0.2, 0.3},           {0.1, 0.8, 0.9}, {0.9, 0.1},
+                                            {0.5, std::nan(""), -1.0}, {0.3},           {}};
+  std::mt19937 random(3);
+  std::uniform_real_distribution<double> ratio(0.05, 0.95);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<double>& ratios = cases.emplace_back(2 + random() % 4);
+    for (double& r : ratios) r = ratio(random);
+  }
   for (const double parentRadius2 : {1.0, 0.0})
     for (const std::vector<double>& ratios : cases) {
       std::vector<std::pair<double, double>> results[2];
@@ -185,6 +192,7 @@ TEST(ExpandTopNode, ListedChildrenComeOutAsCollectedOnes) {
         ctx.top->center = {};
         ctx.top->radius2 = parentRadius2;
         ASSERT_TRUE(ctx.expandTopNode(0.7));
+        EXPECT_EQ(ctx.splitChildren, nodesAbove(ctx, below));
         for (const SphereNode* n : nodesAbove(ctx, below))
           results[lists].push_back({n->center.x, n->radius2});
       }
