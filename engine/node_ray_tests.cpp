@@ -210,6 +210,17 @@ HWY_INLINE M entering(const Meetings& m, V limit) {
                  hn::And(hn::Le(hn::Sub(m.p, s), limit), hn::Ge(hn::Add(m.p, s), hn::Zero(d))));
 }
 
+// Where the lanes that see a node no wider than their footprint meet it.
+HWY_INLINE V surfaceDistances(const Meetings& m) {
+  return hn::Sub(m.p, hn::Sqrt(m.qSmall));
+}
+
+// The lanes that stop at such a node, met at distances `u` within their
+// limits.
+HWY_INLINE M stopping(const Meetings& m, V u, V limit) {
+  return hn::And(m.smallMeets, hn::And(hn::Gt(u, hn::Zero(D())), hn::Lt(u, limit)));
+}
+
 // The shadow walk's pairs, from the vector from the light to the node's
 // centre (`cl`, with its squared length) and the segment from the light to
 // each hit point, with its inverse length and its footprint there.
@@ -278,8 +289,8 @@ void HitLanes(const HitNodeTest& node, const HitRays& rays, const double* limits
     if (m.none()) continue;
     const V limit = limitsOf(rays, i, limits);
     if (!hn::AllFalse(d, m.smallMeets)) {  // surfaces of the footprint's radius
-      const V u = hn::Sub(p, hn::Sqrt(m.qSmall));
-      const M stops = hn::And(m.smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit)));
+      const V u = surfaceDistances(m);
+      const M stops = stopping(m, u, limit);
       hn::Store(u, d, distances);
       forEachLane(stops, i, [&](size_t k) { hits.push_back({rays.id[k], distances[k - i]}); });
     }
@@ -349,10 +360,8 @@ ChildBits HitSweep(const HitNodeTest& node, const ChildSpheres& children, const 
       const Meetings m = meetingsOf(child.valid, p, f, child.radius, child.smallRadius, co2);
       if (m.none()) continue;  // as most children
       M meets = entering(m, limit);
-      if (!hn::AllFalse(d, m.smallMeets)) {
-        const V u = hn::Sub(p, hn::Sqrt(m.qSmall));
-        meets = hn::Or(meets, hn::And(m.smallMeets, hn::And(hn::Gt(u, zero), hn::Lt(u, limit))));
-      }
+      if (!hn::AllFalse(d, m.smallMeets))
+        meets = hn::Or(meets, stopping(m, surfaceDistances(m), limit));
       alignas(8) uint8_t bits[8] = {};  // one byte: a vector has at most 8 lanes
       hn::StoreMaskBits(d, meets, bits);
       met |= ChildBits{bits[0]} << c;
