@@ -145,8 +145,8 @@ class NormalWalk {
       for (uint64_t bit = 1; ctx_.top != end; bit <<= 1) {
         if (ctx_.scene.canceled) return false;
         if (!(anyNear & bit)) {
-          finishTopNode(ctx_);
-          continue;
+          bit = finishFarNodes(anyNear, bit, end);
+          if (ctx_.top == end) break;
         }
         NearRays& near = level(index + 1);  // grows the levels: taken first
         const NearSums sums = collectNearPoints(level(index), bit, near);
@@ -161,6 +161,24 @@ class NormalWalk {
   PointMass pointMass(const SphereNode& node) const {
     const Material* material = node.material ? node.material : firstMaterial_;
     return {node.center, s2_ * node.radius2, node.mass, material->power};
+  }
+
+  // Frees the nodes on top that no point is near (bits of `anyNear` from
+  // `bit` on), whose fields are all added, up to the next near one or `end`;
+  // returns the bit of the node then on top. Their progress is added at once,
+  // off the chain of the stack's links.
+  uint64_t finishFarNodes(uint64_t anyNear, uint64_t bit, const SphereNode* end) {
+    double mass = 0.0;
+    SphereNode* top = ctx_.top;
+    for (; top != end && !(anyNear & bit); bit <<= 1) {
+      mass += top->mass;
+      SphereNode* next = top->next;
+      ctx_.releaseNode(top);
+      top = next;
+    }
+    ctx_.top = top;
+    ctx_.addProgress(mass * ctx_.progressWeight);
+    return bit;
   }
 
   NearRays& level(size_t index) {

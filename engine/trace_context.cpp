@@ -20,8 +20,7 @@ TraceContext::~TraceContext() {
 bool TraceContext::addFreeNode() {
   if (nodesCreated > kNodeLimit) return false;
   std::unique_ptr<SphereNode> n = scene.newNode();
-  n->next = freeList;
-  freeList = n.release();
+  releaseNode(n.release());
   ++nodesCreated;
   return true;
 }

@@ -51,9 +51,13 @@ class TraceContext {
     SphereNode* n = top;
     if (!n) return false;
     top = n->next;
+    releaseNode(n);
+    return true;
+  }
+  // Moves a node taken off the stack to the free list.
+  void releaseNode(SphereNode* n) {
     n->next = freeList;
     freeList = n;
-    return true;
   }
   void clearNodeStack();
   bool resetNodeStack();
