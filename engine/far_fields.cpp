@@ -46,25 +46,6 @@ uint64_t addPlain(const PointMasses& m, NearRays& points) {
 
 }  // namespace
 
-NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near) {
-  const size_t count = points.count;
-  near.reset(points.room());
-  const uint64_t* masks = points.nearMask.data();
-  uint32_t* from = near.from.data();
-  NearSums sums;
-  size_t kept = 0;
-  for (size_t i = 0; i < count; ++i) {
-    if (!(masks[i] & bit)) continue;
-    const Vec3 p = points.position(i);
-    near.setPosition(kept, p);
-    from[kept++] = uint32_t(i);
-    sums.add(p);
-  }
-  near.count = kept;
-  near.clearFields();
-  return sums;
-}
-
 }  // namespace engine
 
 #endif
@@ -138,6 +119,35 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points) {
   });
 }
 
+// Few points are near a node: their masks are tested a vector at a time, and
+// only the near points are visited, in their order.
+NearSums CollectNear(const NearRays& points, uint64_t bit, NearRays& near) {
+  const hn::CappedTag<uint64_t, NearRays::kBlock> du;
+  const size_t n = hn::Lanes(du);
+  const size_t count = points.count;
+  near.reset(points.room());
+  const uint64_t* masks = points.nearMask.data();
+  uint32_t* from = near.from.data();
+  NearSums sums;
+  size_t kept = 0;
+  for (size_t start = 0; start < count; start += n) {
+    uint8_t lanes[8];
+    hn::StoreMaskBits(du, hn::TestBit(hn::LoadU(du, masks + start), hn::Set(du, bit)), lanes);
+    unsigned nearLanes = lanes[0];
+    if (count - start < n) nearLanes &= (1u << (count - start)) - 1;
+    for (; nearLanes; nearLanes &= nearLanes - 1) {
+      const size_t i = start + size_t(hwy::Num0BitsBelowLS1Bit_Nonzero32(nearLanes));
+      const Vec3 p = points.position(i);
+      near.setPosition(kept, p);
+      from[kept++] = uint32_t(i);
+      sums.add(p);
+    }
+  }
+  near.count = kept;
+  near.clearFields();
+  return sums;
+}
+
 }  // namespace engine::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -145,6 +155,11 @@ HWY_AFTER_NAMESPACE();
 namespace engine {
 
 HWY_EXPORT(AddLanes);
+HWY_EXPORT(CollectNear);
+
+NearSums collectNearPoints(const NearRays& points, uint64_t bit, NearRays& near) {
+  return HWY_DYNAMIC_DISPATCH(CollectNear)(points, bit, near);
+}
 
 uint64_t addFarFields(const PointMasses& masses, NearRays& points, bool vector) {
   return vector ? HWY_DYNAMIC_DISPATCH(AddLanes)(masses, points) : addPlain(masses, points);

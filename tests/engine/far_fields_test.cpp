@@ -86,30 +86,34 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
 
 // The points near a mass, in their order, with where they came from, no
 // field yet (whatever the level held before) and the sums that its
-// refinement reads.
+// refinement reads; the lanes past the last point are not points, whatever
+// their masks hold.
 TEST(FarFields, NearPointsAreThoseWithTheMassesBit) {
   std::mt19937 random(5);
-  NearRays points = randomPoints(50, random);
-  for (size_t i = 0; i < points.count; ++i) points.nearMask[i] = i % 3 == 0 ? 0b101 : 0b010;
-  NearRays near = randomPoints(50, random);  // fields left from an earlier use
-  const NearSums sums = collectNearPoints(points, 0b100, near);
+  for (const size_t count : {1, 3, 7, 8, 9, 16, 50}) {
+    NearRays points = randomPoints(count, random);
+    for (size_t i = 0; i < count; ++i) points.nearMask[i] = i % 3 == 0 ? 0b101 : 0b010;
+    for (size_t i = count; i < count + NearRays::kBlock; ++i) points.nearMask[i] = ~uint64_t{0};
+    NearRays near = randomPoints(count, random);  // fields left from an earlier use
+    const NearSums sums = collectNearPoints(points, 0b100, near);
 
-  ASSERT_EQ(near.count, 17u);
-  Vec3 sum;
-  double sumOfSquares = 0.0;
-  for (size_t j = 0; j < near.count; ++j) {
-    const size_t i = 3 * j;
-    EXPECT_EQ(near.from[j], i);
-    EXPECT_EQ(near.position(j), points.position(i));
-    EXPECT_EQ(near.field(j).x, 0.0f);
-    EXPECT_EQ(near.field(j).y, 0.0f);
-    EXPECT_EQ(near.field(j).z, 0.0f);
-    const Vec3 p = points.position(i);
-    sum += p;
-    sumOfSquares += p.lengthSquared();
+    ASSERT_EQ(near.count, (count + 2) / 3) << count;
+    Vec3 sum;
+    double sumOfSquares = 0.0;
+    for (size_t j = 0; j < near.count; ++j) {
+      const size_t i = 3 * j;
+      EXPECT_EQ(near.from[j], i);
+      EXPECT_EQ(near.position(j), points.position(i));
+      EXPECT_EQ(near.field(j).x, 0.0f);
+      EXPECT_EQ(near.field(j).y, 0.0f);
+      EXPECT_EQ(near.field(j).z, 0.0f);
+      const Vec3 p = points.position(i);
+      sum += p;
+      sumOfSquares += p.lengthSquared();
+    }
+    EXPECT_EQ(sums.sum, sum);
+    EXPECT_EQ(sums.sumOfSquares, sumOfSquares);
   }
-  EXPECT_EQ(sums.sum, sum);
-  EXPECT_EQ(sums.sumOfSquares, sumOfSquares);
 }
 
 }  // namespace
