@@ -1,5 +1,5 @@
-// The normal walk's inner loop, compiled once per instruction set; the best
-// one is chosen at run time. Products are never fused into additions here
+// The normal walk's inner loops, compiled once per instruction set; the best
+// ones are chosen at run time. Products are never fused into additions here
 // (see CMakeLists.txt), so every instruction set rounds like the plain loop.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "engine/far_fields.cpp"
