@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "far_fields.h"
 #include "fractal.h"
@@ -73,9 +74,15 @@ void assignAutomaticMasses(const std::vector<SphereNode*>& children, double pare
         }
       }
   }
+  // Children mostly share their share as well: it is divided out once.
+  double lastShare = std::numeric_limits<double>::quiet_NaN(), lastMass = 0.0;
   for (SphereNode* child : children) {
     child->dimension = s;
-    child->mass = total > 0.0 ? child->mass * parentMass / total : 0.0;
+    if (child->mass != lastShare) {
+      lastShare = child->mass;
+      lastMass = total > 0.0 ? lastShare * parentMass / total : 0.0;
+    }
+    child->mass = lastMass;
   }
 }
 
