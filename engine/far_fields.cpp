@@ -17,12 +17,15 @@
 namespace engine {
 namespace {
 
-// The plain loop. Near masses add a zero, as the vector lanes do.
+// The plain loop. Near masses add a zero, as the vector lanes do. The
+// fields of the masses weighed at once are summed in double precision and
+// kept in single.
 uint64_t addPlain(const PointMasses& m, NearRays& points) {
   uint64_t anyNear = 0;
   for (size_t i = 0; i < points.count; ++i) {
     const Vec3 p = points.position(i);
-    Vec3f field = points.field(i);
+    const Vec3f kept = points.field(i);
+    double fx = kept.x, fy = kept.y, fz = kept.z;
     uint64_t nearMask = 0;
     for (size_t k = 0; k < m.count; ++k) {
       const double dx = p.x - m.x[k], dy = p.y - m.y[k], dz = p.z - m.z[k];
@@ -33,11 +36,11 @@ uint64_t addPlain(const PointMasses& m, NearRays& points) {
       if (far && d2 > 0.0)  // a mass of radius 0 exerts no field where it is
         w = isCubicPower(m.power[k]) ? m.mass[k] / (d2 * d2 * d2)
                                      : m.mass[k] * std::pow(d2, -m.power[k]);
-      field.x += float(dx * w);
-      field.y += float(dy * w);
-      field.z += float(dz * w);
+      fx += dx * w;
+      fy += dy * w;
+      fz += dz * w;
     }
-    points.setField(i, field);
+    points.setField(i, {float(fx), float(fy), float(fz)});
     points.nearMask[i] = nearMask;
     anyNear |= nearMask;
   }
@@ -75,7 +78,8 @@ HWY_INLINE uint64_t AddWeighed(const PointMasses& m, NearRays& points, Weigh wei
     float* f = points.fields(i);
     const auto px = hn::LoadU(d, p), py = hn::LoadU(d, p + kBlock),
                pz = hn::LoadU(d, p + 2 * kBlock);
-    auto sx = hn::LoadU(df, f), sy = hn::LoadU(df, f + kBlock), sz = hn::LoadU(df, f + 2 * kBlock);
+    auto sx = hn::PromoteTo(d, hn::LoadU(df, f)), sy = hn::PromoteTo(d, hn::LoadU(df, f + kBlock)),
+         sz = hn::PromoteTo(d, hn::LoadU(df, f + 2 * kBlock));
     auto nearMask = hn::Zero(du);
     for (size_t k = 0; k < m.count; ++k) {
       const auto dx = hn::Sub(px, hn::Set(d, m.x[k]));
@@ -84,15 +88,15 @@ HWY_INLINE uint64_t AddWeighed(const PointMasses& m, NearRays& points, Weigh wei
       const auto d2 = hn::Add(hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)), hn::Mul(dz, dz));
       const auto far = hn::Ge(d2, hn::Set(d, m.nearLimit[k]));
       const V w = hn::IfThenElseZero(hn::And(far, hn::Gt(d2, hn::Zero(d))), weigh(k, d2));
-      sx = hn::Add(sx, hn::DemoteTo(df, hn::Mul(dx, w)));
-      sy = hn::Add(sy, hn::DemoteTo(df, hn::Mul(dy, w)));
-      sz = hn::Add(sz, hn::DemoteTo(df, hn::Mul(dz, w)));
+      sx = hn::Add(sx, hn::Mul(dx, w));
+      sy = hn::Add(sy, hn::Mul(dy, w));
+      sz = hn::Add(sz, hn::Mul(dz, w));
       nearMask = hn::IfThenElse(hn::RebindMask(du, far), nearMask,
                                 hn::Or(nearMask, hn::Set(du, uint64_t{1} << k)));
     }
-    hn::StoreU(sx, df, f);
-    hn::StoreU(sy, df, f + kBlock);
-    hn::StoreU(sz, df, f + 2 * kBlock);
+    hn::StoreU(hn::DemoteTo(df, sx), df, f);
+    hn::StoreU(hn::DemoteTo(df, sy), df, f + kBlock);
+    hn::StoreU(hn::DemoteTo(df, sz), df, f + 2 * kBlock);
     hn::StoreU(nearMask, du, nearMasks + i);
     anyNear = hn::Or(anyNear, hn::IfThenElseZero(hn::FirstN(du, points.count - i), nearMask));
   }

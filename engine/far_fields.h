@@ -52,7 +52,8 @@ struct PointMasses {
 };
 
 // Adds to each point of `points` the fields of the masses far from it, in
-// their order, and sets bit k of its near mask when it is near mass k;
+// their order and in double precision, to the field it holds (rounded to
+// single precision once), and sets bit k of its near mask when it is near mass k;
 // returns the bits of the masses that some point is near. `vector`: in the
 // vector instructions of this machine, with the same arithmetic and results
 // as the plain loop.

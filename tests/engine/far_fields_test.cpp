@@ -84,6 +84,31 @@ TEST(FarFields, VectorLoopsMatchThePlainLoopAndTheFormula) {
   EXPECT_GT(nearSeen, 20u);  // the cases have near points
 }
 
+// Fields too small to move a single-precision field one by one still add
+// up: the fields of the masses weighed at once are summed in double
+// precision before they are rounded.
+TEST(FarFields, SmallFieldsAddUpBeforeRounding) {
+  PointMasses masses;
+  masses.clear();
+  for (size_t k = 0; k < PointMasses::kMaxMasses; ++k) masses.add({{-10.0, 0.0, 0.0}, 1.0, 1e-3});
+  const double each = 10.0 * (1e-3 / (100.0 * 100.0 * 100.0));  // below half a step of 1.0f
+  double sum = 1.0;
+  for (size_t k = 0; k < PointMasses::kMaxMasses; ++k) sum += each;
+  for (const bool vector : {false, true}) {
+    NearRays points;
+    points.reset(9);
+    for (uint32_t i = 0; i < 9; ++i) {
+      points.push({0.0, 0.0, 0.0}, i);
+      points.setField(i, {1.0f, 0.0f, 0.0f});
+    }
+    EXPECT_EQ(addFarFields(masses, points, vector), 0u);
+    for (size_t i = 0; i < points.count; ++i) {
+      EXPECT_GT(points.field(i).x, 1.0f) << vector << " " << i;
+      EXPECT_EQ(points.field(i).x, float(sum)) << vector << " " << i;
+    }
+  }
+}
+
 // The points near a mass, in their order, with where they came from, no
 // field yet (whatever the level held before) and the sums that its
 // refinement reads; the lanes past the last point are not points, whatever
