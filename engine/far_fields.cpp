@@ -5,6 +5,8 @@
 #define HWY_TARGET_INCLUDE "engine/far_fields.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 #include "hwy/highway.h"
+// Per instruction set as well:
+#include "engine/lanes_with_bit-inl.h"
 
 #ifndef ENGINE_FAR_FIELDS_ONCE
 #define ENGINE_FAR_FIELDS_ONCE
@@ -123,30 +125,18 @@ uint64_t AddLanes(const PointMasses& m, NearRays& points) {
   });
 }
 
-// Few points are near a node: their masks are tested a vector at a time, and
-// only the near points are visited, in their order.
+// Few points are near a node: only they are visited, in their order.
 NearSums CollectNear(const NearRays& points, uint64_t bit, NearRays& near) {
-  const hn::CappedTag<uint64_t, NearRays::kBlock> du;
-  const size_t n = hn::Lanes(du);
-  const size_t count = points.count;
   near.reset(points.room());
-  const uint64_t* masks = points.nearMask.data();
   uint32_t* from = near.from.data();
   NearSums sums;
   size_t kept = 0;
-  for (size_t start = 0; start < count; start += n) {
-    uint8_t lanes[8];
-    hn::StoreMaskBits(du, hn::TestBit(hn::LoadU(du, masks + start), hn::Set(du, bit)), lanes);
-    unsigned nearLanes = lanes[0];
-    if (count - start < n) nearLanes &= (1u << (count - start)) - 1;
-    for (; nearLanes; nearLanes &= nearLanes - 1) {
-      const size_t i = start + size_t(hwy::Num0BitsBelowLS1Bit_Nonzero32(nearLanes));
-      const Vec3 p = points.position(i);
-      near.setPosition(kept, p);
-      from[kept++] = uint32_t(i);
-      sums.add(p);
-    }
-  }
+  ForEachWithBit(points.nearMask.data(), points.count, bit, [&](size_t i) {
+    const Vec3 p = points.position(i);
+    near.setPosition(kept, p);
+    from[kept++] = uint32_t(i);
+    sums.add(p);
+  });
   near.count = kept;
   near.clearFields();
   return sums;

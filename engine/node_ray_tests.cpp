@@ -6,6 +6,8 @@
 #define HWY_TARGET_INCLUDE "engine/node_ray_tests.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
 #include "hwy/highway.h"
+// Per instruction set as well:
+#include "engine/lanes_with_bit-inl.h"
 
 #ifndef ENGINE_NODE_RAY_TESTS_ONCE
 #define ENGINE_NODE_RAY_TESTS_ONCE
@@ -420,6 +422,14 @@ ChildBits ShadowSweep(const Vec3& light, const ChildSpheres& children, ShadowRay
   return any;
 }
 
+// Few segments enter a child: only they are visited, in their order.
+void CollectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
+                    RayLevel& entered) {
+  ForEachWithBit(rays.childBits.data(), rays.count, childBit, [&](size_t k) {
+    if (limits[rays.id[k]] != kWalkOver) entered.append(rays, k);
+  });
+}
+
 }  // namespace engine::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -430,6 +440,7 @@ HWY_EXPORT(HitLanes);
 HWY_EXPORT(ShadowLanes);
 HWY_EXPORT(ShadowSweep);
 HWY_EXPORT(HitSweep);
+HWY_EXPORT(CollectEntered);
 
 namespace {
 
@@ -458,6 +469,11 @@ HitChildSweep* hitChildSweep(bool vector) {
 
 ShadowChildSweep* shadowChildSweep(bool vector) {
   return vector ? chosen(HWY_DISPATCH_TABLE(ShadowSweep)) : shadowSweepPlain;
+}
+
+void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
+                    RayLevel& entered) {
+  HWY_DYNAMIC_DISPATCH(CollectEntered)(rays, childBit, limits, entered);
 }
 
 }  // namespace engine

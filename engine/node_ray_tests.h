@@ -89,6 +89,11 @@ using ShadowChildSweep = ChildBits(const Vec3& light, const ChildSpheres& childr
 // As hitNodeTest.
 ShadowChildSweep* shadowChildSweep(bool vector);
 
+// Appends to `entered` the segments of `rays` whose child bits hold
+// `childBit` (set by a sweep) and whose walk is not over.
+void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
+                    RayLevel& entered);
+
 // The bits of the children (bit c for child c) that some ray of `rays`
 // meets, entering or stopping at it, as the hit walk's test of each child
 // would find now; `node` gives the footprint and the origin, its sphere is

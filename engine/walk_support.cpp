@@ -80,12 +80,6 @@ void gatherChildSpheres(const std::vector<SphereNode*>& children, double smallFa
   }
 }
 
-void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
-                    RayLevel& entered) {
-  for (size_t k = 0; k < rays.count; ++k)
-    if ((rays.childBits[k] & childBit) && limits[rays.id[k]] != kWalkOver) entered.append(rays, k);
-}
-
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
                      int rayLevel, ChildBits met) {
   std::vector<TraceContext::ChildKey>& order = ctx.childOrder;

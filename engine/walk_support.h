@@ -98,11 +98,6 @@ void gatherChildSpheres(const std::vector<SphereNode*>& children, double smallFa
 void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, double parentMass,
                      int rayLevel, ChildBits met = kEveryChild);
 
-// Appends to `entered` the segments of `rays` whose child bits hold
-// `childBit` and whose walk is not over.
-void collectEntered(const RayLevel& rays, ChildBits childBit, const double* limits,
-                    RayLevel& entered);
-
 // The radius of a node for the node tests.
 inline double testRadius(const SphereNode& node) {
   return std::sqrt(std::max(node.radius2, 0.0));

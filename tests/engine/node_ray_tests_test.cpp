@@ -245,5 +245,38 @@ TEST(NodeRayTests, ShadowSweepFindsWhatEachChildsTestFinds) {
   EXPECT_GT(blocks, 40u);
 }
 
+// The segments that a sweep found entering a child are those whose bits
+// hold the child's bit and whose walk goes on, in their order and with all
+// they carry; bits past the last segment are no segments'.
+TEST(NodeRayTests, EnteredSegmentsAreThoseWithTheChildsBit) {
+  std::mt19937 random(23);
+  size_t taken = 0;
+  for (const size_t count : {1, 5, 8, 9, 30}) {
+    std::vector<double> limits;
+    ShadowRays rays = randomRays(count, kFootprint + 1, limits, random);
+    for (size_t k = 0; k < count; ++k) rays.childBits[k] = ChildBits(random());
+    for (size_t k = count; k < count + kRayLevelPadding; ++k) rays.childBits[k] = ~ChildBits{0};
+    for (size_t c = 0; c < ChildSpheres::kMaxChildren; ++c) {
+      SCOPED_TRACE(testing::Message() << count << " segments, child " << c);
+      const ChildBits bit = ChildBits{1} << c;
+      ShadowRays entered;
+      entered.reset(count, rays.used, false);
+      collectEntered(rays, bit, limits.data(), entered);
+
+      size_t e = 0;
+      for (size_t k = 0; k < count; ++k) {
+        if (!(rays.childBits[k] & bit) || limits[size_t(rays.id[k])] == kWalkOver) continue;
+        ASSERT_LT(e, entered.count);
+        EXPECT_EQ(entered.id[e], rays.id[k]);
+        for (size_t j = 0; j < rays.used; ++j) EXPECT_EQ(entered.value(j, e), rays.value(j, k));
+        ++e;
+      }
+      EXPECT_EQ(entered.count, e);
+      taken += e;
+    }
+  }
+  EXPECT_GT(taken, 300u);
+}
+
 }  // namespace
 }  // namespace engine
