@@ -79,7 +79,8 @@ class Fractal {
   const Material* defaultMaterial() const { return materials_.front().get(); }
 
   std::vector<MapSpec> mapTable;
-  RandomState sceneRandomState{6771, 13047, 1286};  // colour generator, "randState"
+  RandomState sceneRandomState =
+      RandomState::fromLimbs(6771, 13047, 1286);  // colour generator, "randState"
   bool randomPickEnabled = true;
 
   // ---- Build state ----------------------------------------------------------

@@ -17,8 +17,8 @@ int clampToInt(int64_t v) {
 }  // namespace
 
 FrameBuffer::FrameBuffer() {
-  randomState = {uint32_t(std::rand()) & 0x3FFF, uint32_t(std::rand()) & 0x3FFF,
-                 uint32_t(std::rand()) & 0xFFF};
+  const uint32_t s0 = uint32_t(std::rand()), s1 = uint32_t(std::rand()), s2 = uint32_t(std::rand());
+  randomState = RandomState::fromLimbs(s0, s1, s2);
   savedRandomState = randomState;
 }
 

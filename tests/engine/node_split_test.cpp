@@ -70,7 +70,7 @@ TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
     const IfsSet* set = pickingSet(*s->scene);
     ASSERT_NE(set, nullptr);
     std::vector<int> times(4, 0);
-    RandomState state{12345, 678, 9};
+    RandomState state = RandomState::fromLimbs(12345, 678, 9);
     for (int i = 0; i < c.rounds; ++i) {
       state.next();
       const std::vector<int> members = picked(*s->scene, set, state);
@@ -84,7 +84,7 @@ TEST(SplitNode, PicksTheSelectedNumberOfMembersByTheirSelectionWeights) {
   // No pick while picking is off.
   const auto s = tetrahedron(2);
   s->scene->randomPickEnabled = false;
-  EXPECT_EQ(picked(*s->scene, pickingSet(*s->scene), {9, 9, 9}).size(), 4u);
+  EXPECT_EQ(picked(*s->scene, pickingSet(*s->scene), RandomState::fromLimbs(9, 9, 9)).size(), 4u);
 }
 
 TEST(SplitNode, UnusableConformalImagesGetAHugeSphere) {

@@ -7,7 +7,7 @@
 namespace engine {
 namespace {
 
-// The 14-14-12 bit limb arithmetic agrees with a plain 64-bit product.
+// Steps and products wrap at 2^40.
 TEST(RandomState, StepsAndProductsAreModulo2To40) {
   uint64_t x = 0x123456789ull;
   RandomState r = RandomState::fromValue(x);
@@ -27,11 +27,13 @@ TEST(RandomState, SeedThenUnitGivesTheValueTruncatedTo40Bits) {
   r.seed(0.1);
   EXPECT_NEAR(r.unit(), 0.1, 0x1p-40);
   EXPECT_LE(r.unit(), 0.1);
-  // Seeds outside the unit interval still give limbs in range.
+  // Seeds outside the unit interval still give a state below 2^40.
   for (double v : {-3.7, 1.0, 1e30, -1e30, std::nan("")}) {
     r.seed(v);
-    EXPECT_TRUE(r.s0 < 1u << 14 && r.s1 < 1u << 14 && r.s2 < 1u << 12) << v;
+    EXPECT_LE(r.value(), RandomState::kModulusMask) << v;
   }
+  // The limbs of a seed, lowest first.
+  EXPECT_EQ(RandomState::fromLimbs(1, 2, 3).value(), 1u + (2u << 14) + (uint64_t{3} << 28));
 }
 
 }  // namespace
