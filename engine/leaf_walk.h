@@ -33,8 +33,7 @@ bool walkTree(TraceContext& ctx, Visit visit) {
     // The node leaves the stack before its children take its place on it.
     ctx.top = node->next;
     scene.splitNode(ctx, *node);
-    node->next = ctx.freeList;
-    ctx.freeList = node;
+    ctx.releaseNode(node);
   }
   ctx.clearNodeStack();
   return !scene.canceled;

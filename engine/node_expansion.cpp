@@ -56,8 +56,7 @@ bool TraceContext::expandTopNode(double factor) {
     }
     splitChildren.clear();
     ok = scene.splitNode(*this, *node);
-    node->next = freeList;
-    freeList = node;
+    releaseNode(node);
     if (!ok) break;
     // Mostly the expanded node's children are all it yields. They then take
     // the order that collecting them gives (the first pushed on top) from

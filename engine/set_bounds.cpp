@@ -107,8 +107,7 @@ bool refineRadius(Fractal& scene, TraceContext& ctx, IfsSet& s) {
     SphereNode* const rest = ctx.top = node->next;
     --stacked;
     const bool split = scene.splitNode(ctx, *node);
-    node->next = ctx.freeList;
-    ctx.freeList = node;
+    ctx.releaseNode(node);
     if (!split) {
       // Out of nodes: the radius the step started from is still a bound.
       s.boundRadius2 = start2;

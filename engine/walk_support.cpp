@@ -92,8 +92,7 @@ void arrangeChildren(TraceContext& ctx, SphereNode* below, const Vec3* origin, d
     const size_t c = size_t(count);
     if (c < ChildSpheres::kMaxChildren && !(met >> c & 1)) {
       dropped += child->radius2;
-      child->next = ctx.freeList;
-      ctx.freeList = child;
+      ctx.releaseNode(child);
     } else {
       child->childBit = c < ChildSpheres::kMaxChildren ? ChildBits{1} << c : 0;
       const double distance2 = origin ? (child->center - *origin).lengthSquared() : 0.0;
